@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The editor is started with "PATH on": the file path, a blank and the two letters "on".
+// The path is taken unchanged (it may hold blanks), so a shell splitting it into several
+// words does not matter: the words are joined again with single blanks.
+QString joinCommandLine(const QStringList& argumentsAfterProgram);
+
+// The file to load for a command-line text, if it names one. The test for the ending is
+// exact: "ON" does not count, and a text that merely ends in the letters (lesson) loses its
+// last three characters like any other.
+std::optional<QString> commandLineFilePath(const QString& commandLine);

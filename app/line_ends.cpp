@@ -1,0 +1,53 @@
+#include "app/line_ends.h"
+
+NormalisedText normaliseLineEnds(QStringView text)
+{
+    NormalisedText result;
+    qsizetype lf = 0;
+    qsizetype other = 0;
+    qsizetype breaks = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\n') {
+            ++lf;
+            ++breaks;
+        } else if (c == u'\r') {
+            ++other;
+            ++breaks;
+            if (i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+        }
+    }
+    if (other == 0) {
+        if (lf == 0) {
+            result.text = text.toString();
+            return result;
+        }
+        result.ending = LineEnding::Lf;
+    }
+    QString out;
+    out.reserve(text.size() + breaks);
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != u'\n' && c != u'\r')
+            continue;
+        out.append(text.mid(start, i - start));
+        out.append(u"\r\n");
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    out.append(text.mid(start));
+    result.text = std::move(out);
+    return result;
+}
+
+QString withLineEnding(const QString& crlfText, LineEnding ending)
+{
+    if (ending == LineEnding::CrLf)
+        return crlfText;
+    QString out = crlfText;
+    out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return out;
+}

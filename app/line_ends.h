@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Inside the program every line break is CR LF. Files may use LF alone; such a file is
+// written back with LF so a Unix page is never rewritten.
+enum class LineEnding { CrLf, Lf };
+
+struct NormalisedText {
+    QString text; // CR LF throughout
+    LineEnding ending = LineEnding::CrLf;
+};
+
+// CR LF, a lone CR and a lone LF each become CR LF. The ending is Lf when the text has line
+// breaks and every one of them was a lone LF.
+NormalisedText normaliseLineEnds(QStringView text);
+
+// The CR LF text with the file's own line breaks.
+QString withLineEnding(const QString& crlfText, LineEnding ending);

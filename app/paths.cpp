@@ -1,0 +1,55 @@
+#include "app/paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+bool isOrdinaryFile(const QFileInfo& info)
+{
+    return info.isFile() && !info.fileName().startsWith(u'.');
+}
+
+bool hasWildcard(const QString& name)
+{
+    return name.contains(u'*') || name.contains(u'?') || name.contains(u'[');
+}
+}
+
+bool FileExists(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    if (!hasWildcard(info.fileName()))
+        return isOrdinaryFile(info);
+    // A pattern: does any ordinary file of that folder match it?
+    const QDir dir = info.dir();
+    const QFileInfoList matches = dir.entryInfoList({info.fileName()}, QDir::Files);
+    for (const QFileInfo& m : matches) {
+        if (isOrdinaryFile(m))
+            return true;
+    }
+    return false;
+}
+
+PathParts& programPaths()
+{
+    static PathParts parts;
+    return parts;
+}
+
+void TakeFileTitle(PathParts& parts, const QString& path)
+{
+    if (path == parts.TitledPath)
+        return;
+    const qsizetype slash = path.lastIndexOf(u'/');
+    parts.FileTitle = slash < 0 ? path : path.mid(slash + 1);
+    parts.TitledPath = path;
+}
+
+void TakeFileFolder(PathParts& parts, const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash >= 0)
+        parts.FileFolder = path.left(slash + 1);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class HtmlE;
+
+// A program folder of the test's own, so no test reads or writes the real one.
+class TestProgramFolder {
+public:
+    TestProgramFolder();
+    ~TestProgramFolder();
+    QString path() const { return m_dir.path() + "/"; }
+    QString file(const QString& name) const { return path() + name; }
+    void write(const QString& name, const QByteArray& bytes) const;
+    QByteArray read(const QString& name) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Answers the next message box that opens with `button`, and remembers its title and text.
+struct MessageBoxAnswer {
+    bool seen = false;
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+};
+std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton button);
+
+// Selects characters [from, to) of the document box.
+void selectRange(HtmlE& window, int from, int to);
+// Puts the caret at the position with nothing selected.
+void placeCaret(HtmlE& window, int position);
+int caretPosition(const HtmlE& window);
+bool hasSelection(const HtmlE& window);
+
+// Triggers the menu item of that name, as a click on it would.
+void trigger(HtmlE& window, const QString& item);

@@ -1,0 +1,6 @@
+#include "app/main_window.h"
+#include "app/subsystems.h"
+
+void installAppearanceCommands(HtmlE& window)
+{
+}

@@ -1,0 +1,34 @@
+#include "ui/message_box.h"
+
+#include <QMessageBox>
+
+namespace {
+QMessageBox::Icon toIcon(MessageIcon icon)
+{
+    return icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::Information;
+}
+}
+
+QString displayLines(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+bool askYesNo(QWidget* parent, const QString& title, const QString& text, MessageIcon icon,
+              bool yesIsDefault)
+{
+    QMessageBox box(toIcon(icon), title, displayLines(text), QMessageBox::Yes | QMessageBox::No, parent);
+    box.setObjectName(QStringLiteral("question"));
+    box.setDefaultButton(yesIsDefault ? QMessageBox::Yes : QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void tellUser(QWidget* parent, const QString& title, const QString& text, MessageIcon icon)
+{
+    QMessageBox box(toIcon(icon), title, displayLines(text), QMessageBox::Ok, parent);
+    box.setObjectName(QStringLiteral("message"));
+    box.exec();
+}
