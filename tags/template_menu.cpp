@@ -1,10 +1,169 @@
+#include "tags/template_menu.h"
+
+#include "app/document_box.h"
 #include "app/main_window.h"
 #include "app/subsystems.h"
+#include "app/text_encoding.h"
+#include "platform/optional_files.h"
+#include "ui/menu_surface.h"
+#include "ui/message_box.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <optional>
+
+namespace {
+
+const QString kListFile = QStringLiteral("template/temp1.ini");
+const QString kTemplateFolder = QStringLiteral("template/");
+const QString kMissingTemplate = QStringLiteral("テンプレートファイルが見つかりません。\r");
+
+// A list of templates is a few lines; anything this large is not one, and reading it would
+// only hold up the start.
+constexpr qint64 kMaxListBytes = 16 * 1024 * 1024;
+constexpr qsizetype kMaxCaptionLength = 120;
+
+std::optional<QByteArray> readWholeFile(const QString& path, qint64 maxBytes = -1)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return std::nullopt;
+    if (maxBytes >= 0 && info.size() > maxBytes)
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+// Lists written on Windows name files in subfolders with a backslash; such a name is tried
+// as written first, since a Linux file name may hold a backslash itself.
+std::optional<QByteArray> readTemplateFile(const QString& fileName)
+{
+    if (fileName.isEmpty())
+        return std::nullopt;
+    if (auto bytes = readWholeFile(optionalFilePath(kTemplateFolder + fileName)))
+        return bytes;
+    if (!fileName.contains(u'\\'))
+        return std::nullopt;
+    QString slashed = fileName;
+    slashed.replace(u'\\', u'/');
+    return readWholeFile(optionalFilePath(kTemplateFolder + slashed));
+}
+
+// While a template is read: the busy pointer, and the document box out of sight. Both come
+// back on every way out, and the focus with them.
+class ReadingTemplate {
+public:
+    explicit ReadingTemplate(QWidget* box) : m_box(box)
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_hadFocus = m_box->hasFocus();
+        m_hid = !m_box->isHidden();
+        if (m_hid)
+            m_box->hide();
+    }
+    ~ReadingTemplate()
+    {
+        if (m_hid)
+            m_box->show();
+        if (m_hadFocus)
+            m_box->setFocus();
+        QApplication::restoreOverrideCursor();
+    }
+    ReadingTemplate(const ReadingTemplate&) = delete;
+    ReadingTemplate& operator=(const ReadingTemplate&) = delete;
+
+private:
+    QWidget* m_box;
+    bool m_hadFocus = false;
+    bool m_hid = false;
+};
+
+void uTemp1_Click(HtmlE& window, int index)
+{
+    const TemplateMenu* menu = templateMenu(window);
+    // The placeholder "未定義" of an empty list has no file to insert.
+    if (!menu || index < 0 || index >= menu->TempTable().rowCount())
+        return;
+    InsertTemplateFile(window, menu->TempTable().fileName(index));
+    window.editwindow()->setFocus();
+}
+
+}
+
+TemplateMenu::TemplateMenu(HtmlE& window) : QObject(&window)
+{
+    setObjectName(QStringLiteral("TempTable"));
+}
+
+void TemplateMenu::setTable(TemplateTable table)
+{
+    m_table = std::move(table);
+    m_built = true;
+}
+
+TemplateMenu* templateMenu(const HtmlE& window)
+{
+    return window.findChild<TemplateMenu*>(QStringLiteral("TempTable"), Qt::FindDirectChildrenOnly);
+}
+
+QString templateMenuCaption(const QString& caption)
+{
+    if (caption.size() <= kMaxCaptionLength)
+        return caption;
+    qsizetype cut = kMaxCaptionLength - 1;
+    if (caption[cut - 1].isHighSurrogate())
+        --cut;
+    return caption.left(cut) + QChar(0x2026);
+}
 
 void installTemplateCommands(HtmlE& window)
 {
+    new TemplateMenu(window);
+    window.menus().onArrayTriggered(QStringLiteral("uTemp1"),
+                                    [&window](int index) { uTemp1_Click(window, index); });
 }
 
 void BuildTemplateMenu(HtmlE& window)
 {
+    TemplateMenu* menu = templateMenu(window);
+    // Built once per window: a changed list shows after a restart.
+    if (!menu || menu->isBuilt())
+        return;
+    const std::optional<QByteArray> bytes = readWholeFile(optionalFilePath(kListFile), kMaxListBytes);
+    if (!bytes)
+        return;
+    menu->setTable(TemplateTable::parse(decodeText(*bytes).text));
+    const TemplateTable& table = menu->TempTable();
+    if (table.isEmpty())
+        return;
+
+    MenuSurface& menus = window.menus();
+    menus.arrayItem(QStringLiteral("uTemp1"), 0)->setText(templateMenuCaption(table.caption(0)));
+    for (qsizetype j = 1; j < table.elementCount(); ++j)
+        menus.appendArrayItem(QStringLiteral("uTemp1"), templateMenuCaption(table.caption(j)));
+}
+
+bool InsertTemplateFile(HtmlE& window, const QString& fileName)
+{
+    std::optional<QByteArray> bytes;
+    {
+        const ReadingTemplate reading(window.editwindow());
+        bytes = readTemplateFile(fileName);
+    }
+    if (!bytes) {
+        tellUser(&window, QStringLiteral("HtmlE"), kMissingTemplate + fileName, MessageIcon::Exclamation);
+        return false;
+    }
+    WindowState& state = window.state();
+    state.TagRam = templateInsertionText(decodeText(*bytes).text);
+    window.replaceSelection(state.TagRam);
+    return true;
 }
