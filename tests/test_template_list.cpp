@@ -1,0 +1,135 @@
+#include "tags/template_list.h"
+
+#include <QTest>
+
+namespace {
+QStringList elementCaptions(const TemplateTable& table)
+{
+    QStringList captions;
+    for (qsizetype i = 0; i < table.elementCount(); ++i)
+        captions << table.caption(i);
+    return captions;
+}
+
+QStringList rowFiles(const TemplateTable& table)
+{
+    QStringList files;
+    for (qsizetype i = 0; i < table.rowCount(); ++i)
+        files << table.fileName(i);
+    return files;
+}
+}
+
+class TemplateListTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void entries_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QStringList>("captions"); // one per menu element
+        QTest::addColumn<QStringList>("files");    // one per row: one more than elements
+
+        QTest::newRow("empty line between") << "a,a.txt\r\n\r\nb,b.txt\r\n"
+                                            << QStringList{"a", "b"} << QStringList{"a.txt", "b.txt", ""};
+        QTest::newRow("line of spaces counts") << "   \r\na,a.txt"
+                                               << QStringList{"a", ""} << QStringList{"a.txt", "", ""};
+        QTest::newRow("no comma counts, makes no entry") << "plain\r\nb,b.txt"
+                                                         << QStringList{"b", ""} << QStringList{"b.txt", "", ""};
+        // Each comma makes an entry: the second pushes the next line's entry up a row.
+        QTest::newRow("two commas") << "x,y,z\r\nb,b.txt"
+                                    << QStringList{"x", "x,y"} << QStringList{"y,z", "z", "b.txt"};
+        QTest::newRow("nothing trimmed") << " a , b \r\n"
+                                         << QStringList{" a "} << QStringList{" b ", ""};
+        QTest::newRow("LF, CR and CR LF end lines") << "a,1\nb,2\rc,3\r\nd,4"
+                                                    << QStringList{"a", "b", "c", "d"}
+                                                    << QStringList{"1", "2", "3", "4", ""};
+        QTest::newRow("only commas") << ",,,,"
+                                     << QStringList{""} << QStringList{",,,", ",,"};
+        QTest::newRow("empty caption and file") << ",\r\n"
+                                                << QStringList{""} << QStringList{"", ""};
+        QTest::newRow("Japanese caption") << "表のページ,表.html\r\n"
+                                          << QStringList{"表のページ"} << QStringList{"表.html", ""};
+    }
+    void entries()
+    {
+        QFETCH(QString, list);
+        QFETCH(QStringList, captions);
+        QFETCH(QStringList, files);
+        const TemplateTable table = TemplateTable::parse(list);
+        QCOMPARE(elementCaptions(table), captions);
+        QCOMPARE(rowFiles(table), files);
+        QCOMPARE(table.rowCount(), table.elementCount() + 1);
+    }
+
+    void listsWithoutLinesHaveNoRows_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::newRow("empty") << "";
+        QTest::newRow("line ends only") << "\r\n\r\n\n\r";
+    }
+    void listsWithoutLinesHaveNoRows()
+    {
+        QFETCH(QString, list);
+        const TemplateTable table = TemplateTable::parse(list);
+        QCOMPARE(table.elementCount(), 0);
+        QCOMPARE(table.rowCount(), 0);
+        QVERIFY(table.isEmpty());
+        QVERIFY(table.caption(0).isEmpty());
+        QVERIFY(table.fileName(0).isEmpty());
+    }
+
+    void longLinesAreReadWhole()
+    {
+        const QString caption(100000, u'c');
+        const QString file = QString(70000, u'f') + ".html";
+        const TemplateTable table = TemplateTable::parse(caption + "," + file + "\r\nb,b.txt");
+        QCOMPARE(table.caption(0), caption);
+        QCOMPARE(table.fileName(0), file);
+        QCOMPARE(table.caption(1), QString("b"));
+    }
+
+    // The menu family has 32768 elements at most; entries past the last row are dropped.
+    void sizesAreBounded()
+    {
+        QString many;
+        for (int i = 0; i < 40000; ++i)
+            many += QString("t%1,f%1\n").arg(i);
+        const TemplateTable table = TemplateTable::parse(many);
+        QCOMPARE(table.elementCount(), TemplateTable::kMaxElements);
+        QCOMPARE(table.rowCount(), TemplateTable::kMaxElements + 1);
+        QCOMPARE(table.caption(32767), QString("t32767"));
+        QCOMPARE(table.fileName(32768), QString("f32768"));
+        QVERIFY(table.caption(32769).isEmpty());
+        QVERIFY(table.caption(-1).isEmpty());
+
+        // One line of a million commas above many short lines: each row is a prefix and a
+        // suffix of that one line.
+        const QString commas(1000000, u',');
+        const TemplateTable wide = TemplateTable::parse(commas + "\n" + many);
+        QCOMPARE(wide.rowCount(), TemplateTable::kMaxElements + 1);
+        QCOMPARE(wide.caption(32768).size(), 32768);
+        QCOMPARE(wide.fileName(32768).size(), 1000000 - 32769);
+    }
+
+    void insertionTextEndsEveryLine_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("inserted");
+        QTest::newRow("empty file") << "" << "";
+        QTest::newRow("last line without end") << "a\r\nb" << "a\r\nb\r\n";
+        QTest::newRow("last line ended") << "a\r\nb\r\n" << "a\r\nb\r\n";
+        QTest::newRow("one empty line") << "\r\n" << "\r\n";
+        QTest::newRow("trailing empty line kept") << "a\r\n\r\n" << "a\r\n\r\n";
+        QTest::newRow("LF file") << "a\nb\n" << "a\r\nb\r\n";
+        QTest::newRow("lone CR") << "a\rb" << "a\r\nb\r\n";
+    }
+    void insertionTextEndsEveryLine()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, inserted);
+        QCOMPARE(templateInsertionText(file), inserted);
+    }
+};
+
+QTEST_APPLESS_MAIN(TemplateListTest)
+#include "test_template_list.moc"
