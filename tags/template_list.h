@@ -11,8 +11,10 @@
 // commas pushes the later entries up by one.
 class TemplateTable {
 public:
-    // The uTemp1 family's indices are 16-bit: elements 0 to 32767.
-    static constexpr qsizetype kMaxElements = 32768;
+    // The uTemp1 family's 16-bit indices would allow 32768 elements, but a menu takes longer
+    // for each entry already in it, and that many would hold up the start by seconds. No one
+    // keeps this many templates; the lines after the last element are not read.
+    static constexpr qsizetype kMaxElements = 8192;
 
     TemplateTable() = default;
 

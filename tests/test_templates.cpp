@@ -1,0 +1,398 @@
+#include "app/application.h"
+#include "app/document_box.h"
+#include "app/main_window.h"
+#include "app/text_encoding.h"
+#include "platform/program_folder.h"
+#include "tags/markup_rows.h"
+#include "tags/skeleton.h"
+#include "tags/template_menu.h"
+#include "ui/menu_surface.h"
+#include "window_test_support.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+// Found the way a user finds it: from the menu bar down, not by the name registry.
+QAction* findInMenus(const QList<QAction*>& actions, const QString& name)
+{
+    for (QAction* a : actions) {
+        if (a->objectName() == name && !a->menu())
+            return a;
+        if (a->menu()) {
+            if (QAction* found = findInMenus(a->menu()->actions(), name))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+QAction* fromMenuBar(HtmlE& w, const QString& name)
+{
+    return findInMenus(w.menuBar()->actions(), name);
+}
+
+QStringList templateCaptions(HtmlE& w)
+{
+    QStringList captions;
+    for (QAction* a : w.menus().menu("uTemp")->actions())
+        captions << a->text();
+    return captions;
+}
+
+QByteArray cp932(const QString& text)
+{
+    const EncodedText encoded = encodeText(text, TextEncoding::Cp932);
+    Q_ASSERT(encoded.unencodableCount == 0);
+    return encoded.bytes;
+}
+
+void chooseTemplate(HtmlE& w, int index)
+{
+    QAction* element = w.menus().arrayItem("uTemp1", index);
+    QVERIFY(element);
+    element->trigger();
+}
+
+// Runs `action`; true when it opened a message box (which is then closed).
+bool opensMessageBox(const std::function<void()>& action)
+{
+    bool shown = false;
+    QTimer closer;
+    closer.setInterval(20);
+    QObject::connect(&closer, &QTimer::timeout, &closer, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            shown = true;
+            modal->close();
+        }
+    });
+    closer.start();
+    action();
+    QTest::qWait(60);
+    return shown;
+}
+
+// The state the reading leaves behind on every way out.
+void verifyRestored(HtmlE& w)
+{
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(!w.editwindow()->isHidden());
+}
+}
+
+class TemplatesTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        m_folder = std::make_unique<TestProgramFolder>();
+        QDir(m_folder->path()).mkdir("template");
+    }
+    void cleanup() { m_folder.reset(); }
+
+    // A wrapping and an inserting command, run from the menu bar, on the usual selections.
+    void bothKindsOfCommand_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("expected");
+
+        const QString skeleton = QString::fromLatin1(kPageSkeleton);
+        QTest::newRow("wrap, empty") << "hrefn" << "ab" << 1 << 1 << "a<a href=\"\"></a>b";
+        QTest::newRow("wrap, word") << "hrefn" << "one two three" << 4 << 7 << "one <a href=\"\">two</a> three";
+        QTest::newRow("wrap, lines") << "hrefn" << "a\r\nb\r\nc" << 0 << 3 << "<a href=\"\">a\r\nb</a>\r\nc";
+        QTest::newRow("wrap, end") << "hrefn" << "x\r\nend" << 2 << 5 << "x\r\n<a href=\"\">end</a>";
+        QTest::newRow("insert, empty") << "hkt" << "ab" << 1 << 1 << "a" + skeleton + "b";
+        QTest::newRow("insert, word") << "hkt" << "one two three" << 4 << 7 << "one " + skeleton + " three";
+        QTest::newRow("insert, lines") << "hkt" << "a\r\nb\r\nc" << 0 << 3 << skeleton + "\r\nc";
+        QTest::newRow("insert, end") << "hkt" << "x\r\nend" << 2 << 5 << "x\r\n" + skeleton;
+    }
+    void bothKindsOfCommand()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, document);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QString, expected);
+        HtmlE w;
+        w.startUp(QString());
+        w.editwindow()->setDocumentText(document);
+        selectRange(w, from, to);
+        const QString selected = w.readSelection();
+        QAction* a = fromMenuBar(w, item);
+        QVERIFY(a);
+        a->trigger();
+        QCOMPARE(w.editwindow()->documentText(), expected);
+        QVERIFY(!hasSelection(w));
+        // The caret stands after the inserted text: what follows it is what followed the
+        // selection. The box counts a line break as one character.
+        const QString tail = DocumentBox::toBoxText(document).mid(to);
+        const QString boxText = w.editwindow()->toPlainText();
+        QCOMPARE(caretPosition(w), int(boxText.size() - tail.size()));
+        QVERIFY(expected.contains(w.state().TagRam));
+        QCOMPARE(w.state().TagRam.size(), expected.size() - document.size() + selected.size());
+    }
+
+    // Every built-in row is an item of the menu bar and inserts its own text.
+    void everyRowIsReachableFromTheMenuBar()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        for (const MarkupRow& row : markupRows()) {
+            QAction* a = fromMenuBar(w, QString::fromLatin1(row.item));
+            QVERIFY2(a, row.item);
+            QVERIFY2(a->isEnabled(), row.item);
+            w.editwindow()->setDocumentText("[x]");
+            selectRange(w, 1, 2);
+            a->trigger();
+            QCOMPARE(w.editwindow()->documentText(), "[" + markupText(row, "x") + "]");
+        }
+        // The skeleton is in both menus.
+        QVERIFY(w.menus().menu("tag")->actions().contains(fromMenuBar(w, "hhtb")));
+        QVERIFY(w.menus().menu("hTemplate")->actions().contains(fromMenuBar(w, "hkt")));
+    }
+
+    void menuFromTheList_data()
+    {
+        QTest::addColumn<QByteArray>("list"); // null: no list file
+        QTest::addColumn<bool>("withFolder");
+        QTest::addColumn<QStringList>("captions");
+
+        const QStringList none{"未定義"};
+        QTest::newRow("three lines") << QByteArray("a,a.txt\r\n\r\nb,b.txt\r\n") << true << QStringList{"a", "b"};
+        QTest::newRow("line of spaces") << QByteArray("   \r\na,a.txt") << true << QStringList{"a", ""};
+        QTest::newRow("no comma") << QByteArray("x\r\na,a.txt") << true << QStringList{"a", ""};
+        QTest::newRow("two commas") << QByteArray("x,y,z\r\na,a.txt") << true << QStringList{"x", "x,y"};
+        QTest::newRow("LF list") << QByteArray("a,a.txt\nb,b.txt\n") << true << QStringList{"a", "b"};
+        QTest::newRow("empty lines only") << QByteArray("\r\n\r\n") << true << none;
+        QTest::newRow("empty file") << QByteArray("") << true << none;
+        QTest::newRow("missing file") << QByteArray() << true << none;
+        QTest::newRow("missing folder") << QByteArray() << false << none;
+        QTest::newRow("UTF-8 captions") << QString("表のページ,表.html\r\nフォーム,f.html").toUtf8() << true
+                                        << QStringList{"表のページ", "フォーム"};
+        QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF") + QString("見出し,h.html").toUtf8() << true
+                                        << QStringList{"見出し"};
+        // Shown cut short; the entry keeps the whole caption.
+        QTest::newRow("long caption") << QByteArray(1000, 'c') + ",c.html" << true
+                                      << QStringList{QString(119, u'c') + QChar(0x2026)};
+        // Both captions hold a CP932 character whose second byte is a backslash.
+        QTest::newRow("CP932 captions") << cp932("表示,ソース.html\r\n予定表,b.html") << true
+                                        << QStringList{"表示", "予定表"};
+    }
+    void menuFromTheList()
+    {
+        QFETCH(QByteArray, list);
+        QFETCH(bool, withFolder);
+        QFETCH(QStringList, captions);
+        if (!withFolder)
+            QVERIFY(QDir(m_folder->file("template")).removeRecursively());
+        if (!list.isNull())
+            m_folder->write("template/temp1.ini", list);
+        HtmlE w;
+        w.startUp(QString());
+        QCOMPARE(templateCaptions(w), captions);
+        QCOMPARE(w.menus().arrayLength("uTemp1"), captions.size());
+        for (int i = 0; i < captions.size(); ++i)
+            QCOMPARE(w.menus().arrayItem("uTemp1", i)->objectName(), QString("uTemp1"));
+        const TemplateTable& table = templateMenu(w)->TempTable();
+        QCOMPARE(table.rowCount(), captions == QStringList{"未定義"} ? 0 : captions.size() + 1);
+    }
+
+    void entriesInsertTheirFiles()
+    {
+        m_folder->write("template/temp1.ini", cp932("一,a.txt\r\n\r\n二,ソース.html\r\n三,sub\\c.txt\r\n"));
+        m_folder->write("template/a.txt", "line one\r\nline two"); // no line end after the last line
+        m_folder->write("template/ソース.html", cp932("日本語\r\n"));
+        QDir(m_folder->file("template")).mkdir("sub");
+        m_folder->write("template/sub/c.txt", "c\n");
+        HtmlE w;
+        w.startUp(QString());
+        QCOMPARE(templateCaptions(w), QStringList({"一", "二", "三"}));
+        DocumentBox* box = w.editwindow();
+
+        chooseTemplate(w, 0);
+        QCOMPARE(box->documentText(), QString("line one\r\nline two\r\n"));
+        QCOMPARE(caretPosition(w), 18);
+        // Twice: once at each caret position, nothing more.
+        chooseTemplate(w, 0);
+        QCOMPARE(box->documentText(), QString("line one\r\nline two\r\nline one\r\nline two\r\n"));
+        QCOMPARE(w.state().TagRam, QString("line one\r\nline two\r\n"));
+        verifyRestored(w);
+
+        // Over a selection in the middle, which the reading leaves where it was.
+        box->setDocumentText("<p>old</p>");
+        selectRange(w, 3, 6);
+        chooseTemplate(w, 1);
+        QCOMPARE(box->documentText(), QString("<p>日本語\r\n</p>"));
+        QVERIFY(!hasSelection(w));
+        QCOMPARE(caretPosition(w), 7);
+
+        // Read afresh each time; a name written with a backslash finds the subfolder.
+        m_folder->write("template/a.txt", "changed");
+        box->setDocumentText(QString());
+        chooseTemplate(w, 0);
+        chooseTemplate(w, 2);
+        QCOMPARE(box->documentText(), QString("changed\r\nc\r\n"));
+
+        // One undo step per insertion.
+        box->undo();
+        QCOMPARE(box->documentText(), QString("changed\r\n"));
+    }
+
+    void emptyTemplateDeletesTheSelection()
+    {
+        m_folder->write("template/temp1.ini", "empty,e.txt\r\n");
+        m_folder->write("template/e.txt", "");
+        HtmlE w;
+        w.startUp(QString());
+        w.editwindow()->setDocumentText("keep gone keep");
+        selectRange(w, 5, 10);
+        chooseTemplate(w, 0);
+        QCOMPARE(w.editwindow()->documentText(), QString("keep keep"));
+        QCOMPARE(caretPosition(w), 5);
+        verifyRestored(w);
+    }
+
+    void placeholderWithoutRowsDoesNothing()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        w.editwindow()->setDocumentText("abc");
+        selectRange(w, 1, 2);
+        QVERIFY(!opensMessageBox([&] { chooseTemplate(w, 0); }));
+        QCOMPARE(w.editwindow()->documentText(), QString("abc"));
+        QCOMPARE(w.editwindow()->textCursor().selectionStart(), 1);
+        QCOMPARE(w.editwindow()->textCursor().selectionEnd(), 2);
+        verifyRestored(w);
+    }
+
+    void unreadableTemplateIsReportedByName_data()
+    {
+        QTest::addColumn<QByteArray>("list");
+        QTest::addColumn<int>("element");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("missing") << QByteArray("m,missing.html\r\n") << 0 << "missing.html";
+        QTest::newRow("empty file name") << QByteArray("e,\r\n") << 0 << "";
+        QTest::newRow("no entry for the element") << QByteArray("x\r\n") << 0 << "";
+        QTest::newRow("folder") << QByteArray("d,dir\r\n") << 0 << "dir";
+    }
+    void unreadableTemplateIsReportedByName()
+    {
+        QFETCH(QByteArray, list);
+        QFETCH(int, element);
+        QFETCH(QString, named);
+        m_folder->write("template/temp1.ini", list);
+        QDir(m_folder->file("template")).mkdir("dir");
+        HtmlE w;
+        w.startUp(QString());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.editwindow()->setDocumentText("one\r\ntwo");
+        selectRange(w, 2, 6);
+        auto answer = answerNextMessageBox(QMessageBox::Ok);
+        chooseTemplate(w, element);
+        QVERIFY(answer->seen);
+        QCOMPARE(answer->title, QString("HtmlE"));
+        QCOMPARE(answer->text, "テンプレートファイルが見つかりません。\n" + named);
+        QCOMPARE(w.editwindow()->documentText(), QString("one\r\ntwo"));
+        QCOMPARE(w.editwindow()->textCursor().selectionStart(), 2);
+        QCOMPARE(w.editwindow()->textCursor().selectionEnd(), 6);
+        verifyRestored(w);
+        QVERIFY(w.editwindow()->isVisible());
+    }
+
+    void focusReturnsToTheDocument()
+    {
+        m_folder->write("template/temp1.ini", "a,a.txt\r\n");
+        m_folder->write("template/a.txt", "a");
+        HtmlE w;
+        w.startUp(QString());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.editwindow()->setFocus();
+        QTRY_VERIFY(w.editwindow()->hasFocus());
+        chooseTemplate(w, 0);
+        QCOMPARE(w.editwindow()->documentText(), QString("a\r\n"));
+        QTRY_VERIFY(w.editwindow()->hasFocus());
+    }
+
+    // However malformed, a list never stops the editor from starting and working.
+    void malformedListsAreHarmless_data()
+    {
+        QTest::addColumn<QByteArray>("list");
+        QTest::addColumn<int>("elements");
+
+        QByteArray binary(200000, '\0');
+        QRandomGenerator random(7);
+        for (char& c : binary)
+            c = char(random.bounded(256));
+        QTest::newRow("binary bytes") << binary << -1;
+        QTest::newRow("one line of commas") << QByteArray(1000000, ',') << 1;
+        QByteArray million;
+        for (int i = 0; i < 1000000; ++i)
+            million += "a,b\n";
+        QTest::newRow("a million lines") << million << int(TemplateTable::kMaxElements);
+    }
+    void malformedListsAreHarmless()
+    {
+        QFETCH(QByteArray, list);
+        QFETCH(int, elements);
+        m_folder->write("template/temp1.ini", list);
+        HtmlE w;
+        w.startUp(QString());
+        const int length = w.menus().arrayLength("uTemp1");
+        QVERIFY(length >= 1 && length <= TemplateTable::kMaxElements);
+        if (elements > 0)
+            QCOMPARE(length, elements);
+        // Menu captions stay short enough to show.
+        for (int i = 0; i < length; i += 997)
+            QVERIFY(w.menus().arrayItem("uTemp1", i)->text().size() <= 120);
+        trigger(w, "fb");
+        QCOMPARE(w.editwindow()->documentText(), QString("<b></b>"));
+    }
+
+    // The templates that come with the program are listed and all of them can be inserted.
+    void starterSetShowsRealEntries()
+    {
+        platform::setProgramFolderForTesting(VORNIK_SOURCE_DIR "/data");
+        HtmlE w;
+        w.startUp(QString());
+        const QStringList captions = templateCaptions(w);
+        QVERIFY(captions.size() >= 3);
+        QVERIFY(!captions.contains("未定義"));
+        QVERIFY(!captions.contains(QString()));
+        QString all;
+        for (int i = 0; i < captions.size(); ++i) {
+            w.editwindow()->setDocumentText(QString());
+            QVERIFY2(!opensMessageBox([&] { chooseTemplate(w, i); }), qPrintable(captions[i]));
+            QVERIFY2(!w.editwindow()->isEmpty(), qPrintable(captions[i]));
+            all += w.editwindow()->documentText();
+        }
+        QVERIFY(all.contains("<meta charset=\"utf-8\">"));
+        QVERIFY(all.contains("<html lang=\"ja\">"));
+        QVERIFY(all.contains("<table>"));
+        QVERIFY(all.contains("<form "));
+    }
+
+private:
+    std::unique_ptr<TestProgramFolder> m_folder;
+};
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    prepareApplication(app);
+    TemplatesTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_templates.moc"
