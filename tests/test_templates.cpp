@@ -112,6 +112,8 @@ private Q_SLOTS:
         QTest::newRow("wrap, word") << "hrefn" << "one two three" << 4 << 7 << "one <a href=\"\">two</a> three";
         QTest::newRow("wrap, lines") << "hrefn" << "a\r\nb\r\nc" << 0 << 3 << "<a href=\"\">a\r\nb</a>\r\nc";
         QTest::newRow("wrap, end") << "hrefn" << "x\r\nend" << 2 << 5 << "x\r\n<a href=\"\">end</a>";
+        QTest::newRow("wrap, empty document") << "hrefn" << "" << 0 << 0 << "<a href=\"\"></a>";
+        QTest::newRow("insert, empty document") << "hkt" << "" << 0 << 0 << skeleton;
         QTest::newRow("insert, empty") << "hkt" << "ab" << 1 << 1 << "a" + skeleton + "b";
         QTest::newRow("insert, word") << "hkt" << "one two three" << 4 << 7 << "one " + skeleton + " three";
         QTest::newRow("insert, lines") << "hkt" << "a\r\nb\r\nc" << 0 << 3 << skeleton + "\r\nc";
