@@ -258,10 +258,15 @@ void hColorF::SetPaletteColors()
 void hColorF::paletteClick(int index)
 {
     const PaletteEntry& entry = ::palette()[index];
+    const Rgb before = colour();
     // One bar at a time, each through its own change handling; the name comes last.
     m_Rs->setValue(entry.colour.red);
     m_Gs->setValue(entry.colour.green);
     m_Bs->setValue(entry.colour.blue);
+    // When the bars already stood there none of them changed, yet the code boxes may still
+    // hold their first text or what the user typed: they must show the colour clicked.
+    if (colour() == before)
+        UpdateColorCodes();
     m_ColorName->setText(QLatin1String(entry.name));
 }
 

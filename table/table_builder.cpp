@@ -42,6 +42,11 @@ QString columnsNote()
 {
     return QStringLiteral("横は %1 までです。").arg(kMaxTableColumns);
 }
+
+QString bothNote()
+{
+    return QStringLiteral("縦 %1、横 %2 までです。").arg(kMaxTableRows).arg(kMaxTableColumns);
+}
 }
 
 hTableF* hTableF::showBuilder(HtmlE& window)
@@ -219,13 +224,11 @@ void hTableF::showClampNote(bool rowsClamped, bool columnsClamped)
     m_columnsClamped = columnsClamped;
     m_ttn->setToolTip(rowsClamped ? rowsNote() : QString());
     m_tyn->setToolTip(columnsClamped ? columnsNote() : QString());
-    QStringList lines;
-    if (rowsClamped)
-        lines << rowsNote();
-    if (columnsClamped)
-        lines << columnsNote();
-    m_countNote->setText(lines.join(u'\n'));
-    m_countNote->setVisible(!lines.isEmpty());
+    m_countNote->setText(rowsClamped && columnsClamped ? bothNote()
+                         : rowsClamped                 ? rowsNote()
+                         : columnsClamped              ? columnsNote()
+                                                       : QString());
+    m_countNote->setVisible(rowsClamped || columnsClamped);
 }
 
 void hTableF::Tcpy_Click()

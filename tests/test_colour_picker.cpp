@@ -155,6 +155,14 @@ private Q_SLOTS:
     void paletteGoesThroughEachBarThenWritesTheName()
     {
         open();
+        // Black is where the bars start, yet the codes must show it.
+        click("P7");
+        QCOMPARE(text("htmlColorN"), QString("\"#000000\""));
+        QCOMPARE(text("ColorName"), QString("black"));
+        control<QLineEdit>("htmlColorN2")->setText("typed");
+        click("P7");
+        QCOMPARE(text("htmlColorN2"), QString("#000000"));
+
         click("P9");
         QCOMPARE(text("htmlColorN2"), QString("#FFA500"));
 
