@@ -41,13 +41,8 @@ private Q_SLOTS:
     void paletteTable()
     {
         const auto& p = palette();
-        QStringList codes;
-        for (int i = 0; i < kPaletteSize; ++i) {
+        for (int i = 0; i < kPaletteSize; ++i)
             QCOMPARE(QString(p[i].button), QString("P%1").arg(i + 1));
-            codes << bareColourCode(p[i].colour);
-        }
-        QCOMPARE(codes, QStringList({"#FF0000", "#0000FF", "#FFFF00", "#00FF00", "#00FFFF", "#FF00FF",
-                                     "#000000", "#A52A2A", "#FFA500", "#8A2BE2"}));
         // Where a colour has two names, the tip and the written name join them differently.
         QCOMPARE(QString(p[4].tip), QString("cyan/aqua"));
         QCOMPARE(QString(p[4].name), QString("cyan or aqua"));

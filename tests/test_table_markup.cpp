@@ -17,7 +17,6 @@ private Q_SLOTS:
         QTest::newRow("trailing junk") << "3x" << 3.0;
         QTest::newRow("leading junk") << "x3" << 0.0;
         QTest::newRow("negative") << "-2" << -2.0;
-        QTest::newRow("plus") << "+4" << 4.0;
         QTest::newRow("fraction") << "2.9" << 2.9;
         QTest::newRow("blank inside") << "1 2" << 12.0;
         QTest::newRow("tab and line feed inside") << "\t1\n2 " << 12.0;
@@ -26,11 +25,9 @@ private Q_SLOTS:
         QTest::newRow("upper exponent, sign") << "25E-1" << 2.5;
         QTest::newRow("exponent without digits") << "2e" << 2.0;
         QTest::newRow("exponent sign only") << "2e+x" << 2.0;
-        QTest::newRow("point only") << "." << 0.0;
         QTest::newRow("fraction only") << ".5" << 0.5;
         QTest::newRow("point at end") << "3." << 3.0;
         QTest::newRow("second point") << "1.2.3" << 1.2;
-        QTest::newRow("sign only") << "-" << 0.0;
         QTest::newRow("carriage return stops") << "1\r2" << 1.0;
         QTest::newRow("full-width digit stops") << QString::fromUtf8("1２") << 1.0;
         QTest::newRow("tiny") << "1e-400" << 0.0;
