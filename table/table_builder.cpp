@@ -5,6 +5,7 @@
 #include "app/tools.h"
 #include "ui/form_layout.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -211,7 +212,13 @@ void hTableF::showPreview()
     // it alone; text typed into it still goes at the next tick.
     if (!m_previewEdited && m_previewShows == m_TableMarkup)
         return;
+    // Near the largest counts the rewrite takes a noticeable fraction of a second.
+    const bool slow = m_TableMarkup.size() > 100'000;
+    if (slow)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
     m_TableCopyString->setPlainText(DocumentBox::toBoxText(m_TableMarkup));
+    if (slow)
+        QApplication::restoreOverrideCursor();
     m_previewShows = m_TableMarkup;
     m_previewEdited = false;
 }
