@@ -1,0 +1,293 @@
+#include "app/application.h"
+#include "app/document_box.h"
+#include "app/main_window.h"
+#include "app/paths.h"
+#include "table/table_builder.h"
+#include "ui/form_layout.h"
+#include "window_test_support.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+template <class T>
+T* control(const QString& name)
+{
+    T* c = hTableF::instance() ? hTableF::instance()->findChild<T*>(name) : nullptr;
+    if (!c)
+        qFatal("no control %s", qPrintable(name));
+    return c;
+}
+QCheckBox* tick(int index)
+{
+    return arrayElement<QCheckBox>(hTableF::instance(), "C", index);
+}
+QLineEdit* edit(const char* name)
+{
+    return control<QLineEdit>(name);
+}
+QPlainTextEdit* preview()
+{
+    return control<QPlainTextEdit>("TableCopyString");
+}
+void click(const char* button)
+{
+    QTest::mouseClick(control<QAbstractButton>(button), Qt::LeftButton);
+}
+QString crlf(QString boxText)
+{
+    return boxText.replace("\n", "\r\n");
+}
+}
+
+class TableBuilderTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        m_folder = std::make_unique<TestProgramFolder>();
+        programPaths() = PathParts();
+        m_window = std::make_unique<HtmlE>();
+        m_window->startUp(QString());
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        QVERIFY(!hTableF::instance());
+        m_folder.reset();
+    }
+
+    hTableF* open()
+    {
+        trigger(*m_window, "table");
+        hTableF* builder = hTableF::instance();
+        if (!builder || !QTest::qWaitForWindowExposed(builder))
+            return nullptr;
+        return builder;
+    }
+
+    void opensAsDesigned()
+    {
+        hTableF* b = open();
+        QVERIFY(b);
+        QCOMPARE(b->windowTitle(), QString("テーブル設定"));
+        QVERIFY(!b->parentWidget());
+        QVERIFY(!b->isModal());
+        QCOMPARE(b->minimumSize(), QSize(274, 241));
+        QCOMPARE(b->maximumSize(), QSize(274, 241));
+        QCOMPARE(edit("ttn")->geometry(), QRect(116, 40, 29, 17));
+        QCOMPARE(control<QWidget>("ta")->geometry(), QRect(200, 108, 49, 18));
+        QCOMPARE(tick(5)->geometry(), QRect(252, 112, 13, 13));
+        QCOMPARE(preview()->geometry(), QRect(8, 132, 257, 82));
+
+        QStringList captions;
+        for (int i = 0; i < 8; ++i)
+            captions << arrayElement<QLabel>(b, "L", i)->text();
+        QCOMPARE(captions, QStringList({"縦", "横", "縦幅", "横幅", "外枠", "枠線", "余白", "場所"}));
+        for (const char* field : {"tth", "tyh", "tsw", "tws", "ty", "ta"})
+            QVERIFY2(!control<QWidget>(field)->isEnabled(), field);
+        for (int i = 0; i < 6; ++i)
+            QVERIFY(!tick(i)->isChecked());
+        auto* ta = control<QComboBox>("ta");
+        QCOMPARE(ta->currentIndex(), -1);
+        QCOMPARE(ta->count(), 3);
+        QCOMPARE(ta->itemText(1), QString("center"));
+        QVERIFY(!ta->isEditable());
+
+        QCOMPARE(b->TableMarkup(), QString("<table>\r\n</table>"));
+        QCOMPARE(crlf(preview()->toPlainText()), QString("<table>\r\n</table>"));
+        auto* timer = b->findChild<QTimer*>("CSView");
+        QVERIFY(timer && timer->isActive());
+        QCOMPARE(timer->interval(), 500);
+        QTRY_COMPARE(QApplication::focusWidget(), edit("ttn"));
+
+        // The keyboard order of the design, disabled fields included.
+        QStringList order;
+        const QStringList named{"ttn", "tyn", "tth", "tyh", "tsw", "tws", "ty", "C", "Tcpy", "TableCopyString", "ta", "tfin"};
+        QWidget* w = edit("ttn");
+        do {
+            if (named.contains(w->objectName()))
+                order << (w->objectName() == "C" ? QString("C%1").arg(w->property("arrayIndex").toInt()) : w->objectName());
+            w = w->nextInFocusChain();
+        } while (w != edit("ttn"));
+        QCOMPARE(order, QStringList({"ttn", "tyn", "tth", "tyh", "tsw", "tws", "ty", "C0", "C1", "C2", "C3", "C4",
+                                     "Tcpy", "TableCopyString", "C5", "ta", "tfin"}));
+    }
+
+    void transferBeforeAndAfterTheFirstTick()
+    {
+        // At once, before the event loop can run a tick.
+        trigger(*m_window, "table");
+        hTableF* b = hTableF::instance();
+        QVERIFY(b);
+        control<QPushButton>("Tcpy")->click();
+        QCOMPARE(m_window->editwindow()->documentText(), QString("<table>\r\n</table>"));
+        // The timer runs by itself: within half a second the final line end is there.
+        QTRY_COMPARE(crlf(preview()->toPlainText()), QString("<table>\r\n</table>\r\n"));
+        QCOMPARE(b->TableMarkup(), QString("<table>\r\n</table>\r\n"));
+        m_window->setDocument("ab");
+        selectRange(*m_window, 1, 2);
+        click("Tcpy");
+        QCOMPARE(m_window->editwindow()->documentText(), QString("a<table>\r\n</table>\r\n"));
+        QVERIFY(!hasSelection(*m_window));
+        QVERIFY(b->isVisible());
+    }
+
+    void markupFollowsTheFields()
+    {
+        hTableF* b = open();
+        edit("ttn")->setText("2");
+        edit("tyn")->setText("3");
+        tick(2)->click();
+        edit("tsw")->setText("1");
+        b->CSView_Timer();
+        const QString expected = "<table border=\"1\">\r\n<tr>\r\n<td>\r\n<td>\r\n<td>\r\n<tr>\r\n<td>\r\n<td>\r\n"
+                                 "<td>\r\n</table>\r\n";
+        QCOMPARE(b->TableMarkup(), expected);
+        QCOMPARE(crlf(preview()->toPlainText()), expected);
+
+        // Counts read as numbers: " 3x" gives three rows, "x3" no cells.
+        edit("ttn")->setText(" 3x");
+        edit("tyn")->setText("x3");
+        b->CSView_Timer();
+        QCOMPARE(b->TableMarkup(), QString("<table border=\"1\">\r\n<tr>\r\n<tr>\r\n<tr>\r\n</table>\r\n"));
+
+        // All six, in their order; the drop-down gives its chosen item.
+        const char* fields[] = {"tth", "tyh", "tsw", "tws", "ty"};
+        const char* values[] = {"100", "80%", "1", "2", "3"};
+        for (int i = 0; i < 6; ++i) {
+            if (!tick(i)->isChecked())
+                tick(i)->click();
+            if (i < 5)
+                edit(fields[i])->setText(values[i]);
+        }
+        control<QComboBox>("ta")->setCurrentIndex(1);
+        edit("ttn")->clear();
+        b->CSView_Timer();
+        QCOMPARE(b->TableMarkup(),
+                 QString("<table height=\"100\" width=\"80%\" border=\"1\" cellspacing=\"2\" cellpadding=\"3\" "
+                         "align=\"center\">\r\n</table>\r\n"));
+    }
+
+    void tickBoxesEnableTheirFields()
+    {
+        hTableF* b = open();
+        tick(0)->click();
+        QVERIFY(edit("tth")->isEnabled());
+        edit("tth")->setText("50");
+        b->CSView_Timer();
+        QVERIFY(b->TableMarkup().startsWith("<table height=\"50\">"));
+        tick(0)->click();
+        QVERIFY(!edit("tth")->isEnabled());
+        QCOMPARE(edit("tth")->text(), QString("50"));
+        b->CSView_Timer();
+        QVERIFY(b->TableMarkup().startsWith("<table>"));
+
+        // The drop-down follows its box too; ticked with nothing chosen, the value is empty.
+        tick(5)->click();
+        QVERIFY(control<QComboBox>("ta")->isEnabled());
+        b->CSView_Timer();
+        QVERIFY(b->TableMarkup().startsWith("<table align=\"\">"));
+        tick(5)->click();
+        QVERIFY(!control<QComboBox>("ta")->isEnabled());
+    }
+
+    void previewIsOnlyAView()
+    {
+        hTableF* b = open();
+        edit("ttn")->setText("1");
+        b->CSView_Timer();
+        const QString markup = b->TableMarkup();
+
+        // An idle tick leaves the preview alone.
+        QSignalSpy rewritten(preview()->document(), &QTextDocument::contentsChanged);
+        b->CSView_Timer();
+        b->CSView_Timer();
+        QCOMPARE(rewritten.count(), 0);
+
+        preview()->selectAll();
+        QTest::keyClicks(preview(), "typed");
+        QCOMPARE(preview()->toPlainText(), QString("typed"));
+        click("Tcpy");
+        QCOMPARE(m_window->editwindow()->documentText(), markup);
+        b->CSView_Timer();
+        QCOMPARE(crlf(preview()->toPlainText()), markup);
+    }
+
+    void largeCountsAreClampedAndSaidSo()
+    {
+        hTableF* b = open();
+        auto* note = control<QLabel>("countNote");
+        edit("ttn")->setText("5000");
+        edit("tyn")->setText("2");
+        b->CSView_Timer();
+        QCOMPARE(b->TableMarkup().count("<tr>"), kMaxTableRows);
+        QCOMPARE(b->TableMarkup().count("<td>"), kMaxTableRows * 2);
+        QVERIFY(note->isVisible());
+        QVERIFY(note->text().contains(QString::number(kMaxTableRows)));
+        QVERIFY(!edit("ttn")->toolTip().isEmpty());
+        QVERIFY(edit("tyn")->toolTip().isEmpty());
+
+        edit("tyn")->setText("1e400");
+        b->CSView_Timer();
+        QCOMPARE(b->TableMarkup().count("<td>"), kMaxTableRows * kMaxTableColumns);
+        QVERIFY(note->text().contains(QString::number(kMaxTableColumns)));
+        QVERIFY(!edit("tyn")->toolTip().isEmpty());
+        // The note fits where it stands.
+        QVERIFY(note->sizeHint().width() <= note->width());
+        QVERIFY(note->sizeHint().height() <= note->height());
+
+        edit("ttn")->setText("5");
+        edit("tyn")->setText("5");
+        b->CSView_Timer();
+        QVERIFY(!note->isVisible());
+        QVERIFY(edit("ttn")->toolTip().isEmpty());
+    }
+
+    void oneBuilderAndAFreshOneAfterClosing()
+    {
+        hTableF* b = open();
+        edit("ttn")->setText("4");
+        tick(1)->click();
+        QCOMPARE(open(), b);
+        QCOMPARE(edit("ttn")->text(), QString("4"));
+        QVERIFY(tick(1)->isChecked());
+
+        click("tfin");
+        QTRY_VERIFY(!hTableF::instance());
+        QTRY_COMPARE(QApplication::focusWidget(), m_window->editwindow());
+
+        b = open();
+        QVERIFY(edit("ttn")->text().isEmpty());
+        QVERIFY(!tick(1)->isChecked());
+        QVERIFY(!edit("tyh")->isEnabled());
+        QCOMPARE(b->TableMarkup(), QString("<table>\r\n</table>"));
+
+        b->close();
+        QTRY_VERIFY(!hTableF::instance());
+        QTRY_COMPARE(QApplication::focusWidget(), m_window->editwindow());
+    }
+
+private:
+    std::unique_ptr<TestProgramFolder> m_folder;
+    std::unique_ptr<HtmlE> m_window;
+};
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    prepareApplication(app);
+    TableBuilderTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_table_builder.moc"
