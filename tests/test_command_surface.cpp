@@ -277,6 +277,33 @@ private Q_SLOTS:
         QVERIFY(!hasSelection(w));
     }
 
+    void windowShortcutsWorkFromTheBox()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.editwindow()->setFocus();
+        w.editwindow()->setDocumentText("line one\r\nline two");
+        placeCaret(w, 2);
+        const std::pair<const char*, Qt::Key> keys[] = {
+            {"newfile", Qt::Key_N}, {"openfile", Qt::Key_O}, {"newopenfile", Qt::Key_W},
+            {"Fin", Qt::Key_E}, {"gotoend", Qt::Key_Q}, {"NormalFontChange", Qt::Key_F},
+            {"FixedFontChange", Qt::Key_K}, {"ColorChange", Qt::Key_P},
+        };
+        for (const auto& [item, key] : keys) {
+            // Only the routing is under test: the commands themselves would open dialogs.
+            QAction* a = w.menus().action(item);
+            QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+            QSignalSpy triggered(a, &QAction::triggered);
+            QTest::keyClick(w.editwindow(), key, Qt::ControlModifier);
+            QVERIFY2(triggered.count() == 1, item);
+        }
+        // None of them reached the box (Ctrl+K would delete to the end of the line there).
+        QCOMPARE(w.editwindow()->documentText(), QString("line one\r\nline two"));
+        QCOMPARE(caretPosition(w), 2);
+    }
+
     void pasteReplacesTheSelection()
     {
         HtmlE w;
