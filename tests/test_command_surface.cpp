@@ -25,6 +25,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include <functional>
 
@@ -368,6 +369,12 @@ private Q_SLOTS:
         w.tick();
         QCOMPARE(w.windowTitle(), QString("a&b.htm 09:05:07 新規作成"));
         QCOMPARE(w.menus().action("PathMenu")->text(), QString("/web/a&&b.htm"));
+
+        // Qt's modified-mark placeholder in a file name shows as it is.
+        w.winId();
+        w.state().FilePath = "/web/x[*].htm";
+        w.tick();
+        QCOMPARE(w.windowHandle()->title(), QString("x[*].htm 09:05:07 新規作成"));
 
         platform::setClockForTesting([] { return QTime(23, 59, 0); });
         w.state().FilePath = "/web/";
