@@ -1,5 +1,6 @@
 #include "tags/markup_rows.h"
 #include "ui/menu_tree.h"
+#include "ui/toolbar_table.h"
 
 #include <QSet>
 #include <QTest>
@@ -53,6 +54,55 @@ private Q_SLOTS:
     {
         for (const MarkupRow& row : markupRows())
             QVERIFY2(findMenuItem(QString::fromLatin1(row.item)), row.item);
+    }
+
+    void everyToolbarTargetExists()
+    {
+        QStringList names, popups;
+        for (const ToolbarButtonSpec& b : toolbarButtons()) {
+            names << b.name;
+            const MenuItemSpec* item = findMenuItem(QString::fromLatin1(b.target));
+            switch (b.click) {
+            case ButtonClick::PanelSwitch:
+                QCOMPARE(QString(b.name), QString("ButtonChange"));
+                break;
+            case ButtonClick::Forward:
+                // A forwarded command is an item with a command of its own, not a submenu.
+                QVERIFY2(item && !item->isSubmenu() && !item->isSeparator() && item->arrayLength == 0, b.name);
+                break;
+            case ButtonClick::Popup:
+                QVERIFY2(item && item->isSubmenu(), b.name);
+                popups << b.name;
+                break;
+            }
+        }
+        QCOMPARE(names.size(), 32);
+        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+        QCOMPARE(popups, QStringList({"html", "htmlP", "htmlLCR", "htmlFont", "htmlFontT", "htmlHeader",
+                                      "htmlHr", "htmlImg", "htmlHref", "htmlUserTag"}));
+    }
+
+    void toolbarGeometryInPixels()
+    {
+        // Edges are rounded, so the narrow file buttons keep the common bottom edge.
+        QCOMPARE(pixelRect(*findToolbarButton(u"ButtonChange")), QRect(4, 0, 17, 24));
+        QCOMPARE(pixelRect(*findToolbarButton(u"NewFileIcon")), QRect(24, 0, 25, 25));
+        QCOMPARE(pixelRect(*findToolbarButton(u"NewFileMini")), QRect(424, -4, 13, 29));
+        QCOMPARE(pixelRect(*findToolbarButton(u"NewOpenFileMini")).bottom(),
+                 pixelRect(*findToolbarButton(u"htmlView")).bottom());
+        QCOMPARE(pixelRect(*findToolbarButton(u"FixedFontChangeIcon")),
+                 pixelRect(*findToolbarButton(u"htmlImg")));
+        // Nothing reaches down into the document box (top 28).
+        for (const ToolbarButtonSpec& b : toolbarButtons())
+            QVERIFY2(pixelRect(b).bottom() < 28, b.name);
+    }
+
+    void hoverTextIsTheTooltipAfterABlank()
+    {
+        QCOMPARE(hoverText(*findToolbarButton(u"NewFileIcon")), QString(" 新規作成"));
+        QCOMPARE(hoverText(*findToolbarButton(u"NewFileMini")), hoverText(*findToolbarButton(u"NewFileIcon")));
+        QCOMPARE(hoverText(*findToolbarButton(u"htmlLCR")), QString(" ＬＣＲ"));
+        QCOMPARE(hoverText(*findToolbarButton(u"SaveAsMini")), QString(" ファイルを名前をつけて保存"));
     }
 };
 

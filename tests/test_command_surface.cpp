@@ -1,0 +1,527 @@
+#include "app/about_box.h"
+#include "app/application.h"
+#include "app/document_box.h"
+#include "app/main_window.h"
+#include "app/paths.h"
+#include "app/version.h"
+#include "platform/clock.h"
+#include "ui/menu_surface.h"
+#include "ui/menu_tree.h"
+#include "ui/picture_button.h"
+#include "ui/toolbar_table.h"
+#include "window_test_support.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <QWindow>
+
+#include <functional>
+
+// Stands in for the desktop's opener: records what would have been opened.
+class OpenerDouble : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public Q_SLOTS:
+    void open(const QUrl& url) { opened << url; }
+};
+
+namespace {
+PictureButton* button(HtmlE& w, const char* name)
+{
+    auto* b = w.clientArea()->findChild<PictureButton*>(QLatin1String(name));
+    if (!b)
+        qFatal("no button %s", name);
+    return b;
+}
+
+QPoint centre(QWidget* w)
+{
+    return w->rect().center();
+}
+
+// Runs `step` on the pop-up menu once it is open (the click that opens it waits for it).
+void whenPopupOpens(std::function<void(QMenu*)> step)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, step] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        step(menu);
+    });
+    timer->start();
+    QTimer::singleShot(10000, timer, [timer] { timer->deleteLater(); });
+}
+
+void collectNames(const std::vector<MenuItemSpec>& items, std::vector<const MenuItemSpec*>& out)
+{
+    for (const MenuItemSpec& item : items) {
+        out.push_back(&item);
+        collectNames(item.children, out);
+    }
+}
+}
+
+class CommandSurfaceTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        m_folder = std::make_unique<TestProgramFolder>();
+        programPaths() = PathParts();
+        programState() = ProgramState();
+        platform::setClockForTesting([] { return QTime(9, 5, 7); });
+        QGuiApplication::clipboard()->clear();
+    }
+    void cleanup()
+    {
+        platform::setClockForTesting({});
+        QDesktopServices::unsetUrlHandler("file");
+        m_opener.opened.clear();
+        m_folder.reset();
+    }
+
+    void everyMenuItemAndButtonIsLive()
+    {
+        HtmlE w;
+        std::vector<const MenuItemSpec*> items;
+        collectNames(menuTree(), items);
+        for (const MenuItemSpec* item : items) {
+            const QByteArray name = item->name.toUtf8();
+            if (item->arrayLength > 0) {
+                QCOMPARE(w.menus().arrayLength(item->name), item->arrayLength);
+                for (int i = 0; i < item->arrayLength; ++i)
+                    QVERIFY2(w.menus().arrayItem(item->name, i), name);
+                continue;
+            }
+            QAction* a = w.menus().action(item->name);
+            QVERIFY2(a, name);
+            QCOMPARE(a->objectName(), item->name);
+            QCOMPARE(a->isEnabled(), item->enabled);
+            if (item->isSubmenu()) {
+                QVERIFY2(w.menus().menu(item->name), name);
+                QCOMPARE(w.menus().menu(item->name)->menuAction(), a);
+            } else if (!item->isSeparator()) {
+                QCOMPARE(a->text(), item->caption);
+                QCOMPARE(a->shortcut(), QKeySequence(item->shortcut));
+            }
+        }
+        for (const ToolbarButtonSpec& spec : toolbarButtons()) {
+            PictureButton* b = button(w, spec.name);
+            QCOMPARE(b->geometry(), pixelRect(spec));
+            QCOMPARE(b->toolTip(), QString::fromUtf8(spec.tooltip));
+            QCOMPARE(b->isEnabled(), spec.enabled);
+            // Every picture named in the table is in the resources and reads as SVG.
+            QCOMPARE(b->hasPicture(), *spec.picture != '\0');
+        }
+        QCOMPARE(button(w, "FontChangeIcon")->text(), QString("10"));
+    }
+
+    void panelSwitchChangesVisibilityOnly()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto shownPanel = [&w] {
+            QStringList shown;
+            for (const ToolbarButtonSpec& spec : toolbarButtons()) {
+                if (button(w, spec.name)->isVisible())
+                    shown << spec.name;
+            }
+            return shown;
+        };
+        const QStringList general = shownPanel();
+        QCOMPARE(general.size(), 12);
+        QVERIFY(general.contains("ButtonChange") && general.contains("FixedFontChangeIcon"));
+        QCOMPARE(w.state().PanelMode, 1);
+
+        w.editwindow()->clearFocus();
+        QTest::mouseClick(button(w, "ButtonChange"), Qt::LeftButton);
+        const QStringList tags = shownPanel();
+        QCOMPARE(tags.size(), 21);
+        QVERIFY(tags.contains("ButtonChange") && tags.contains("NewOpenFileMini") && !tags.contains("NewFileIcon"));
+        QCOMPARE(w.state().PanelMode, 2);
+        QCOMPARE(w.focusWidget(), w.editwindow());
+        // Disabled buttons stay disabled while shown and hidden.
+        QVERIFY(!button(w, "SaveMini")->isEnabled());
+        QVERIFY(!button(w, "SaveFileIcon")->isEnabled());
+        QVERIFY(!button(w, "htmlUserTag")->isEnabled());
+
+        QTest::mouseClick(button(w, "ButtonChange"), Qt::LeftButton);
+        QCOMPARE(shownPanel(), general);
+        QCOMPARE(w.state().PanelMode, 1);
+        QVERIFY(!button(w, "SaveFileIcon")->isEnabled());
+
+        // The Save buttons follow the document commands on either panel.
+        w.setSaveControlsEnabled(true);
+        QVERIFY(button(w, "SaveMini")->isEnabled());
+        QTest::mouseClick(button(w, "ButtonChange"), Qt::LeftButton);
+        QVERIFY(button(w, "SaveMini")->isEnabled() && button(w, "SaveFileIcon")->isEnabled());
+    }
+
+    void popupShowsTheMenuBarsOwnMenu()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::mouseClick(button(w, "ButtonChange"), Qt::LeftButton);
+        w.editwindow()->setDocumentText("one word");
+        selectRange(w, 4, 8);
+
+        // Dismissed: nothing runs, the focus still comes back.
+        w.editwindow()->clearFocus();
+        QMenu* shown = nullptr;
+        whenPopupOpens([&shown](QMenu* menu) {
+            shown = menu;
+            QTest::keyClick(menu, Qt::Key_Escape);
+        });
+        QTest::mouseClick(button(w, "htmlFontT"), Qt::LeftButton);
+        QCOMPARE(shown, w.menus().menu("hFontTT"));
+        QCOMPARE(w.editwindow()->documentText(), QString("one word"));
+        QCOMPARE(w.focusWidget(), w.editwindow());
+
+        // Chosen with the keyboard: down to the first submenu, into it, its first item (ボールド).
+        w.editwindow()->clearFocus();
+        whenPopupOpens([](QMenu* menu) {
+            QTest::keyClick(menu, Qt::Key_Down);
+            QTest::keyClick(menu, Qt::Key_Right);
+            whenPopupOpens([](QMenu* sub) { QTest::keyClick(sub, Qt::Key_Return); });
+        });
+        QTest::mouseClick(button(w, "htmlFontT"), Qt::LeftButton);
+        QCOMPARE(w.editwindow()->documentText(), QString("one <b>word</b>"));
+        QCOMPARE(w.focusWidget(), w.editwindow());
+        QVERIFY(!QApplication::activePopupWidget());
+    }
+
+    void userTagPopupLeavesTheFocusToARunningCompanion()
+    {
+        m_folder->write("user.exe", "");
+        HtmlE w;
+        w.startUp(QString());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::mouseClick(button(w, "ButtonChange"), Qt::LeftButton);
+        QVERIFY(button(w, "htmlUserTag")->isEnabled());
+
+        programState().UserExeRunning = 1;
+        w.editwindow()->clearFocus();
+        whenPopupOpens([](QMenu* menu) { QTest::keyClick(menu, Qt::Key_Escape); });
+        QTest::mouseClick(button(w, "htmlUserTag"), Qt::LeftButton);
+        QVERIFY(w.focusWidget() != w.editwindow());
+
+        programState().UserExeRunning = 0;
+        whenPopupOpens([](QMenu* menu) { QTest::keyClick(menu, Qt::Key_Escape); });
+        QTest::mouseClick(button(w, "htmlUserTag"), Qt::LeftButton);
+        QCOMPARE(w.focusWidget(), w.editwindow());
+    }
+
+    void forwardingButtonsRunTheMenuCommand()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::mouseClick(button(w, "ButtonChange"), Qt::LeftButton);
+        QTest::mouseClick(button(w, "htmlBr"), Qt::LeftButton);
+        QTest::mouseClick(button(w, "htmlC"), Qt::LeftButton);
+        QCOMPARE(w.editwindow()->documentText(), QString("<br><!--  -->"));
+        QCOMPARE(w.focusWidget(), w.editwindow());
+    }
+
+    void ctrlCInTheBoxRunsTheWindowsCopy()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.editwindow()->setFocus();
+        w.editwindow()->setDocumentText("a\r\nb");
+        QClipboard* clipboard = QGuiApplication::clipboard();
+
+        // The box's own copy would leave the clipboard alone with nothing selected; the
+        // window's empties it.
+        clipboard->setText("other program");
+        QTest::keyClick(w.editwindow(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(clipboard->text(), QString());
+
+        // Outside the program the clipboard carries LF.
+        selectRange(w, 0, 3);
+        QTest::keyClick(w.editwindow(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(clipboard->text(), QString("a\nb"));
+        QCOMPARE(w.editwindow()->documentText(), QString("a\r\nb"));
+
+        // Ctrl+X takes it out; Ctrl+V puts it back as CR LF.
+        QTest::keyClick(w.editwindow(), Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(w.editwindow()->documentText(), QString());
+        QCOMPARE(clipboard->text(), QString("a\nb"));
+        QTest::keyClick(w.editwindow(), Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(w.editwindow(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w.editwindow()->documentText(), QString("a\r\nba\r\nb"));
+        QVERIFY(!hasSelection(w));
+    }
+
+    void windowShortcutsWorkFromTheBox()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.editwindow()->setFocus();
+        w.editwindow()->setDocumentText("line one\r\nline two");
+        placeCaret(w, 2);
+        const std::pair<const char*, Qt::Key> keys[] = {
+            {"newfile", Qt::Key_N}, {"openfile", Qt::Key_O}, {"newopenfile", Qt::Key_W},
+            {"Fin", Qt::Key_E}, {"gotoend", Qt::Key_Q}, {"NormalFontChange", Qt::Key_F},
+            {"FixedFontChange", Qt::Key_K}, {"ColorChange", Qt::Key_P},
+        };
+        for (const auto& [item, key] : keys) {
+            // Only the routing is under test: the commands themselves would open dialogs.
+            QAction* a = w.menus().action(item);
+            QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+            QSignalSpy triggered(a, &QAction::triggered);
+            QTest::keyClick(w.editwindow(), key, Qt::ControlModifier);
+            QVERIFY2(triggered.count() == 1, item);
+        }
+        // None of them reached the box (Ctrl+K would delete to the end of the line there).
+        QCOMPARE(w.editwindow()->documentText(), QString("line one\r\nline two"));
+        QCOMPARE(caretPosition(w), 2);
+    }
+
+    void pasteReplacesTheSelection()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        w.editwindow()->setDocumentText("one word two");
+
+        // A picture is no text: the selection goes and nothing comes in.
+        QImage picture(4, 4, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        clipboard->setImage(picture);
+        selectRange(w, 4, 9);
+        trigger(w, "clippaste");
+        QCOMPARE(w.editwindow()->documentText(), QString("one two"));
+
+        // Line ends of any kind arrive as the document's CR LF; the caret ends after them.
+        clipboard->setText("x\ny\r\nz");
+        selectRange(w, 4, 7);
+        trigger(w, "clippaste");
+        QCOMPARE(w.editwindow()->documentText(), QString("one x\r\ny\r\nz"));
+        QCOMPARE(caretPosition(w), 4 + 5);
+
+        // Cut with nothing selected empties the clipboard and leaves the document.
+        trigger(w, "clipcut");
+        QVERIFY(!clipboard->mimeData()->hasImage());
+        QCOMPARE(clipboard->text(), QString());
+        QCOMPARE(w.editwindow()->documentText(), QString("one x\r\ny\r\nz"));
+    }
+
+    void f1InsertsALineBreakWithAnyModifier()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.editwindow()->setFocus();
+        w.editwindow()->setDocumentText("a word");
+        selectRange(w, 2, 6);
+        QTest::keyClick(w.editwindow(), Qt::Key_F1);
+        QCOMPARE(w.editwindow()->documentText(), QString("a <br>"));
+        QCOMPARE(w.state().TagRam, QString("<br>"));
+        QTest::keyClick(w.editwindow(), Qt::Key_F1, Qt::ShiftModifier);
+        QTest::keyClick(w.editwindow(), Qt::Key_F1, Qt::ControlModifier);
+        QCOMPARE(w.editwindow()->documentText(), QString("a <br><br><br>"));
+        // Other keys are the box's own.
+        QTest::keyClick(w.editwindow(), Qt::Key_F2);
+        QTest::keyClick(w.editwindow(), Qt::Key_Q);
+        QCOMPARE(w.editwindow()->documentText(), QString("a <br><br><br>q"));
+    }
+
+    void captionFollowsTheFileAndTheClock()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        QCOMPARE(w.windowTitle(), QString("vornikedit 09:05:07"));
+        QCOMPARE(w.menus().action("PathMenu")->text(),
+                 QString("まだ、ファイルを開いていないか、名前を付けて保存していません。"));
+
+        // One tick names a new file: title and path menu agree at once.
+        w.state().FilePath = "/web/a&b.htm";
+        w.state().HoverText = " 新規作成";
+        w.tick();
+        QCOMPARE(w.windowTitle(), QString("a&b.htm 09:05:07 新規作成"));
+        QCOMPARE(w.menus().action("PathMenu")->text(), QString("/web/a&&b.htm"));
+
+        // Qt's modified-mark placeholder in a file name shows as it is.
+        w.winId();
+        w.state().FilePath = "/web/x[*].htm";
+        w.tick();
+        QCOMPARE(w.windowHandle()->title(), QString("x[*].htm 09:05:07 新規作成"));
+
+        platform::setClockForTesting([] { return QTime(23, 59, 0); });
+        w.state().FilePath = "/web/";
+        w.tick();
+        QCOMPARE(w.windowTitle(), QString("vornikedit 23:59:00 新規作成"));
+    }
+
+    void hoverRebuildsTheCaptionOnEntryOnly()
+    {
+        int ticks = 0;
+        platform::setClockForTesting([&ticks] { return QTime(0, 0, 0).addSecs(++ticks); });
+        HtmlE w;
+        w.startUp(QString());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.timet()->stop();
+        QCOMPARE(w.state().HoverText, QString());
+
+        QTest::mouseMove(button(w, "NewFileIcon"), QPoint(5, 5));
+        QCOMPARE(w.state().HoverText, QString(" 新規作成"));
+        QVERIFY(w.windowTitle().endsWith(" 新規作成"));
+        const int entered = ticks;
+        QTest::mouseMove(button(w, "NewFileIcon"), QPoint(12, 12));
+        QTest::mouseMove(button(w, "NewFileIcon"), QPoint(18, 10));
+        QCOMPARE(ticks, entered);
+        QTest::mouseMove(button(w, "OpenFileIcon"), centre(button(w, "OpenFileIcon")));
+        QCOMPARE(ticks, entered + 1);
+        QCOMPARE(w.state().HoverText, QString(" ファイルを開く"));
+
+        // A disabled button is bare window.
+        QTest::mouseMove(button(w, "SaveFileIcon"), centre(button(w, "SaveFileIcon")));
+        QCOMPARE(w.state().HoverText, QString(" "));
+        QTest::mouseMove(button(w, "CutIcon"), centre(button(w, "CutIcon")));
+        QCOMPARE(w.state().HoverText, QString(" 切り取り"));
+        // The gap between two buttons is bare window too, and so is the document.
+        QTest::mouseMove(w.clientArea(), QPoint(146, 10));
+        QCOMPARE(w.state().HoverText, QString(" "));
+        QTest::mouseMove(button(w, "CutIcon"), centre(button(w, "CutIcon")));
+        QTest::mouseMove(w.editwindow()->viewport(), QPoint(50, 50));
+        QCOMPARE(w.state().HoverText, QString(" "));
+
+        // The narrow buttons read as their big brothers.
+        platform::setClockForTesting([] { return QTime(12, 0, 0); });
+        QTest::mouseMove(button(w, "NewFileIcon"), centre(button(w, "NewFileIcon")));
+        const QString overIcon = w.windowTitle();
+        QTest::mouseClick(button(w, "ButtonChange"), Qt::LeftButton);
+        QTest::mouseMove(w.editwindow()->viewport(), QPoint(50, 50));
+        QTest::mouseMove(button(w, "NewFileMini"), centre(button(w, "NewFileMini")));
+        QCOMPARE(w.windowTitle(), overIcon);
+    }
+
+    void previewOpensTheFileOnDisk()
+    {
+        OpenerDouble& opener = m_opener;
+        QDesktopServices::setUrlHandler("file", &opener, "open");
+        HtmlE w;
+        w.startUp(QString());
+
+        // No file yet: the placeholder, in a box.
+        auto answer = answerNextMessageBox(QMessageBox::Ok);
+        trigger(w, "Br_open");
+        QVERIFY(answer->seen);
+        QCOMPARE(answer->title, QString("vornik!"));
+        QCOMPARE(answer->text, QString("まだ、ファイルを開いていないか、名前を付けて保存していません。"));
+        QCOMPARE(answer->icon, QMessageBox::Information);
+        QVERIFY(opener.opened.isEmpty());
+
+        // A file loaded is previewed at once, from the button as from the menu.
+        m_folder->write("page.htm", "<p>\r\n");
+        w.state().FilePath = m_folder->file("page.htm");
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::mouseClick(button(w, "ButtonChange"), Qt::LeftButton);
+        w.editwindow()->clearFocus();
+        QTest::mouseClick(button(w, "htmlView"), Qt::LeftButton);
+        QCOMPARE(opener.opened, QList<QUrl>({QUrl::fromLocalFile(m_folder->file("page.htm"))}));
+        QCOMPARE(w.focusWidget(), w.editwindow());
+
+        // A file deleted behind our back opens nothing.
+        QFile::remove(m_folder->file("page.htm"));
+        trigger(w, "Br_open");
+        QCOMPARE(opener.opened.size(), 1);
+    }
+
+    void fileManagerOpensTheFilesFolder()
+    {
+        OpenerDouble& opener = m_opener;
+        QDesktopServices::setUrlHandler("file", &opener, "open");
+        HtmlE w;
+        w.startUp(QString());
+        trigger(w, "Ex_open");
+        QCOMPARE(opener.opened, QList<QUrl>({QUrl::fromLocalFile(QDir::homePath())}));
+
+        w.state().FilePath = "/srv/web/index.htm";
+        trigger(w, "Ex_open");
+        QCOMPARE(opener.opened.last(), QUrl::fromLocalFile("/srv/web/"));
+        // After New the folder of the last file stays.
+        w.state().FilePath.clear();
+        trigger(w, "Ex_open");
+        QCOMPARE(opener.opened.last(), QUrl::fromLocalFile("/srv/web/"));
+    }
+
+    void versionBoxNamesTheOptions()
+    {
+        QCOMPARE(developmentVersionCaption(1, 2, 3), QString("開発Ver : 1.2.3"));
+        QCOMPARE(developmentVersionCaption(0, 7, 0), QString("開発Ver : 0.7.0"));
+
+        for (bool withCompanion : {false, true}) {
+            TestProgramFolder folder;
+            if (withCompanion)
+                folder.write("user.exe", "");
+            HtmlE w;
+            w.startUp(QString());
+            QStringList texts;
+            bool okIsDefault = false;
+            QTimer::singleShot(50, [&] {
+                auto* box = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
+                if (!box)
+                    return;
+                for (const char* name : {"Label1", "lblVersion"})
+                    texts << box->findChild<QLabel*>(name)->text();
+                for (QLabel* l : box->findChildren<QLabel*>("L"))
+                    texts << l->text();
+                okIsDefault = box->findChild<QPushButton*>("cmdOK")->isDefault();
+                // Esc closes it like OK.
+                QTest::keyClick(box, Qt::Key_Escape);
+            });
+            trigger(w, "vershow");
+            QVERIFY(!QApplication::activeModalWidget());
+            QCOMPARE(texts, QStringList({"vornikedit",
+                                         QString("開発Ver : %1.%2.%3").arg(vornik::versionMajor).arg(vornik::versionMinor).arg(vornik::versionPatch),
+                                         "Ver : 0.35", "オプション :",
+                                         withCompanion ? "タグ追加機能" : "なし"}));
+            QVERIFY(okIsDefault);
+        }
+    }
+
+private:
+    std::unique_ptr<TestProgramFolder> m_folder;
+    OpenerDouble m_opener;
+};
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    prepareApplication(app);
+    CommandSurfaceTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_command_surface.moc"

@@ -1,0 +1,77 @@
+#include "app/document_box.h"
+#include "app/main_window.h"
+#include "ui/command_surface_parts.h"
+#include "ui/picture_button.h"
+#include "ui/toolbar.h"
+#include "ui/toolbar_table.h"
+
+#include <QHash>
+#include <QMouseEvent>
+
+namespace {
+
+const QString kNoDescription = QStringLiteral(" ");
+
+// Watches mouse moves over the buttons, the document box and the bare client area. The title
+// is rebuilt only when the description changes, so moving within one button costs nothing.
+class HoverWatch : public QObject {
+public:
+    explicit HoverWatch(HtmlE& window) : QObject(&window), m_window(window) {}
+
+    void watch(QWidget* widget, const QString& description)
+    {
+        m_descriptions.insert(widget, description);
+        widget->setMouseTracking(true);
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseMove)
+            moved(static_cast<QWidget*>(watched), static_cast<QMouseEvent*>(event));
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void moved(QWidget* widget, QMouseEvent* event)
+    {
+        if (widget == m_window.clientArea()) {
+            // A move the client area sees over one of its children came up from that child,
+            // which has already had its say.
+            if (widget->childAt(event->position().toPoint()))
+                return;
+            describe(kNoDescription);
+            return;
+        }
+        // A disabled button counts as bare window.
+        describe(widget->isEnabled() ? m_descriptions.value(widget) : kNoDescription);
+    }
+
+    void describe(const QString& description)
+    {
+        QString& hover = m_window.state().HoverText;
+        if (hover == description)
+            return;
+        hover = description;
+        m_window.tick();
+    }
+
+    HtmlE& m_window;
+    QHash<QWidget*, QString> m_descriptions;
+};
+
+}
+
+void installHoverDescriptions(HtmlE& window, const Toolbar& toolbar)
+{
+    auto* watch = new HoverWatch(window);
+    for (PictureButton* button : toolbar.buttons()) {
+        const ToolbarButtonSpec* spec = findToolbarButton(button->objectName());
+        watch->watch(button, hoverText(*spec));
+    }
+    DocumentBox* box = window.editwindow();
+    watch->watch(box, kNoDescription);
+    watch->watch(box->viewport(), kNoDescription);
+    watch->watch(window.clientArea(), kNoDescription);
+}
