@@ -2,6 +2,7 @@
 
 #include "app/document_box.h"
 #include "app/main_window.h"
+#include "platform/optional_files.h"
 #include "platform/program_folder.h"
 #include "ui/menu_surface.h"
 
@@ -9,19 +10,33 @@
 #include <QAction>
 #include <QApplication>
 #include <QPushButton>
+#include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTextCursor>
 #include <QTimer>
 
 TestProgramFolder::TestProgramFolder()
 {
+    // The user's folder too is a test one, empty at the start of every test.
+    QStandardPaths::setTestModeEnabled(true);
+    removeTestUserFolder();
     platform::setProgramFolderForTesting(m_dir.path());
 }
 
 TestProgramFolder::~TestProgramFolder()
 {
     platform::setProgramFolderForTesting(QString());
+    platform::setProgramFolderWritableForTesting(std::nullopt);
+    removeTestUserFolder();
+}
+
+void TestProgramFolder::removeTestUserFolder()
+{
+    // Never anything but the test-mode folder, whatever went wrong before.
+    if (QStandardPaths::isTestModeEnabled() && userFolder().contains(QLatin1String("/.qttest/")))
+        QDir(userFolder()).removeRecursively();
 }
 
 void TestProgramFolder::write(const QString& name, const QByteArray& bytes) const

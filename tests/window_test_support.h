@@ -8,7 +8,8 @@
 
 class HtmlE;
 
-// A program folder of the test's own, so no test reads or writes the real one.
+// A program folder and a user folder of the test's own, so no test reads or writes the real
+// ones.
 class TestProgramFolder {
 public:
     TestProgramFolder();
@@ -19,6 +20,7 @@ public:
     QByteArray read(const QString& name) const;
 
 private:
+    static void removeTestUserFolder();
     QTemporaryDir m_dir;
 };
 
