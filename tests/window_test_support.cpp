@@ -10,18 +10,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QPushButton>
-#include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 #include <QTest>
 #include <QTextCursor>
 #include <QTimer>
 
-TestProgramFolder::TestProgramFolder()
+TestProgramFolder::TestProgramFolder() : m_oldConfigHome(qgetenv("XDG_CONFIG_HOME"))
 {
-    // The user's folder too is a test one, empty at the start of every test.
-    QStandardPaths::setTestModeEnabled(true);
-    removeTestUserFolder();
+    // The user's folder too is the test's own, empty at the start and gone at the end, and
+    // never shared with a suite running beside this one.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
+    if (!m_configHome.isValid() || !userFolder().startsWith(m_configHome.path() + u'/'))
+        qFatal("the user's folder is not the test's own: %s", qPrintable(userFolder()));
     platform::setProgramFolderForTesting(m_dir.path());
 }
 
@@ -29,14 +29,10 @@ TestProgramFolder::~TestProgramFolder()
 {
     platform::setProgramFolderForTesting(QString());
     platform::setProgramFolderWritableForTesting(std::nullopt);
-    removeTestUserFolder();
-}
-
-void TestProgramFolder::removeTestUserFolder()
-{
-    // Never anything but the test-mode folder, whatever went wrong before.
-    if (QStandardPaths::isTestModeEnabled() && userFolder().contains(QLatin1String("/.qttest/")))
-        QDir(userFolder()).removeRecursively();
+    if (m_oldConfigHome.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", m_oldConfigHome);
 }
 
 void TestProgramFolder::write(const QString& name, const QByteArray& bytes) const

@@ -20,8 +20,9 @@ public:
     QByteArray read(const QString& name) const;
 
 private:
-    static void removeTestUserFolder();
     QTemporaryDir m_dir;
+    QTemporaryDir m_configHome;
+    QByteArray m_oldConfigHome;
 };
 
 // Answers the next message box that opens with `button`, and remembers its title and text.
