@@ -2,7 +2,11 @@
 
 #include <QString>
 
+#include <optional>
+
+class QColor;
 class QWidget;
+struct FontChoice;
 
 // FileControler: the one dialog object of the main window. It owns the file dialogs and
 // remembers the last chosen file name between uses.
@@ -19,4 +23,9 @@ public:
 
 private:
     QString m_lastFileName;
+
+public:
+    // The appearance dialogs (file_controler_appearance.cpp): the choice, or nothing on cancel.
+    std::optional<FontChoice> askFont(QWidget* parent, const FontChoice& start);
+    std::optional<QColor> askColor(QWidget* parent, const QColor& start);
 };

@@ -3,11 +3,15 @@
 #include "app/main_window.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     prepareApplication(app);
+    // Lets the desktop match the window to its menu entry and icon once installed.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.vornikedit.Editor"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vornikedit")));
 
     HtmlE window;
     QObject::connect(&window, &HtmlE::endRequested, &app, [] { QCoreApplication::exit(0); },

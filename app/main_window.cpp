@@ -7,6 +7,7 @@
 #include "app/paths.h"
 #include "app/subsystems.h"
 #include "app/window_settings.h"
+#include "platform/optional_files.h"
 #include "platform/program_folder.h"
 #include "tags/markup_rows.h"
 #include "ui/menu_surface.h"
@@ -208,12 +209,13 @@ void HtmlE::tick()
 
 QString HtmlE::settingsFilePath() const
 {
-    return ProgramFolder() + QStringLiteral("vornik!.ini");
+    return optionalFilePath(QStringLiteral("vornik!.ini"));
 }
 
 void HtmlE::writeWindowSettings()
 {
-    QSaveFile file(settingsFilePath());
+    // An installed program folder cannot be written: the user's folder keeps the position.
+    QSaveFile file(writableFilePath(QStringLiteral("vornik!.ini")));
     if (!file.open(QIODevice::WriteOnly))
         return;
     const QByteArray bytes = formatWindowSettings(frameGeometry());

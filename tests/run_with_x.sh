@@ -15,6 +15,8 @@ wm=$!
 sleep 0.5
 export XDG_RUNTIME_DIR=$(mktemp -d)
 chmod 700 "$XDG_RUNTIME_DIR"
+# The program keeps its settings in the user's configuration folder: never the real one.
+export XDG_CONFIG_HOME="$XDG_RUNTIME_DIR/config"
 "$@"
 rc=$?
 kill "$wm" "$xvfb" 2>/dev/null

@@ -2,6 +2,7 @@
 
 #include "app/document_box.h"
 #include "app/main_window.h"
+#include "platform/optional_files.h"
 #include "platform/program_folder.h"
 #include "ui/menu_surface.h"
 
@@ -14,14 +15,24 @@
 #include <QTextCursor>
 #include <QTimer>
 
-TestProgramFolder::TestProgramFolder()
+TestProgramFolder::TestProgramFolder() : m_oldConfigHome(qgetenv("XDG_CONFIG_HOME"))
 {
+    // The user's folder too is the test's own, empty at the start and gone at the end, and
+    // never shared with a suite running beside this one.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
+    if (!m_configHome.isValid() || !userFolder().startsWith(m_configHome.path() + u'/'))
+        qFatal("the user's folder is not the test's own: %s", qPrintable(userFolder()));
     platform::setProgramFolderForTesting(m_dir.path());
 }
 
 TestProgramFolder::~TestProgramFolder()
 {
     platform::setProgramFolderForTesting(QString());
+    platform::setProgramFolderWritableForTesting(std::nullopt);
+    if (m_oldConfigHome.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", m_oldConfigHome);
 }
 
 void TestProgramFolder::write(const QString& name, const QByteArray& bytes) const

@@ -8,7 +8,8 @@
 
 class HtmlE;
 
-// A program folder of the test's own, so no test reads or writes the real one.
+// A program folder and a user folder of the test's own, so no test reads or writes the real
+// ones.
 class TestProgramFolder {
 public:
     TestProgramFolder();
@@ -20,6 +21,8 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QTemporaryDir m_configHome;
+    QByteArray m_oldConfigHome;
 };
 
 // Answers the next message box that opens with `button`, and remembers its title and text.
