@@ -151,8 +151,12 @@ void Receiver::reject(QLocalSocket* socket)
 {
     m_connections.remove(socket);
     socket->write(&endpoint::kRejected, 1);
+    socket->flush();
+    // Gone once the answer is out (or the peer is); deleting it now would drop the answer.
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     socket->disconnectFromServer();
-    socket->deleteLater();
+    if (socket->state() == QLocalSocket::UnconnectedState)
+        socket->deleteLater();
 }
 
 void Receiver::drop(QLocalSocket* socket)
