@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -78,7 +79,9 @@ CompanionWindow::CompanionWindow(const QString& storePath, QWidget* parent)
     closeButton->setObjectName(QStringLiteral("closeButton"));
 
     auto* form = new QGridLayout;
-    form->addWidget(new QLabel(QStringLiteral("セット(&E):"), this), 0, 0);
+    auto* setLabel = new QLabel(QStringLiteral("セット(&E):"), this);
+    setLabel->setBuddy(m_setList);
+    form->addWidget(setLabel, 0, 0);
     form->addWidget(m_setList, 0, 1, 1, 2);
     auto* titleLabel = new QLabel(QStringLiteral("タイトル(&T):"), this);
     titleLabel->setBuddy(m_title);
@@ -136,6 +139,7 @@ CompanionWindow::CompanionWindow(const QString& storePath, QWidget* parent)
     connect(send, &QPushButton::clicked, this, &CompanionWindow::sendCurrentTag);
     connect(saveButton, &QPushButton::clicked, this, &CompanionWindow::save);
     connect(closeButton, &QPushButton::clicked, this, &CompanionWindow::close);
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &CompanionWindow::close);
 
     load();
 }

@@ -114,12 +114,18 @@ QStringList Profile::values(QStringView section, const QStringList& keys) const
     QStringList folded;
     folded.reserve(keys.size());
     QHash<QString, qsizetype> wanted; // folded name -> first index asking for it
+    // The same for ASCII names, so the file's (ASCII) key names need no conversion.
+    QHash<QByteArray, qsizetype> wantedAscii;
     qsizetype longestKey = 0;
     for (qsizetype i = 0; i < keys.size(); ++i) {
         folded.append(foldProfileName(keys[i]));
-        wanted.insert(folded.constLast(), wanted.value(folded.constLast(), i));
+        const qsizetype first = wanted.value(folded.constLast(), i);
+        wanted.insert(folded.constLast(), first);
+        if (isAscii(folded.constLast().toLatin1()))
+            wantedAscii.insert(folded.constLast().toLatin1(), first);
         longestKey = qMax(longestKey, keys[i].size());
     }
+    QByteArray lowered;
     // A key name of the file that is longer than this cannot fold to a wanted one.
     const qsizetype keyByteLimit = longestKey * 4 + 16;
     const QString wantedSection = foldProfileName(section);
@@ -163,8 +169,18 @@ QStringList Profile::values(QStringView section, const QStringList& keys) const
         const QByteArrayView keyBytes = trimmed(line.first(equals));
         if (keyBytes.size() > keyByteLimit)
             continue;
-        const auto hit = wanted.constFind(foldBytes(keyBytes, m_encoding));
-        if (hit == wanted.constEnd() || found[*hit])
+        qsizetype index = -1;
+        if (isAscii(keyBytes)) {
+            lowered.resize(keyBytes.size());
+            for (qsizetype i = 0; i < keyBytes.size(); ++i) {
+                const char c = keyBytes[i];
+                lowered[i] = (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c;
+            }
+            index = wantedAscii.value(lowered, -1);
+        } else {
+            index = wanted.value(foldBytes(keyBytes, m_encoding), -1);
+        }
+        if (index < 0 || found[index])
             continue;
         QByteArrayView value = trimmed(line.sliced(equals + 1));
         // A value is a C string to the programs that write these files.
@@ -172,8 +188,8 @@ QStringList Profile::values(QStringView section, const QStringList& keys) const
             value = value.first(static_cast<const char*>(nul) - value.data());
         const QByteArray cut = cutAtCharacterBoundary(value.first(qMin(value.size(), kMaxValueBytes + 1)).toByteArray(),
                                                       m_encoding, kMaxValueBytes);
-        found[*hit] = true;
-        result[*hit] = decode(cut, m_encoding);
+        found[index] = true;
+        result[index] = decode(cut, m_encoding);
         --remaining;
     }
     // Equal names asked for twice get the same answer.
