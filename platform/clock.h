@@ -9,3 +9,10 @@ namespace platform {
 QTime currentTime();
 void setClockForTesting(std::function<QTime()> clock);
 }
+
+namespace platform {
+// Milliseconds from a fixed point, never going back; for waits that must not follow the
+// wall clock. Tests drive it by hand.
+qint64 monotonicMilliseconds();
+void setMonotonicClockForTesting(std::function<qint64()> clock);
+}

@@ -1,0 +1,300 @@
+#include "companion/companion_window.h"
+
+#include "ui/message_box.h"
+#include "usertags/endpoint_client.h"
+#include "usertags/profile_reader.h"
+#include "usertags/profile_writer.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+namespace {
+const QString kTitle = QStringLiteral("タグ追加");
+
+QString setCaption(int set, const QString& title)
+{
+    return QStringLiteral("%1: %2").arg(set + 1).arg(title);
+}
+
+QString entryCaption(int item, const QString& description)
+{
+    return QStringLiteral("%1. %2").arg(item + 1).arg(description);
+}
+
+// Busy pointer for the length of a scope.
+struct BusyPointer {
+    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+}
+
+CompanionWindow::CompanionWindow(const QString& storePath, QWidget* parent)
+    : QWidget(parent), m_path(storePath)
+{
+    setObjectName(QStringLiteral("companion"));
+    setWindowTitle(kTitle);
+
+    m_setList = new QComboBox(this);
+    m_setList->setObjectName(QStringLiteral("setList"));
+    m_title = new QLineEdit(this);
+    m_title->setObjectName(QStringLiteral("titleEdit"));
+    m_titleBytes = new QLabel(this);
+    m_titleBytes->setObjectName(QStringLiteral("titleBytes"));
+    m_entries = new QListWidget(this);
+    m_entries->setObjectName(QStringLiteral("entryList"));
+    m_description = new QLineEdit(this);
+    m_description->setObjectName(QStringLiteral("descriptionEdit"));
+    m_descriptionBytes = new QLabel(this);
+    m_descriptionBytes->setObjectName(QStringLiteral("descriptionBytes"));
+    m_tag = new QLineEdit(this);
+    m_tag->setObjectName(QStringLiteral("tagEdit"));
+    m_tagBytes = new QLabel(this);
+    m_tagBytes->setObjectName(QStringLiteral("tagBytes"));
+    m_fileInfo = new QLabel(this);
+    m_fileInfo->setObjectName(QStringLiteral("fileInfo"));
+    m_fileInfo->setWordWrap(true);
+
+    auto* send = new QPushButton(QStringLiteral("エディタに挿入(&I)"), this);
+    send->setObjectName(QStringLiteral("sendButton"));
+    send->setToolTip(QStringLiteral("このタグを vornikedit の選択範囲に入れます"));
+    auto* saveButton = new QPushButton(QStringLiteral("保存(&S)"), this);
+    saveButton->setObjectName(QStringLiteral("saveButton"));
+    saveButton->setShortcut(QKeySequence::Save);
+    auto* closeButton = new QPushButton(QStringLiteral("閉じる(&C)"), this);
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+
+    auto* form = new QGridLayout;
+    auto* setLabel = new QLabel(QStringLiteral("セット(&E):"), this);
+    setLabel->setBuddy(m_setList);
+    form->addWidget(setLabel, 0, 0);
+    form->addWidget(m_setList, 0, 1, 1, 2);
+    auto* titleLabel = new QLabel(QStringLiteral("タイトル(&T):"), this);
+    titleLabel->setBuddy(m_title);
+    form->addWidget(titleLabel, 1, 0);
+    form->addWidget(m_title, 1, 1);
+    form->addWidget(m_titleBytes, 1, 2);
+    form->addWidget(m_entries, 2, 0, 1, 3);
+    auto* descriptionLabel = new QLabel(QStringLiteral("説明(&D):"), this);
+    descriptionLabel->setBuddy(m_description);
+    form->addWidget(descriptionLabel, 3, 0);
+    form->addWidget(m_description, 3, 1);
+    form->addWidget(m_descriptionBytes, 3, 2);
+    auto* tagLabel = new QLabel(QStringLiteral("タグ(&G):"), this);
+    tagLabel->setBuddy(m_tag);
+    form->addWidget(tagLabel, 4, 0);
+    form->addWidget(m_tag, 4, 1);
+    form->addWidget(m_tagBytes, 4, 2);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(send);
+    buttons->addStretch();
+    buttons->addWidget(saveButton);
+    buttons->addWidget(closeButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(m_fileInfo);
+    layout->addLayout(buttons);
+    resize(420, 420);
+
+    connect(m_setList, &QComboBox::currentIndexChanged, this, [this](int set) {
+        if (!m_updating && set >= 0)
+            showSet(set);
+    });
+    connect(m_entries, &QListWidget::currentRowChanged, this, [this](int item) {
+        if (!m_updating && item >= 0)
+            showEntry(item);
+    });
+    connect(m_title, &QLineEdit::textEdited, this, [this](const QString& text) {
+        m_values.UserTagTitles[m_set] = text;
+        m_updating = true;
+        m_setList->setItemText(m_set, setCaption(m_set, text));
+        m_updating = false;
+        markDirty();
+    });
+    connect(m_description, &QLineEdit::textEdited, this, [this](const QString& text) {
+        m_values.descriptions[currentEntry()] = text;
+        refreshListCaptions();
+        markDirty();
+    });
+    connect(m_tag, &QLineEdit::textEdited, this, [this](const QString& text) {
+        m_values.UserTagTable[currentEntry()] = text;
+        markDirty();
+    });
+    connect(send, &QPushButton::clicked, this, &CompanionWindow::sendCurrentTag);
+    connect(saveButton, &QPushButton::clicked, this, &CompanionWindow::save);
+    connect(closeButton, &QPushButton::clicked, this, &CompanionWindow::close);
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &CompanionWindow::close);
+
+    load();
+}
+
+void CompanionWindow::load()
+{
+    const Profile profile = Profile::load(m_path);
+    m_values = readUserTagStore(profile);
+    m_encoding = profile.encoding();
+    m_updating = true;
+    m_setList->clear();
+    for (int k = 0; k < usertags::kSets; ++k)
+        m_setList->addItem(setCaption(k, m_values.UserTagTitles[k]));
+    m_updating = false;
+    m_fileInfo->setText(QStringLiteral("%1 (%2)").arg(m_path, encodingName(m_encoding)));
+    showSet(0);
+}
+
+void CompanionWindow::showSet(int set)
+{
+    m_set = qBound(0, set, usertags::kSets - 1);
+    m_updating = true;
+    m_setList->setCurrentIndex(m_set);
+    m_title->setText(m_values.UserTagTitles[m_set]);
+    m_entries->clear();
+    for (int i = 0; i < 10; ++i)
+        m_entries->addItem(entryCaption(i, m_values.descriptions[m_set * 10 + i]));
+    m_updating = false;
+    showEntry(0);
+}
+
+void CompanionWindow::showEntry(int item)
+{
+    m_item = qBound(0, item, 9);
+    m_updating = true;
+    m_entries->setCurrentRow(m_item);
+    m_description->setText(m_values.descriptions[currentEntry()]);
+    m_tag->setText(m_values.UserTagTable[currentEntry()]);
+    m_updating = false;
+    refreshCounts();
+}
+
+void CompanionWindow::selectEntry(int entry)
+{
+    entry = qBound(0, entry, usertags::kEntries - 1);
+    showSet(entry / 10);
+    showEntry(entry % 10);
+}
+
+void CompanionWindow::refreshListCaptions()
+{
+    if (QListWidgetItem* row = m_entries->item(m_item))
+        row->setText(entryCaption(m_item, m_values.descriptions[currentEntry()]));
+}
+
+void CompanionWindow::markDirty()
+{
+    m_dirty = true;
+    refreshCounts();
+}
+
+void CompanionWindow::showCount(QLabel* label, const QString& value)
+{
+    const qsizetype bytes = valueByteCount(value, m_encoding);
+    const std::optional<QString> problem = valueProblem(value, m_encoding);
+    label->setText(QStringLiteral("%1 / %2 バイト").arg(bytes).arg(Profile::kMaxValueBytes));
+    label->setToolTip(problem.value_or(QString()));
+    label->setStyleSheet(problem ? QStringLiteral("color: #c00000; font-weight: bold;") : QString());
+}
+
+void CompanionWindow::refreshCounts()
+{
+    showCount(m_titleBytes, m_title->text());
+    showCount(m_descriptionBytes, m_description->text());
+    showCount(m_tagBytes, m_tag->text());
+}
+
+bool CompanionWindow::save()
+{
+    BusyPointer busy;
+    // The file as it is now: another program may have changed other parts of it meanwhile.
+    QByteArray current;
+    QFile file(m_path);
+    if (file.exists()) {
+        if (!file.open(QIODevice::ReadOnly) || file.size() > Profile::kMaxFileBytes) {
+            tellUser(this, kTitle, QStringLiteral("%1 を読めないため、保存できません。").arg(m_path),
+                     MessageIcon::Exclamation);
+            return false;
+        }
+        current = file.readAll();
+        file.close();
+    }
+    const TextEncoding encoding = current.isEmpty() ? TextEncoding::Utf8 : Profile::fromBytes(current).encoding();
+
+    ProfileValues values;
+    auto check = [&](const QString& key, const QString& value, const QString& where, int entry) {
+        if (const std::optional<QString> problem = valueProblem(value, encoding)) {
+            selectEntry(entry);
+            tellUser(this, kTitle, QStringLiteral("%1は保存できません。\r%2").arg(where, *problem),
+                     MessageIcon::Exclamation);
+            return false;
+        }
+        values.append({key, value});
+        return true;
+    };
+    for (int k = 0; k < usertags::kSets; ++k) {
+        if (!check(usertags::titleKey(k), m_values.UserTagTitles[k], QStringLiteral("セット %1 のタイトル").arg(k + 1),
+                   k * 10))
+            return false;
+    }
+    for (int n = 0; n < usertags::kEntries; ++n) {
+        const QString where = QStringLiteral("セット %1 の %2 番目の").arg(n / 10 + 1).arg(n % 10 + 1);
+        if (!check(usertags::descriptionKey(n), m_values.descriptions[n], where + QStringLiteral("説明"), n)
+            || !check(usertags::tagKey(n), m_values.UserTagTable[n], where + QStringLiteral("タグ"), n))
+            return false;
+    }
+
+    const QByteArray bytes = withProfileValues(current, usertags::kSection, values, encoding);
+    QSaveFile out(m_path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+        tellUser(this, kTitle, QStringLiteral("書き込みに失敗しました。"), MessageIcon::Exclamation);
+        return false;
+    }
+    m_encoding = encoding;
+    m_dirty = false;
+    refreshCounts();
+    return true;
+}
+
+bool CompanionWindow::sendCurrentTag()
+{
+    SendResult result;
+    {
+        BusyPointer busy;
+        result = sendToEditor(m_values.UserTagTable[currentEntry()], true, 2000);
+    }
+    if (result.status != SendResult::Sent) {
+        tellUser(this, kTitle, result.message, MessageIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+void CompanionWindow::closeEvent(QCloseEvent* event)
+{
+    if (!m_dirty) {
+        event->accept();
+        return;
+    }
+    const auto answer = QMessageBox::question(this, kTitle, QStringLiteral("変更を保存しますか？"),
+                                              QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                              QMessageBox::Save);
+    if (answer == QMessageBox::Cancel || (answer == QMessageBox::Save && !save())) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}

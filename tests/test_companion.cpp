@@ -1,0 +1,123 @@
+#include "app/text_encoding.h"
+#include "companion/companion_window.h"
+#include "usertags/profile_reader.h"
+#include "window_test_support.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+
+namespace {
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void write(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    f.write(bytes);
+}
+
+void typeInto(CompanionWindow& window, const char* field, const QString& text)
+{
+    auto* edit = window.findChild<QLineEdit*>(field);
+    edit->selectAll();
+    // As typed (or put in by an input method), which is what marks a field as changed.
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
+    QApplication::sendEvent(edit, &press);
+}
+}
+
+class CompanionTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void editsAndSavesKeepingTheRest()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("tag.ini");
+        const QByteArray foreign = "; kept\r\n[window]\r\nleft=10\r\n\r\n";
+        write(path, foreign + "[tag set]\r\nTitle0=見出し\r\nsetumei0=改段\r\ntag0=<p>\r\nmine=kept too\r\n");
+        CompanionWindow window(path);
+        QCOMPARE(window.windowTitle(), QString("タグ追加"));
+        QCOMPARE(window.findChild<QLineEdit*>("titleEdit")->text(), QString("見出し"));
+        QCOMPARE(window.findChild<QLineEdit*>("tagEdit")->text(), QString("<p>"));
+
+        window.selectEntry(37);
+        typeInto(window, "titleEdit", "セット4");
+        typeInto(window, "descriptionEdit", "太字");
+        typeInto(window, "tagEdit", "<b></b>");
+        QCOMPARE(window.findChild<QListWidget*>("entryList")->item(7)->text(), QString("8. 太字"));
+        QCOMPARE(window.findChild<QLabel*>("tagBytes")->text(), QString("7 / 255 バイト"));
+        QVERIFY(window.hasUnsavedChanges());
+        QVERIFY(window.save());
+        QVERIFY(!window.hasUnsavedChanges());
+
+        const QByteArray saved = readAll(path);
+        QVERIFY(saved.startsWith(foreign));
+        const Profile profile = Profile::fromBytes(saved);
+        QCOMPARE(profile.value(u"tag set", u"Title3"), QString("セット4"));
+        QCOMPARE(profile.value(u"tag set", u"setumei37"), QString("太字"));
+        QCOMPARE(profile.value(u"tag set", u"tag37"), QString("<b></b>"));
+        QCOMPARE(profile.value(u"tag set", u"tag0"), QString("<p>"));
+        QCOMPARE(profile.value(u"tag set", u"mine"), QString("kept too"));
+        QCOMPARE(profile.value(u"window", u"left"), QString("10"));
+        QVERIFY(!saved.contains("setumei1=")); // nothing to say, nothing added
+    }
+
+    void changesMadeMeanwhileByOthersSurvive()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("tag.ini");
+        CompanionWindow window(path); // no file yet
+        typeInto(window, "tagEdit", "<p>");
+        write(path, "[other]\nadded=later\n");
+        QVERIFY(window.save());
+        QCOMPARE(readAll(path), QByteArray("[other]\nadded=later\n\n[tag set]\ntag0=<p>\n"));
+    }
+
+    void refusesValuesItCannotStore()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("tag.ini");
+        const QByteArray original = encodeText(QString("[tag set]\r\ntag0=古い\r\n"), TextEncoding::Cp932).bytes;
+        write(path, original);
+        CompanionWindow window(path);
+        QCOMPARE(window.encoding(), TextEncoding::Cp932);
+
+        // 128 two-byte characters: 256 bytes in this file's encoding.
+        window.selectEntry(4);
+        typeInto(window, "tagEdit", QString(128, QChar(u'あ')));
+        QCOMPARE(window.findChild<QLabel*>("tagBytes")->text(), QString("256 / 255 バイト"));
+        auto answer = answerNextMessageBox(QMessageBox::Ok);
+        window.selectEntry(0);
+        QVERIFY(!window.save());
+        QVERIFY(answer->seen);
+        QVERIFY(answer->text.contains("256"));
+        QCOMPARE(window.currentEntry(), 4); // the offending entry is shown
+        QCOMPARE(readAll(path), original);
+
+        // A character the file's encoding lacks is refused too, not replaced.
+        typeInto(window, "tagEdit", QString::fromUtf8("\U0001F600"));
+        answer = answerNextMessageBox(QMessageBox::Ok);
+        QVERIFY(!window.save());
+        QVERIFY(answer->seen);
+        QCOMPARE(readAll(path), original);
+
+        typeInto(window, "tagEdit", QString(127, QChar(u'あ')));
+        QVERIFY(window.save());
+        const QByteArray saved = readAll(path);
+        QCOMPARE(Profile::fromBytes(saved).encoding(), TextEncoding::Cp932);
+        QCOMPARE(Profile::fromBytes(saved).value(u"tag set", u"tag4"), QString(127, QChar(u'あ')));
+        QCOMPARE(Profile::fromBytes(saved).value(u"tag set", u"tag0"), QString("古い"));
+    }
+};
+
+QTEST_MAIN(CompanionTest)
+#include "test_companion.moc"

@@ -1,0 +1,256 @@
+#include "app/document_box.h"
+#include "app/main_window.h"
+#include "usertags/endpoint_location.h"
+#include "usertags/endpoint_protocol.h"
+#include "usertags/receiver.h"
+#include "usertags/user_tag_menu.h"
+#include "window_test_support.h"
+
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTest>
+#include <QtEndian>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+int modeOf(const QString& path)
+{
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return -1;
+    return int(info.st_mode);
+}
+
+// A client of the endpoint that never blocks the test's event loop.
+struct Client {
+    QLocalSocket socket;
+    explicit Client(const QString& path)
+    {
+        socket.connectToServer(path);
+        if (!socket.waitForConnected(2000))
+            qFatal("cannot connect to %s", qPrintable(path));
+        // Read as soon as it arrives: a closing peer's last byte is gone after the close.
+        QObject::connect(&socket, &QLocalSocket::readyRead, &socket, [this] { m_answers += socket.readAll(); });
+    }
+    void send(const QByteArray& bytes)
+    {
+        socket.write(bytes);
+        socket.flush();
+    }
+    // The answers received so far.
+    QByteArray answers()
+    {
+        QCoreApplication::processEvents();
+        return m_answers;
+    }
+    QByteArray m_answers;
+};
+
+QString programFile(const char* name)
+{
+    return QStringLiteral(VORNIK_PROGRAM_DIR "/") + QLatin1String(name);
+}
+}
+
+class ReceiverTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        m_runtime = std::make_unique<QTemporaryDir>();
+        ::chmod(QFile::encodeName(m_runtime->path()).constData(), 0700);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime->path()));
+        m_folder = std::make_unique<TestProgramFolder>();
+    }
+    void cleanup()
+    {
+        m_folder.reset();
+        m_runtime.reset();
+    }
+
+    void pendingTextAndEnter()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        Receiver* receiver = receiverOf(w);
+        QVERIFY(receiver && receiver->ownsEndpoint());
+        w.setDocument("hello world");
+        placeCaret(w, 5);
+
+        Client client(receiver->location().socketPath);
+        client.send(endpoint::setTextFrame(","));
+        QTRY_COMPARE(client.answers(), QByteArray("K"));
+        QCOMPARE(w.editwindow()->documentText(), QString("hello world")); // not without Enter
+        QCOMPARE(receiver->pendingText(), QString(","));
+
+        // The last text set wins.
+        client.send(endpoint::setTextFrame(", dear"));
+        client.send(endpoint::enterFrame());
+        QTRY_COMPARE(client.answers(), QByteArray("KKK"));
+        QCOMPARE(w.editwindow()->documentText(), QString("hello, dear world"));
+        QCOMPARE(caretPosition(w), 11);
+        QVERIFY(receiver->pendingText().isEmpty());
+
+        // Enter with nothing pending deletes the selection.
+        selectRange(w, 5, 11);
+        client.send(endpoint::enterFrame());
+        QTRY_COMPARE(client.answers(), QByteArray("KKKK"));
+        QCOMPARE(w.editwindow()->documentText(), QString("hello world"));
+        QCOMPARE(caretPosition(w), 5);
+        QVERIFY(!hasSelection(w));
+
+        // The pending text belongs to the endpoint, not to one connection.
+        Client other(receiver->location().socketPath);
+        other.send(endpoint::setTextFrame("\r\nline"));
+        QTRY_COMPARE(other.answers(), QByteArray("K"));
+        client.send(endpoint::enterFrame());
+        QTRY_COMPARE(client.answers(), QByteArray("KKKKK"));
+        QCOMPARE(w.editwindow()->documentText(), QString("hello\r\nline world"));
+    }
+
+    void folderAndSocketArePrivate()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        const EndpointLocation& location = receiverOf(w)->location();
+        QVERIFY(location.folder.startsWith(m_runtime->path()));
+        QCOMPARE(modeOf(location.folder) & 0777, 0700);
+        QVERIFY(S_ISDIR(modeOf(location.folder)));
+        QVERIFY(S_ISSOCK(modeOf(location.socketPath)));
+        QCOMPARE(modeOf(location.socketPath) & 077, 0);
+    }
+
+    void unsafeRuntimeFolderIsNotUsed()
+    {
+        QTemporaryDir tmp;
+        qputenv("TMPDIR", QFile::encodeName(tmp.path()));
+        ::chmod(QFile::encodeName(m_runtime->path()).constData(), 0755); // not the user's private folder
+        EndpointLocation location = endpointLocation(true);
+        QVERIFY2(location.ok(), qPrintable(location.error));
+        QVERIFY(location.folder.startsWith(tmp.path() + "/vornikedit-"));
+        QCOMPARE(modeOf(location.folder) & 0777, 0700);
+
+        // A folder of ours with loose modes is tightened; a link in its place is refused.
+        ::chmod(QFile::encodeName(location.folder).constData(), 0777);
+        QVERIFY(endpointLocation(true).ok());
+        QCOMPARE(modeOf(location.folder) & 0777, 0700);
+        QDir(location.folder).removeRecursively();
+        QDir(tmp.path()).mkdir("elsewhere");
+        QVERIFY(QFile::link(tmp.path() + "/elsewhere", location.folder));
+        QVERIFY(!endpointLocation(true).ok());
+        qunsetenv("TMPDIR");
+    }
+
+    void badFramesAndStuckSenders()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        const QString path = receiverOf(w)->location().socketPath;
+
+        // A sender that stops halfway through a frame holds nobody up.
+        Client stuck(path);
+        stuck.send(endpoint::setTextFrame("never finished").left(8));
+
+        Client oversized(path);
+        QByteArray header(5, '\0');
+        header[0] = endpoint::kSetText;
+        qToBigEndian<quint32>(endpoint::kMaxPayload + 1, header.data() + 1);
+        oversized.send(header);
+        QTRY_COMPARE(oversized.answers(), QByteArray("X"));
+        QTRY_COMPARE(oversized.socket.state(), QLocalSocket::UnconnectedState);
+
+        Client garbage(path);
+        garbage.send("GET / HTTP/1.0\r\n\r\n");
+        QTRY_COMPARE(garbage.answers(), QByteArray("X"));
+
+        Client good(path);
+        good.send(endpoint::setTextFrame("ok") + endpoint::enterFrame());
+        QTRY_COMPARE(good.answers(), QByteArray("KK"));
+        QCOMPARE(w.editwindow()->documentText(), QString("ok"));
+    }
+
+    void anotherEditorTakesOver()
+    {
+        auto first = std::make_unique<Receiver>(nullptr);
+        Receiver second(nullptr);
+        QVERIFY(first->ownsEndpoint());
+        QVERIFY(!second.ownsEndpoint());
+        QTest::qWait(700); // the waiting one leaves the owner alone
+        QVERIFY(first->ownsEndpoint() && !second.ownsEndpoint());
+
+        first.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(second.ownsEndpoint(), 1000);
+        Client client(second.location().socketPath);
+        client.send(endpoint::setTextFrame("after"));
+        QTRY_COMPARE(client.answers(), QByteArray("K"));
+        QCOMPARE(second.pendingText(), QString("after"));
+    }
+
+    void staleSocketAndLockOfACrashedEditor()
+    {
+        const EndpointLocation location = endpointLocation(true);
+        QVERIFY(location.ok());
+        // A socket nobody listens on, and a lock file nobody holds.
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        const QByteArray path = QFile::encodeName(location.socketPath);
+        std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+        QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ::close(fd);
+        QFile lock(location.lockPath);
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write("1\nvornikedit\nsomewhere\n");
+        lock.close();
+
+        Receiver receiver(nullptr);
+        QVERIFY(receiver.ownsEndpoint());
+    }
+
+    void senderCommand()
+    {
+        QProcess sender;
+        sender.start(programFile("vornikedit-send"), {"text"});
+        QVERIFY(sender.waitForFinished(5000));
+        QCOMPARE(sender.exitCode(), 1);
+        QVERIFY(!sender.readAllStandardError().isEmpty());
+
+        HtmlE w;
+        w.startUp(QString());
+        w.setDocument("[]");
+        placeCaret(w, 1);
+        auto run = [](const QStringList& args, const QByteArray& input = QByteArray()) {
+            auto* p = new QProcess;
+            p->start(programFile("vornikedit-send"), args);
+            p->write(input);
+            p->closeWriteChannel();
+            return p;
+        };
+        std::unique_ptr<QProcess> p(run({"--no-enter", "a", "b"}));
+        QTRY_COMPARE(p->state(), QProcess::NotRunning);
+        QCOMPARE(p->exitCode(), 0);
+        QCOMPARE(w.editwindow()->documentText(), QString("[]"));
+        QCOMPARE(receiverOf(w)->pendingText(), QString("a b"));
+        p.reset(run({"--enter"}));
+        QTRY_COMPARE(p->state(), QProcess::NotRunning);
+        QCOMPARE(w.editwindow()->documentText(), QString("[a b]"));
+        p.reset(run({}, QString("標準入力\n").toUtf8()));
+        QTRY_COMPARE(p->state(), QProcess::NotRunning);
+        QCOMPARE(p->exitCode(), 0);
+        QCOMPARE(w.editwindow()->documentText(), QString("[a b標準入力]"));
+        p.reset(run({"--bogus"}));
+        QTRY_COMPARE(p->state(), QProcess::NotRunning);
+        QCOMPARE(p->exitCode(), 2);
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_runtime;
+    std::unique_ptr<TestProgramFolder> m_folder;
+};
+
+QTEST_MAIN(ReceiverTest)
+#include "test_receiver.moc"

@@ -1,0 +1,189 @@
+#include "app/text_encoding.h"
+#include "usertags/profile_reader.h"
+#include "usertags/profile_writer.h"
+#include "usertags/user_tag_store.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+QByteArray cp932(const QString& text)
+{
+    return encodeText(text, TextEncoding::Cp932).bytes;
+}
+
+// Literal bytes, NULs included.
+template <size_t N>
+QByteArray bytes(const char (&literal)[N])
+{
+    return QByteArray(literal, N - 1);
+}
+}
+
+class TagStoreTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void missingFileGivesEmptyValues()
+    {
+        QTemporaryDir dir;
+        const UserTagStore store = readUserTagStore(Profile::load(dir.filePath("tag.ini")));
+        QCOMPARE(store.UserTagTable.size(), 100);
+        QCOMPARE(store.UserTagTitles.size(), 10);
+        QCOMPARE(store.descriptions.size(), 100);
+        for (const QStringList* list : {&store.UserTagTable, &store.UserTagTitles, &store.descriptions})
+            QVERIFY(std::all_of(list->begin(), list->end(), [](const QString& s) { return s.isEmpty(); }));
+    }
+
+    void keysLandInTheirPlaces()
+    {
+        const Profile profile = Profile::fromBytes(
+            "[tag set]\r\nTitle0=見出し\r\nsetumei0=改段\r\ntag0=<p>\r\n"
+            "setumei99=last\r\ntag99=<hr>\r\ntag10=<b>\r\nTitle9=ten\r\n"
+            // never read: a leading zero, numbers past the end
+            "tag05=zero\r\ntag100=past\r\nsetumei100=past\r\nTitle10=past\r\n");
+        const UserTagStore store = readUserTagStore(profile);
+        QCOMPARE(store.UserTagTitles[0], QString("見出し"));
+        QCOMPARE(store.descriptions[0], QString("改段"));
+        QCOMPARE(store.UserTagTable[0], QString("<p>"));
+        QCOMPARE(store.descriptions[99], QString("last"));
+        QCOMPARE(store.UserTagTable[99], QString("<hr>"));
+        QCOMPARE(store.UserTagTable[10], QString("<b>"));
+        QCOMPARE(store.UserTagTitles[9], QString("ten"));
+        QCOMPARE(store.UserTagTable[5], QString());
+        QCOMPARE(store.UserTagTitles[1], QString());
+        QVERIFY(!store.UserTagTable.contains("past") && !store.descriptions.contains("past"));
+    }
+
+    void profileRules()
+    {
+        const Profile profile = Profile::fromBytes(bytes(
+            "tag1=before any section\n"
+            "[other]\ntag1=other section\n"
+            "  [ TAG SET ]  \n"
+            "TAG1 =   spaced value\t \n"
+            "tag1=duplicate, ignored\n"
+            "; tag2=comment\n"
+            "tag3\n"
+            "tag4=a=b\n"
+            "tag5=\"quoted\"\n"
+            "tag6=nul\0after\n"
+            "[tag set]\ntag7=second section of the name, ignored\n"));
+        QCOMPARE(profile.value(u"Tag Set", u"tag1"), QString("spaced value"));
+        QCOMPARE(profile.value(u"tag set", u"tag2"), QString());
+        QCOMPARE(profile.value(u"tag set", u"tag3"), QString());
+        QCOMPARE(profile.value(u"tag set", u"tag4"), QString("a=b"));
+        QCOMPARE(profile.value(u"tag set", u"tag5"), QString("\"quoted\""));
+        QCOMPARE(profile.value(u"tag set", u"tag6"), QString("nul"));
+        QCOMPARE(profile.value(u"tag set", u"tag7"), QString());
+        QCOMPARE(profile.value(u"other", u"tag1"), QString("other section"));
+        QCOMPARE(profile.value(u"missing", u"tag1"), QString());
+        // The same name asked twice, in one pass.
+        QCOMPARE(profile.values(u"tag set", {"tag1", "TAG1"}), QStringList({"spaced value", "spaced value"}));
+    }
+
+    void encodingsAndLongValues_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("expected");
+        const QString kana = QString(150, QChar(u'あ')); // 300 bytes in CP932, 450 in UTF-8
+        QTest::newRow("ascii 300") << QByteArray("[tag set]\ntag0=" + QByteArray(300, 'x') + "\n")
+                                   << QString(255, u'x');
+        // 255 is odd: the 128th two-byte character would stand across the cut.
+        QTest::newRow("cp932 300") << QByteArray("[tag set]\ntag0=" + cp932(kana) + "\n") << QString(127, QChar(u'あ'));
+        QTest::newRow("cp932 odd start") << QByteArray("[tag set]\ntag0=a" + cp932(kana) + "\n")
+                                         << "a" + QString(127, QChar(u'あ'));
+        QTest::newRow("utf8 450") << QByteArray("[tag set]\ntag0=" + kana.toUtf8() + "\n") << QString(85, QChar(u'あ'));
+        QTest::newRow("utf8 bom") << QByteArray("\xEF\xBB\xBF[tag set]\ntag0=" + QString("見出し").toUtf8() + "\n")
+                                  << QString("見出し");
+        // Second bytes that look like ASCII: ソ is 83 5C, ゾ 83 5D ("]"), 院 89 40.
+        QTest::newRow("cp932 trail bytes") << QByteArray(cp932("[tag set]\r\ntag0=ソゾ院]\r\n")) << QString("ソゾ院]");
+    }
+    void encodingsAndLongValues()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, expected);
+        QCOMPARE(Profile::fromBytes(file).value(u"tag set", u"tag0"), expected);
+    }
+
+    void cp932SectionWithTrailBracket()
+    {
+        // ゾ (83 5D) and 珪 (8C 5D) hold "]" as their second byte.
+        const QString name = QStringLiteral("ゾ珪セット");
+        const Profile profile = Profile::fromBytes(cp932("[" + name + "]\r\nkey=値\r\n"));
+        QCOMPARE(profile.encoding(), TextEncoding::Cp932);
+        QCOMPARE(profile.value(name, u"key"), QString("値"));
+    }
+
+    void malformedFilesLoadQuickly_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QByteArray binary(1 << 20, '\0');
+        for (int i = 0; i < binary.size(); ++i)
+            binary[i] = char((i * 7919) % 251);
+        QTest::newRow("binary") << binary;
+        QTest::newRow("10 MB line") << QByteArray("[tag set]\ntag0=" + QByteArray(10 << 20, 'y') + "\n");
+        QTest::newRow("10 MB key") << QByteArray("[tag set]\n" + QByteArray(10 << 20, 'k') + "=v\n");
+        QTest::newRow("10 MB section") << QByteArray("[" + QByteArray(10 << 20, '\x82') + "\n");
+        QByteArray many = "[tag set]\n";
+        while (many.size() < (10 << 20))
+            many += "tag1=dup\n";
+        QTest::newRow("duplicate keys") << many;
+        QTest::newRow("no section") << QByteArray("tag0=x\ntag1=y\n");
+    }
+    void malformedFilesLoadQuickly()
+    {
+        QFETCH(QByteArray, file);
+        QElapsedTimer timer;
+        timer.start();
+        const UserTagStore store = readUserTagStore(Profile::fromBytes(file));
+        // Not a benchmark: a sanity bound far above the target, to catch quadratic work.
+        QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+        for (const QString& value : store.UserTagTable)
+            QVERIFY(value.toUtf8().size() <= 255 * 3);
+    }
+
+    void writerKeepsEverythingElse()
+    {
+        const QByteArray original = "; my notes\n[colours]\nred=#f00\n\n[Tag Set]\nTitle0=old\nTAG0=<p>\nextra=kept\n\n"
+                                    "[later]\nx=1";
+        const QByteArray written = withProfileValues(
+            original, "tag set", {{"Title0", "new"}, {"tag0", "<div>"}, {"tag1", "<b>"}, {"setumei1", ""}},
+            TextEncoding::Utf8);
+        QCOMPARE(written, QByteArray("; my notes\n[colours]\nred=#f00\n\n[Tag Set]\nTitle0=new\nTAG0=<div>\nextra=kept\n"
+                                     "tag1=<b>\n\n[later]\nx=1"));
+        const Profile reread = Profile::fromBytes(written);
+        QCOMPARE(reread.value(u"tag set", u"tag1"), QString("<b>"));
+        QCOMPARE(reread.value(u"later", u"x"), QString("1"));
+    }
+
+    void writerAddsTheSectionAndKeepsEncoding()
+    {
+        QCOMPARE(withProfileValues(QByteArray(), "tag set", {{"tag0", "<p>"}, {"tag1", ""}}, TextEncoding::Utf8),
+                 QByteArray("[tag set]\r\ntag0=<p>\r\n"));
+        QCOMPARE(withProfileValues("[a]\r\nb=1", "tag set", {{"Title0", "見出し"}}, TextEncoding::Cp932),
+                 QByteArray("[a]\r\nb=1\r\n\r\n[tag set]\r\n") + cp932("Title0=見出し\r\n"));
+        // A CP932 file stays CP932, undecodable bytes of other lines included.
+        const QByteArray original = cp932("[tag set]\r\ntag0=古い\r\n") + "junk=\x81\xFF\r\n";
+        const QByteArray written = withProfileValues(original, "tag set", {{"tag0", "新しい"}}, TextEncoding::Cp932);
+        QCOMPARE(written, cp932("[tag set]\r\ntag0=新しい\r\n") + "junk=\x81\xFF\r\n");
+    }
+
+    void valueProblems()
+    {
+        QVERIFY(!valueProblem(QString(255, u'x'), TextEncoding::Utf8));
+        QVERIFY(valueProblem(QString(256, u'x'), TextEncoding::Utf8));
+        QVERIFY(!valueProblem(QString(127, QChar(u'あ')), TextEncoding::Cp932));
+        QVERIFY(valueProblem(QString(128, QChar(u'あ')), TextEncoding::Cp932));
+        QVERIFY(valueProblem(QString(86, QChar(u'あ')), TextEncoding::Utf8)); // 258 bytes
+        QVERIFY(valueProblem("a\nb", TextEncoding::Utf8));
+        QVERIFY(valueProblem("a\rb", TextEncoding::Utf8));
+        QVERIFY(valueProblem(QString::fromUtf8("\U0001F600"), TextEncoding::Cp932));
+        QVERIFY(!valueProblem(QString::fromUtf8("\U0001F600"), TextEncoding::Utf8));
+        QCOMPARE(valueByteCount("あa", TextEncoding::Cp932), 3);
+        QCOMPARE(valueByteCount("あa", TextEncoding::Utf8), 4);
+    }
+};
+
+QTEST_GUILESS_MAIN(TagStoreTest)
+#include "test_tag_store.moc"

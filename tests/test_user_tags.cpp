@@ -1,0 +1,251 @@
+#include "app/document_box.h"
+#include "app/main_window.h"
+#include "platform/clock.h"
+#include "platform/launcher.h"
+#include "platform/window_lookup.h"
+#include "ui/menu_surface.h"
+#include "usertags/user_tag_menu.h"
+#include "window_test_support.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+
+namespace {
+struct Launch {
+    QString program;
+    QStringList arguments;
+};
+}
+
+class UserTagsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // The receiving endpoint that start-up opens stays inside the test.
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+    }
+
+    void init()
+    {
+        m_folder = std::make_unique<TestProgramFolder>();
+        m_launches.clear();
+        m_startSucceeds = true;
+        m_windowShown = false;
+        m_lookupAvailable = true;
+        m_processRuns = true;
+        m_now = 0;
+        platform::setStartDetachedForTesting([this](const QString& program, const QStringList& args, qint64* pid) {
+            m_launches.append({program, args});
+            if (pid)
+                *pid = 4242;
+            return m_startSucceeds;
+        });
+        platform::setWindowLookupForTesting([this](const QString& title) -> std::optional<bool> {
+            if (!m_lookupAvailable)
+                return std::nullopt;
+            return m_windowShown && title == QString("タグ追加");
+        });
+        platform::setProcessRunningForTesting([this](qint64 pid) { return pid == 4242 && m_processRuns; });
+        platform::setMonotonicClockForTesting([this] { return m_now; });
+        programState().UserExeRunning = 0;
+    }
+
+    void cleanup()
+    {
+        platform::setStartDetachedForTesting({});
+        platform::setWindowLookupForTesting({});
+        platform::setProcessRunningForTesting({});
+        platform::setMonotonicClockForTesting({});
+        programState().UserExeRunning = 0;
+        m_folder.reset();
+    }
+
+    void withoutStoreEverythingIsEmpty()
+    {
+        m_folder->write("user.exe", "");
+        HtmlE w;
+        w.startUp(QString());
+        QVERIFY(w.menus().action("uTag")->isEnabled());
+        const QList<QAction*> items = w.menus().menu("uTag")->actions();
+        QCOMPARE(items.size(), 12);
+        QCOMPARE(items[0]->objectName(), QString("uTagAdd"));
+        QCOMPARE(items[0]->text(), QString("タグ追加"));
+        QVERIFY(items[1]->isSeparator());
+        for (int k = 1; k <= 10; ++k) {
+            QMenu* set = w.menus().menu(QString("uTagAdd_%1").arg(k));
+            QCOMPARE(set->title(), QString());
+            QCOMPARE(set->actions().size(), 10);
+            for (int i = 0; i < 10; ++i)
+                QCOMPARE(w.menus().arrayItem(QString("uTagView%1").arg(k), i)->text(), QString());
+        }
+        w.setDocument("abcdef");
+        selectRange(w, 1, 4);
+        w.menus().arrayItem("uTagView3", 5)->trigger();
+        QCOMPARE(w.editwindow()->documentText(), QString("aef"));
+        QCOMPARE(caretPosition(w), 1);
+    }
+
+    void storeFillsTheMenus()
+    {
+        m_folder->write("user.exe", "");
+        m_folder->write("tag.ini", QString("[tag set]\r\nTitle0=見出し\r\nsetumei0=改段\r\ntag0=<p>\r\n"
+                                           "setumei99=最後\r\ntag99=<hr>\r\nsetumei10=太字\r\ntag10=<b>\r\n")
+                                       .toUtf8());
+        HtmlE w;
+        w.startUp(QString());
+        QCOMPARE(w.menus().menu("uTagAdd_1")->title(), QString("見出し"));
+        QCOMPARE(w.menus().menu("uTagAdd_2")->title(), QString());
+        QCOMPARE(w.menus().arrayItem("uTagView1", 0)->text(), QString("改段"));
+        QCOMPARE(w.menus().arrayItem("uTagView10", 9)->text(), QString("最後"));
+        QCOMPARE(w.menus().arrayItem("uTagView2", 0)->text(), QString("太字"));
+
+        w.setDocument("one two");
+        selectRange(w, 4, 7);
+        w.menus().arrayItem("uTagView1", 0)->trigger();
+        QCOMPARE(w.editwindow()->documentText(), QString("one <p>"));
+        QCOMPARE(w.state().TagRam, QString("<p>"));
+        QCOMPARE(caretPosition(w), 7);
+        QVERIFY(!hasSelection(w));
+        w.menus().arrayItem("uTagView10", 9)->trigger();
+        w.menus().arrayItem("uTagView2", 0)->trigger();
+        QCOMPARE(w.editwindow()->documentText(), QString("one <p><hr><b>"));
+    }
+
+    void withoutCompanionTheStoreIsNotRead()
+    {
+        m_folder->write("tag.ini", "[tag set]\r\nTitle0=x\r\n");
+        HtmlE w;
+        w.startUp(QString());
+        QVERIFY(!w.menus().action("uTag")->isEnabled());
+        QCOMPARE(w.menus().menu("uTagAdd_1")->title(), QString("追加タグ１"));
+    }
+
+    void startingTheCompanion()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        // Missing user.exe: a message, nothing started.
+        auto answer = answerNextMessageBox(QMessageBox::Ok);
+        trigger(w, "uTagAdd");
+        QVERIFY(answer->seen);
+        QCOMPARE(answer->title, QString("vornik!"));
+        QCOMPARE(answer->text, QString("設定ファイルが見つかりません。"));
+        QVERIFY(m_launches.isEmpty());
+        QCOMPARE(programState().UserExeRunning, qint16(0));
+
+        m_folder->write("user.exe", "");
+        w.move(96, 80);
+        trigger(w, "uTagAdd");
+        QCOMPARE(m_launches.size(), 1);
+        QCOMPARE(m_launches[0].program, m_folder->file("user.exe"));
+        const QRect frame = w.frameGeometry();
+        QCOMPARE(m_launches[0].arguments,
+                 QStringList(QString("%1,%2").arg((frame.x() + frame.width()) * 15).arg(frame.y() * 15)));
+        QCOMPARE(programState().UserExeRunning, qint16(1));
+
+        // A second choice starts a second companion.
+        trigger(w, "uTagAdd");
+        QCOMPARE(m_launches.size(), 2);
+
+        // A start that fails leaves the flag alone and says so.
+        programState().UserExeRunning = 0;
+        m_startSucceeds = false;
+        answer = answerNextMessageBox(QMessageBox::Ok);
+        trigger(w, "uTagAdd");
+        QVERIFY(answer->seen);
+        QCOMPARE(programState().UserExeRunning, qint16(0));
+    }
+
+    void reloadsOnceAfterTheWindowCloses()
+    {
+        m_folder->write("user.exe", "");
+        m_folder->write("tag.ini", "[tag set]\r\nTitle0=before\r\nsetumei5=gone soon\r\n");
+        HtmlE w;
+        w.startUp(QString());
+        QCOMPARE(w.menus().arrayItem("uTagView1", 5)->text(), QString("gone soon"));
+        trigger(w, "uTagAdd");
+
+        // The companion has not shown its window yet: the state holds.
+        m_now = 900;
+        w.tick();
+        QCOMPARE(programState().UserExeRunning, qint16(1));
+        m_windowShown = true;
+        m_now = 1900;
+        w.tick();
+        m_folder->write("tag.ini", "[tag set]\r\nTitle0=after\r\n");
+        m_now = 2900;
+        w.tick();
+        QCOMPARE(w.menus().menu("uTagAdd_1")->title(), QString("before"));
+
+        m_windowShown = false;
+        m_now = 3900;
+        w.tick();
+        QCOMPARE(programState().UserExeRunning, qint16(0));
+        QCOMPARE(w.menus().menu("uTagAdd_1")->title(), QString("after"));
+        QCOMPARE(w.menus().arrayItem("uTagView1", 5)->text(), QString()); // removed from the file
+
+        // Once only: later changes wait for the next editing session.
+        m_folder->write("tag.ini", "[tag set]\r\nTitle0=later\r\n");
+        m_now = 4900;
+        w.tick();
+        QCOMPARE(w.menus().menu("uTagAdd_1")->title(), QString("after"));
+    }
+
+    void tenSecondsWithoutAWindowEndEditing()
+    {
+        m_folder->write("user.exe", "");
+        HtmlE w;
+        w.startUp(QString());
+        trigger(w, "uTagAdd");
+        m_folder->write("tag.ini", "[tag set]\r\nTitle0=late\r\n");
+        m_now = 9999;
+        w.tick();
+        QCOMPARE(programState().UserExeRunning, qint16(1));
+        m_now = 10000;
+        w.tick();
+        QCOMPARE(programState().UserExeRunning, qint16(0));
+        QCOMPARE(w.menus().menu("uTagAdd_1")->title(), QString("late"));
+    }
+
+    void withoutWindowLookupTheProcessDecides()
+    {
+        m_folder->write("user.exe", "");
+        m_lookupAvailable = false;
+        HtmlE w;
+        w.startUp(QString());
+        trigger(w, "uTagAdd");
+        m_now = 60000;
+        w.tick();
+        QCOMPARE(programState().UserExeRunning, qint16(1));
+        m_folder->write("tag.ini", "[tag set]\r\nTitle3=saved\r\n");
+        m_processRuns = false;
+        w.tick();
+        QCOMPARE(programState().UserExeRunning, qint16(0));
+        QCOMPARE(w.menus().menu("uTagAdd_4")->title(), QString("saved"));
+    }
+
+    void noDisplayMeansNoWindowLookup()
+    {
+        platform::setWindowLookupForTesting({});
+        const QByteArray display = qgetenv("DISPLAY");
+        qunsetenv("DISPLAY");
+        QCOMPARE(platform::topLevelWindowExists("タグ追加"), std::optional<bool>());
+        if (!display.isEmpty())
+            qputenv("DISPLAY", display);
+    }
+
+private:
+    QTemporaryDir m_runtime;
+    std::unique_ptr<TestProgramFolder> m_folder;
+    QList<Launch> m_launches;
+    bool m_startSucceeds = true;
+    bool m_windowShown = false;
+    bool m_lookupAvailable = true;
+    bool m_processRuns = true;
+    qint64 m_now = 0;
+};
+
+QTEST_MAIN(UserTagsTest)
+#include "test_user_tags.moc"

@@ -1,0 +1,199 @@
+#include "usertags/profile_reader.h"
+
+#include <QFile>
+#include <QHash>
+#include <QUtf8StringView>
+
+#include <cstring>
+
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+QByteArrayView trimmed(QByteArrayView bytes)
+{
+    qsizetype from = 0;
+    qsizetype to = bytes.size();
+    while (from < to && isBlank(bytes[from]))
+        ++from;
+    while (to > from && isBlank(bytes[to - 1]))
+        --to;
+    return bytes.sliced(from, to - from);
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+bool isCp932LeadByte(unsigned char b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+QString decode(QByteArrayView bytes, TextEncoding encoding)
+{
+    if (encoding == TextEncoding::Cp932)
+        return decodeCp932(bytes);
+    return QString::fromUtf8(bytes);
+}
+
+// A name as compared: ASCII names (all the store's) take the quick way.
+QString foldBytes(QByteArrayView name, TextEncoding encoding)
+{
+    if (isAscii(name)) {
+        QByteArray lower = name.toByteArray().toLower();
+        return QString::fromLatin1(lower);
+    }
+    return foldProfileName(decode(name, encoding));
+}
+
+constexpr char kBom[] = "\xEF\xBB\xBF";
+
+} // namespace
+
+QString foldProfileName(QStringView name)
+{
+    return name.trimmed().toString().toCaseFolded();
+}
+
+QByteArray cutAtCharacterBoundary(const QByteArray& bytes, TextEncoding encoding, qsizetype limit)
+{
+    if (bytes.size() <= limit)
+        return bytes;
+    if (encoding == TextEncoding::Cp932) {
+        qsizetype i = 0;
+        while (i < bytes.size()) {
+            const qsizetype length = isCp932LeadByte(static_cast<unsigned char>(bytes[i])) ? 2 : 1;
+            if (i + length > limit)
+                break;
+            i += length;
+        }
+        return bytes.first(i);
+    }
+    qsizetype cut = limit;
+    while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80)
+        --cut;
+    return bytes.first(cut);
+}
+
+Profile Profile::load(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return fromBytes(file.read(kMaxFileBytes));
+}
+
+Profile Profile::fromBytes(QByteArray bytes)
+{
+    Profile profile;
+    profile.m_bytes = std::move(bytes);
+    QByteArrayView body(profile.m_bytes);
+    if (body.startsWith(QByteArrayView(kBom)))
+        body = body.sliced(3);
+    profile.m_encoding = QUtf8StringView(body).isValidUtf8() ? TextEncoding::Utf8 : TextEncoding::Cp932;
+    return profile;
+}
+
+QString Profile::value(QStringView section, QStringView key) const
+{
+    return values(section, {key.toString()}).constFirst();
+}
+
+QStringList Profile::values(QStringView section, const QStringList& keys) const
+{
+    QStringList result(keys.size());
+    QStringList folded;
+    folded.reserve(keys.size());
+    QHash<QString, qsizetype> wanted; // folded name -> first index asking for it
+    // The same for ASCII names, so the file's (ASCII) key names need no conversion.
+    QHash<QByteArray, qsizetype> wantedAscii;
+    qsizetype longestKey = 0;
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        folded.append(foldProfileName(keys[i]));
+        const qsizetype first = wanted.value(folded.constLast(), i);
+        wanted.insert(folded.constLast(), first);
+        if (isAscii(folded.constLast().toLatin1()))
+            wantedAscii.insert(folded.constLast().toLatin1(), first);
+        longestKey = qMax(longestKey, keys[i].size());
+    }
+    QByteArray lowered;
+    // A key name of the file that is longer than this cannot fold to a wanted one.
+    const qsizetype keyByteLimit = longestKey * 4 + 16;
+    const QString wantedSection = foldProfileName(section);
+
+    QByteArrayView body(m_bytes);
+    if (body.startsWith(QByteArrayView(kBom)))
+        body = body.sliced(3);
+
+    QList<bool> found(keys.size(), false);
+    qsizetype remaining = wanted.size();
+    bool inSection = false;
+    bool sectionSeen = false;
+    const char* const begin = body.data();
+    const qsizetype size = body.size();
+    qsizetype pos = 0;
+    while (pos < size && remaining > 0) {
+        // A line ends at CR or LF; neither is ever part of a two-byte character.
+        qsizetype end = pos;
+        while (end < size && begin[end] != '\r' && begin[end] != '\n')
+            ++end;
+        const QByteArrayView line = trimmed(QByteArrayView(begin + pos, end - pos));
+        pos = end + 1;
+
+        if (line.startsWith('[')) {
+            if (sectionSeen)
+                break; // only the first section of the name counts
+            // "]" may be the second byte of a CP932 character: look for it in the text.
+            const QString text = decode(line.sliced(1), m_encoding);
+            const qsizetype close = text.indexOf(u']');
+            inSection = foldProfileName(close < 0 ? QStringView(text) : QStringView(text).first(close))
+                == wantedSection;
+            sectionSeen = inSection;
+            continue;
+        }
+        if (!inSection)
+            continue;
+        // "=" (0x3D) is never a byte of a two-byte character in either encoding.
+        const qsizetype equals = line.indexOf('=');
+        if (equals < 0)
+            continue;
+        const QByteArrayView keyBytes = trimmed(line.first(equals));
+        if (keyBytes.size() > keyByteLimit)
+            continue;
+        qsizetype index = -1;
+        if (isAscii(keyBytes)) {
+            lowered.resize(keyBytes.size());
+            for (qsizetype i = 0; i < keyBytes.size(); ++i) {
+                const char c = keyBytes[i];
+                lowered[i] = (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c;
+            }
+            index = wantedAscii.value(lowered, -1);
+        } else {
+            index = wanted.value(foldBytes(keyBytes, m_encoding), -1);
+        }
+        if (index < 0 || found[index])
+            continue;
+        QByteArrayView value = trimmed(line.sliced(equals + 1));
+        // A value is a C string to the programs that write these files.
+        if (const void* nul = std::memchr(value.data(), 0, size_t(value.size())))
+            value = value.first(static_cast<const char*>(nul) - value.data());
+        const QByteArray cut = cutAtCharacterBoundary(value.first(qMin(value.size(), kMaxValueBytes + 1)).toByteArray(),
+                                                      m_encoding, kMaxValueBytes);
+        found[index] = true;
+        result[index] = decode(cut, m_encoding);
+        --remaining;
+    }
+    // Equal names asked for twice get the same answer.
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        result[i] = result[wanted.value(folded[i])];
+    return result;
+}

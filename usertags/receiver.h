@@ -1,0 +1,55 @@
+#pragma once
+
+#include "usertags/endpoint_location.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QLocalServer;
+class QLocalSocket;
+class QLockFile;
+class QTimer;
+
+// The receiving endpoint: a local socket through which another program of the same user
+// hands the editor a text. It holds one pending text (the last one set); only an Enter
+// inserts it, and the pending text is empty again afterwards.
+//
+// One editor owns the endpoint at a time, under a lock file in the endpoint's folder; the
+// others try again twice a second, so one of them takes over when the owner ends.
+class Receiver : public QObject {
+    Q_OBJECT
+public:
+    using EnterFn = std::function<void(const QString&)>;
+    static constexpr int kTakeOverIntervalMs = 500;
+    static constexpr int kMaxConnections = 16;
+    static constexpr int kIdleTimeoutMs = 30000;
+
+    explicit Receiver(EnterFn onEnter, QObject* parent = nullptr);
+    ~Receiver() override;
+
+    bool ownsEndpoint() const;
+    const QString& pendingText() const { return m_pending; }
+    const EndpointLocation& location() const { return m_location; }
+
+    // One attempt to become the owner; the timer makes them while another editor owns it.
+    void tryToOwn();
+
+private:
+    struct Connection;
+    void accept();
+    void readFrom(QLocalSocket* socket);
+    void reject(QLocalSocket* socket);
+    void drop(QLocalSocket* socket);
+
+    EnterFn m_onEnter;
+    QString m_pending;
+    EndpointLocation m_location;
+    QLocalServer* m_server = nullptr;
+    QTimer* m_takeOver = nullptr;
+    std::unique_ptr<QLockFile> m_lock;
+    QHash<QLocalSocket*, std::shared_ptr<Connection>> m_connections;
+};
