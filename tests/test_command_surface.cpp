@@ -122,13 +122,13 @@ private Q_SLOTS:
                 QCOMPARE(a->shortcut(), QKeySequence(item->shortcut));
             }
         }
-        for (const ToolbarButtonSpec& spec : toolbarButtons()) {
-            PictureButton* b = button(w, spec.name);
-            QCOMPARE(b->geometry(), pixelRect(spec));
-            QCOMPARE(b->toolTip(), QString::fromUtf8(spec.tooltip));
-            QCOMPARE(b->isEnabled(), spec.enabled);
+        for (const ToolbarButtonSpec& entry : toolbarButtons()) {
+            PictureButton* b = button(w, entry.name);
+            QCOMPARE(b->geometry(), pixelRect(entry));
+            QCOMPARE(b->toolTip(), QString::fromUtf8(entry.tooltip));
+            QCOMPARE(b->isEnabled(), entry.enabled);
             // Every picture named in the table is in the resources and reads as SVG.
-            QCOMPARE(b->hasPicture(), *spec.picture != '\0');
+            QCOMPARE(b->hasPicture(), *entry.picture != '\0');
         }
         QCOMPARE(button(w, "FontChangeIcon")->text(), QString("10"));
     }
@@ -141,9 +141,9 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         auto shownPanel = [&w] {
             QStringList shown;
-            for (const ToolbarButtonSpec& spec : toolbarButtons()) {
-                if (button(w, spec.name)->isVisible())
-                    shown << spec.name;
+            for (const ToolbarButtonSpec& entry : toolbarButtons()) {
+                if (button(w, entry.name)->isVisible())
+                    shown << entry.name;
             }
             return shown;
         };

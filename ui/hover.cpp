@@ -67,8 +67,8 @@ void installHoverDescriptions(HtmlE& window, const Toolbar& toolbar)
 {
     auto* watch = new HoverWatch(window);
     for (PictureButton* button : toolbar.buttons()) {
-        const ToolbarButtonSpec* spec = findToolbarButton(button->objectName());
-        watch->watch(button, hoverText(*spec));
+        const ToolbarButtonSpec* entry = findToolbarButton(button->objectName());
+        watch->watch(button, hoverText(*entry));
     }
     DocumentBox* box = window.editwindow();
     watch->watch(box, kNoDescription);

@@ -28,13 +28,13 @@ MenuSurface::MenuSurface(QMenuBar* bar, QWidget* shortcutOwner) : m_bar(bar), m_
     }
 }
 
-QAction* MenuSurface::makeAction(const MenuItemSpec& spec, int index)
+QAction* MenuSurface::makeAction(const MenuItemSpec& entry, int index)
 {
-    auto* a = new QAction(spec.caption, m_owner);
-    a->setObjectName(spec.name);
-    a->setEnabled(spec.enabled);
-    if (!spec.shortcut.isEmpty()) {
-        a->setShortcut(QKeySequence(spec.shortcut, QKeySequence::PortableText));
+    auto* a = new QAction(entry.caption, m_owner);
+    a->setObjectName(entry.name);
+    a->setEnabled(entry.enabled);
+    if (!entry.shortcut.isEmpty()) {
+        a->setShortcut(QKeySequence(entry.shortcut, QKeySequence::PortableText));
         a->setShortcutContext(Qt::WindowShortcut);
         // The window owns the shortcut even while the menu bar is hidden or closed.
         m_owner->addAction(a);
@@ -42,7 +42,7 @@ QAction* MenuSurface::makeAction(const MenuItemSpec& spec, int index)
     if (index >= 0)
         a->setProperty(kIndexProperty, index);
     else
-        m_actions.insert(spec.name, a);
+        m_actions.insert(entry.name, a);
     return a;
 }
 

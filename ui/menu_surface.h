@@ -38,7 +38,7 @@ public:
 
 private:
     void build(QMenu* parent, const std::vector<MenuItemSpec>& items);
-    QAction* makeAction(const MenuItemSpec& spec, int index);
+    QAction* makeAction(const MenuItemSpec& entry, int index);
 
     QMenuBar* m_bar;
     QWidget* m_owner;

@@ -31,20 +31,20 @@ Toolbar::Toolbar(HtmlE& window) : QObject(&window), m_window(window)
 {
     setObjectName(QStringLiteral("toolbar"));
     QWidget* client = window.clientArea();
-    for (const ToolbarButtonSpec& spec : toolbarButtons()) {
+    for (const ToolbarButtonSpec& entry : toolbarButtons()) {
         auto* b = new PictureButton(client);
-        b->setObjectName(QString::fromLatin1(spec.name));
-        b->setGeometry(pixelRect(spec));
-        b->setToolTip(QString::fromUtf8(spec.tooltip));
-        if (*spec.picture)
-            b->setPicture(QStringLiteral(":/icons/") + QString::fromLatin1(spec.picture));
-        b->setText(QString::fromUtf8(spec.caption));
-        if (spec.face != ButtonFace::System)
-            b->setFaceColour(faceColour(spec.face));
-        b->setEnabled(spec.enabled);
+        b->setObjectName(QString::fromLatin1(entry.name));
+        b->setGeometry(pixelRect(entry));
+        b->setToolTip(QString::fromUtf8(entry.tooltip));
+        if (*entry.picture)
+            b->setPicture(QStringLiteral(":/icons/") + QString::fromLatin1(entry.picture));
+        b->setText(QString::fromUtf8(entry.caption));
+        if (entry.face != ButtonFace::System)
+            b->setFaceColour(faceColour(entry.face));
+        b->setEnabled(entry.enabled);
         // The general panel shows at start.
-        b->setVisible(spec.panel != ToolbarPanel::Tags);
-        connect(b, &QAbstractButton::clicked, this, [this, &spec] { click(spec); });
+        b->setVisible(entry.panel != ToolbarPanel::Tags);
+        connect(b, &QAbstractButton::clicked, this, [this, &entry] { click(entry); });
         m_buttons.append(b);
     }
 }
@@ -62,38 +62,38 @@ void Toolbar::switchPanel()
 {
     WindowState& state = m_window.state();
     const bool toTags = state.PanelMode == 1;
-    for (const ToolbarButtonSpec& spec : toolbarButtons()) {
-        if (spec.panel == ToolbarPanel::Both)
+    for (const ToolbarButtonSpec& entry : toolbarButtons()) {
+        if (entry.panel == ToolbarPanel::Both)
             continue;
-        button(QString::fromLatin1(spec.name))->setVisible((spec.panel == ToolbarPanel::Tags) == toTags);
+        button(QString::fromLatin1(entry.name))->setVisible((entry.panel == ToolbarPanel::Tags) == toTags);
     }
     m_window.editwindow()->setFocus();
     state.PanelMode = toTags ? 2 : 1;
 }
 
-void Toolbar::popUp(const ToolbarButtonSpec& spec)
+void Toolbar::popUp(const ToolbarButtonSpec& entry)
 {
     // The very menu of the menu bar, so captions, enabled states and commands are its own;
     // exec returns once it closes, after a chosen item's command has run.
-    if (QMenu* menu = m_window.menus().menu(QString::fromLatin1(spec.target)))
+    if (QMenu* menu = m_window.menus().menu(QString::fromLatin1(entry.target)))
         menu->exec(QCursor::pos());
 }
 
-void Toolbar::click(const ToolbarButtonSpec& spec)
+void Toolbar::click(const ToolbarButtonSpec& entry)
 {
-    switch (spec.click) {
+    switch (entry.click) {
     case ButtonClick::PanelSwitch:
         switchPanel();
         return;
     case ButtonClick::Popup:
-        popUp(spec);
+        popUp(entry);
         break;
     case ButtonClick::Forward:
-        if (QAction* a = m_window.menus().action(QString::fromLatin1(spec.target)))
+        if (QAction* a = m_window.menus().action(QString::fromLatin1(entry.target)))
             a->trigger();
         break;
     }
-    switch (spec.focus) {
+    switch (entry.focus) {
     case FocusAfter::EditWindow:
         m_window.editwindow()->setFocus();
         break;

@@ -22,8 +22,8 @@ public:
     void switchPanel();
 
 private:
-    void click(const ToolbarButtonSpec& spec);
-    void popUp(const ToolbarButtonSpec& spec);
+    void click(const ToolbarButtonSpec& entry);
+    void popUp(const ToolbarButtonSpec& entry);
 
     HtmlE& m_window;
     QList<PictureButton*> m_buttons;
