@@ -56,7 +56,16 @@ std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButt
     auto answer = std::make_shared<MessageBoxAnswer>();
     auto* timer = new QTimer;
     timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer, button] {
+    // The timer lives only as long as the test holds the answer, so an unanswered wait can
+    // never catch a later test's box.
+    std::weak_ptr<MessageBoxAnswer> weak = answer;
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, weak, button] {
+        const std::shared_ptr<MessageBoxAnswer> answer = weak.lock();
+        if (!answer) {
+            timer->stop();
+            timer->deleteLater();
+            return;
+        }
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box)
             return;
@@ -74,8 +83,6 @@ std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButt
             box->reject();
     });
     timer->start();
-    // Never left running past the test that asked for it.
-    QTimer::singleShot(10000, timer, [timer] { timer->deleteLater(); });
     return answer;
 }
 
