@@ -60,8 +60,8 @@ std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButt
     // never catch a later test's box.
     std::weak_ptr<MessageBoxAnswer> weak = answer;
     QObject::connect(timer, &QTimer::timeout, timer, [timer, weak, button] {
-        const std::shared_ptr<MessageBoxAnswer> answer = weak.lock();
-        if (!answer) {
+        const std::shared_ptr<MessageBoxAnswer> held = weak.lock();
+        if (!held) {
             timer->stop();
             timer->deleteLater();
             return;
@@ -69,12 +69,12 @@ std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButt
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box)
             return;
-        answer->seen = true;
-        answer->title = box->windowTitle();
-        answer->text = box->text();
-        answer->icon = box->icon();
+        held->seen = true;
+        held->title = box->windowTitle();
+        held->text = box->text();
+        held->icon = box->icon();
         if (QPushButton* d = box->defaultButton())
-            answer->defaultButton = box->standardButton(d);
+            held->defaultButton = box->standardButton(d);
         timer->stop();
         timer->deleteLater();
         if (QAbstractButton* b = box->button(button))
