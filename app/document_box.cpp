@@ -1,16 +1,32 @@
 #include "app/document_box.h"
 
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
 namespace {
-QString fromBoxText(QString text)
+QString fromBoxText(const QString& text)
 {
-    // Blocks are separated by U+2029; everything else is the user's own character.
-    text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
-    return text;
+    // Blocks are separated by U+2029; everything else is the user's own character. One pass
+    // into a buffer of the final size: a growing replace moves the tail once per batch of
+    // matches, which on a large page costs seconds.
+    const qsizetype breaks = text.count(QChar::ParagraphSeparator);
+    if (breaks == 0)
+        return text;
+    QString out(text.size() + breaks, Qt::Uninitialized);
+    QChar* to = out.data();
+    for (const QChar c : text) {
+        if (c == QChar::ParagraphSeparator) {
+            *to++ = u'\r';
+            *to++ = u'\n';
+        } else {
+            *to++ = c;
+        }
+    }
+    return out;
 }
 }
 
@@ -38,15 +54,43 @@ QString DocumentBox::toBoxText(const QString& crlfText)
 {
     if (!crlfText.contains(u'\r'))
         return crlfText;
-    QString text = crlfText;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(u'\r', u'\n');
+    QString text(crlfText.size(), Qt::Uninitialized);
+    QChar* to = text.data();
+    const QChar* from = crlfText.constData();
+    const QChar* const end = from + crlfText.size();
+    for (; from != end; ++from) {
+        if (*from == u'\r') {
+            *to++ = u'\n';
+            if (from + 1 != end && from[1] == u'\n')
+                ++from;
+        } else {
+            *to++ = *from;
+        }
+    }
+    text.truncate(to - text.constData());
     return text;
+}
+
+bool DocumentBox::holdsTextAsGiven(QStringView crlfText)
+{
+    const qsizetype n = crlfText.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = crlfText[i].unicode();
+        if (c == u'\r') {
+            if (i + 1 == n || crlfText[i + 1] != u'\n')
+                return false;
+            ++i;
+        } else if (c == u'\n' || c == QChar::ParagraphSeparator || c == 0xFDD0 || c == 0xFDD1) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void DocumentBox::setDocumentText(const QString& crlfText)
 {
-    setPlainText(toBoxText(crlfText));
+    // The document takes CR LF as one line break itself; no converted copy of a large page.
+    setPlainText(crlfText);
 }
 
 QString DocumentBox::readSelection() const
@@ -77,4 +121,57 @@ bool DocumentBox::event(QEvent* e)
         }
     }
     return QPlainTextEdit::event(e);
+}
+
+QStringList DocumentBox::localFiles(const QMimeData* source)
+{
+    QStringList paths;
+    if (!source || !source->hasUrls())
+        return paths;
+    for (const QUrl& url : source->urls()) {
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    }
+    return paths;
+}
+
+void DocumentBox::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (localFiles(e->mimeData()).isEmpty()) {
+        e->ignore();
+        return;
+    }
+    e->acceptProposedAction();
+}
+
+void DocumentBox::dragMoveEvent(QDragMoveEvent* e)
+{
+    if (localFiles(e->mimeData()).isEmpty()) {
+        e->ignore();
+        return;
+    }
+    e->acceptProposedAction();
+}
+
+void DocumentBox::dropEvent(QDropEvent* e)
+{
+    const QStringList paths = localFiles(e->mimeData());
+    if (paths.isEmpty()) {
+        e->ignore();
+        return;
+    }
+    e->acceptProposedAction();
+    Q_EMIT filesDropped(paths);
+}
+
+bool DocumentBox::canInsertFromMimeData(const QMimeData* source) const
+{
+    return source && source->hasText();
+}
+
+void DocumentBox::insertFromMimeData(const QMimeData* source)
+{
+    if (!source || !source->hasText() || isReadOnly())
+        return;
+    replaceSelection(source->text());
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 // FileControler: the one dialog object of the main window. It owns the file dialogs and
@@ -13,10 +15,20 @@ public:
 
     // The chosen path, or empty on cancel.
     QString askOpenFileName(QWidget* parent);
+    // The save dialog does not ask about replacing a file: the Save As command always asks
+    // itself, whoever chose the name.
     QString askSaveFileName(QWidget* parent);
 
     const QString& lastFileName() const { return m_lastFileName; }
 
+    enum class DialogKind { Open, Save };
+    // Tests answer the dialogs through this function (handed the kind and the remembered
+    // name) instead of showing them; an empty function restores the real dialogs.
+    using DialogFn = std::function<QString(DialogKind, const QString& lastFileName)>;
+    static void setDialogForTesting(DialogFn fn);
+
 private:
+    QString ask(QWidget* parent, DialogKind kind);
+
     QString m_lastFileName;
 };
