@@ -155,6 +155,7 @@ void DocumentBox::dragMoveEvent(QDragMoveEvent* e)
 
 void DocumentBox::dropEvent(QDropEvent* e)
 {
+
     const QStringList paths = localFiles(e->mimeData());
     if (paths.isEmpty()) {
         e->ignore();
@@ -164,14 +165,24 @@ void DocumentBox::dropEvent(QDropEvent* e)
     Q_EMIT filesDropped(paths);
 }
 
+namespace {
+// Only text that was put there as text: QMimeData would offer a bare URL list as text too.
+bool holdsPlainText(const QMimeData* source)
+{
+    return source
+        && (source->hasFormat(QStringLiteral("text/plain"))
+            || source->hasFormat(QStringLiteral("text/plain;charset=utf-8")));
+}
+}
+
 bool DocumentBox::canInsertFromMimeData(const QMimeData* source) const
 {
-    return source && source->hasText();
+    return holdsPlainText(source);
 }
 
 void DocumentBox::insertFromMimeData(const QMimeData* source)
 {
-    if (!source || !source->hasText() || isReadOnly())
+    if (!holdsPlainText(source) || isReadOnly())
         return;
     replaceSelection(source->text());
 }
