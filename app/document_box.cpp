@@ -38,6 +38,7 @@ DocumentBox::DocumentBox(QWidget* parent) : QPlainTextEdit(parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setMouseTracking(true);
     setAcceptDrops(true);
+    connect(document(), &QTextDocument::contentsChanged, this, [this] { m_lastRead = ReadSelection(); });
 }
 
 bool DocumentBox::isEmpty() const
@@ -95,15 +96,62 @@ void DocumentBox::setDocumentText(const QString& crlfText)
 
 QString DocumentBox::readSelection() const
 {
-    return fromBoxText(textCursor().selectedText());
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return QString();
+    if (m_lastRead.anchor != cursor.anchor() || m_lastRead.position != cursor.position()) {
+        m_lastRead.text = fromBoxText(cursor.selectedText());
+        m_lastRead.anchor = cursor.anchor();
+        m_lastRead.position = cursor.position();
+    }
+    return m_lastRead.text;
+}
+
+bool DocumentBox::wrapsLastRead(const QString& crlfText, qsizetype* openingLength) const
+{
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection() || m_lastRead.anchor != cursor.anchor()
+        || m_lastRead.position != cursor.position())
+        return false;
+    const QString& selected = m_lastRead.text;
+    if (selected.size() < 4096 || crlfText.size() < selected.size())
+        return false; // small: replacing it whole costs nothing
+    // Markup put around a selection is short; look for the selection near the front.
+    const qsizetype lastStart = qMin<qsizetype>(crlfText.size() - selected.size(), 64 * 1024);
+    const QStringView text(crlfText);
+    for (qsizetype k = 0; k <= lastStart; ++k) {
+        if (text[k] == selected[0] && text.sliced(k, selected.size()) == selected) {
+            *openingLength = k;
+            return true;
+        }
+    }
+    return false;
 }
 
 void DocumentBox::replaceSelection(const QString& crlfText)
 {
     QTextCursor cursor = textCursor();
-    cursor.beginEditBlock();
-    cursor.insertText(toBoxText(crlfText));
-    cursor.endEditBlock();
+    qsizetype openingLength = 0;
+    if (wrapsLastRead(crlfText, &openingLength)) {
+        // The new text is the selection with something around it: insert the two ends and
+        // leave the selected text where it is. Same result, one undo step, and a wrap of a
+        // large selection does not rebuild its lines.
+        const int start = cursor.selectionStart();
+        const int end = cursor.selectionEnd();
+        const QString opening = toBoxText(crlfText.left(openingLength));
+        const QString closing = toBoxText(crlfText.sliced(openingLength + m_lastRead.text.size()));
+        cursor.beginEditBlock();
+        cursor.setPosition(end);
+        cursor.insertText(closing);
+        cursor.setPosition(start);
+        cursor.insertText(opening);
+        cursor.endEditBlock();
+        cursor.setPosition(int(end + opening.size() + closing.size()));
+    } else {
+        cursor.beginEditBlock();
+        cursor.insertText(toBoxText(crlfText));
+        cursor.endEditBlock();
+    }
     setTextCursor(cursor);
     ensureCursorVisible();
 }

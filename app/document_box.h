@@ -52,4 +52,15 @@ protected:
     // pasted as its URLs.
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    // The last selection read, kept until the document or the selection changes, so that a
+    // wrap of a large selection can insert just its two ends.
+    struct ReadSelection {
+        int anchor = -1;
+        int position = -1;
+        QString text;
+    };
+    mutable ReadSelection m_lastRead;
+    bool wrapsLastRead(const QString& crlfText, qsizetype* openingLength) const;
 };

@@ -502,6 +502,32 @@ private Q_SLOTS:
         QCOMPARE(m_folder->read("broken.htm"), broken);
     }
 
+    // A large selection is wrapped by inserting its two ends: the result must be the same
+    // as replacing it whole.
+    void largeWrapIsOneStep()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        QString lines;
+        for (int i = 0; i < 2000; ++i)
+            lines += QString("<p>%1 行目</p>\r\n").arg(i);
+        w.editwindow()->setDocumentText("before\r\n" + lines + "after");
+        selectRange(w, 7, 7 + int(DocumentBox::toBoxText(lines).size()));
+        QCOMPARE(w.readSelection(), lines);
+        trigger(w, "fb");
+        QCOMPARE(w.editwindow()->documentText(), "before\r\n<b>" + lines + "</b>after");
+        QVERIFY(!hasSelection(w));
+        QCOMPARE(caretPosition(w), 7 + 3 + int(DocumentBox::toBoxText(lines).size()) + 4);
+        w.editwindow()->undo();
+        QCOMPARE(w.editwindow()->documentText(), "before\r\n" + lines + "after");
+
+        // A text that merely contains the selection elsewhere replaces it whole.
+        selectRange(w, 7, 7 + int(DocumentBox::toBoxText(lines).size()));
+        const QString selected = w.readSelection();
+        w.replaceSelection(QString(70000, u'-') + selected);
+        QCOMPARE(w.editwindow()->documentText(), "before\r\n" + QString(70000, u'-') + lines + "after");
+    }
+
     void boxHoldsTextAsGiven()
     {
         HtmlE w;
