@@ -3,6 +3,7 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QResizeEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -169,6 +170,19 @@ bool DocumentBox::event(QEvent* e)
         }
     }
     return QPlainTextEdit::event(e);
+}
+
+void DocumentBox::resizeEvent(QResizeEvent* e)
+{
+    // Lines are never wrapped, so the box's width plays no part in their layout. Passing a
+    // new width on to the document makes Qt give every line a layout object of its own: on
+    // a large page a few hundred megabytes, and a second layout of a very long line.
+    if (lineWrapMode() == NoWrap && e->oldSize().width() != e->size().width()) {
+        QResizeEvent sameWidth(e->size(), QSize(e->size().width(), e->oldSize().height()));
+        QPlainTextEdit::resizeEvent(&sameWidth);
+        return;
+    }
+    QPlainTextEdit::resizeEvent(e);
 }
 
 QStringList DocumentBox::localFiles(const QMimeData* source)

@@ -44,6 +44,7 @@ Q_SIGNALS:
 
 protected:
     bool event(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
     // A drop is a list of local files to open, never text to insert; the caret stays put.
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;

@@ -12,9 +12,25 @@ std::optional<QByteArray> readWholeFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    QByteArray bytes = file.readAll();
+    // One buffer of the file's size: readAll() grows its buffer as it goes and keeps the
+    // spare room, which on a large page is tens of megabytes.
+    const qint64 size = file.size();
+    QByteArray bytes(qsizetype(size), Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < size) {
+        const qint64 got = file.read(bytes.data() + done, size - done);
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            break; // the file shrank while we read it
+        done += got;
+    }
+    bytes.truncate(qsizetype(done));
+    // A file that grew while we read it: take the rest too.
+    const QByteArray rest = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
+    bytes += rest;
     return bytes;
 }
 
@@ -44,17 +60,51 @@ bool writeWholeFile(const QString& path, QByteArrayView bytes)
     return file.commit();
 }
 
-LoadedDocument decodeDocument(QByteArrayView bytes)
+namespace {
+// Every line break is already CR LF (or there is none): the text can be kept as it is.
+bool breaksAreCrLf(QStringView text)
+{
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == u'\n')
+            return false;
+        if (c == u'\r') {
+            if (i + 1 == n || text[i + 1] != u'\n')
+                return false;
+            ++i;
+        }
+    }
+    return true;
+}
+
+LoadedDocument fromDecoded(DecodedText decoded)
 {
     LoadedDocument doc;
-    DecodedText decoded = decodeText(bytes);
     doc.encoding = decoded.encoding;
     doc.undecodable = decoded.undecodable;
+    if (breaksAreCrLf(decoded.text)) {
+        doc.text = std::move(decoded.text);
+        return doc;
+    }
     NormalisedText normalised = normaliseLineEnds(decoded.text);
     decoded.text = QString(); // the largest buffer goes before the next is made
     doc.text = std::move(normalised.text);
     doc.lineEnding = normalised.ending;
     return doc;
+}
+}
+
+LoadedDocument decodeDocument(QByteArrayView bytes)
+{
+    return fromDecoded(decodeText(bytes));
+}
+
+LoadedDocument decodeDocument(QByteArray&& bytes)
+{
+    DecodedText decoded = decodeText(bytes);
+    bytes = QByteArray();
+    return fromDecoded(std::move(decoded));
 }
 
 EncodedText encodeDocument(const QString& crlfText, TextEncoding encoding, LineEnding ending,

@@ -28,6 +28,9 @@ struct LoadedDocument {
     bool undecodable = false;
 };
 LoadedDocument decodeDocument(QByteArrayView bytes);
+// The same, letting go of the bytes as soon as they are decoded (a large page is held in
+// three forms otherwise).
+LoadedDocument decodeDocument(QByteArray&& bytes);
 
 // The bytes of a CR LF document as its file holds them: its own line ends, its encoding.
 EncodedText encodeDocument(const QString& crlfText, TextEncoding encoding, LineEnding ending,

@@ -202,7 +202,7 @@ bool loadDocumentFile(HtmlE& window, const QString& path)
     std::optional<QByteArray> bytes = readWholeFile(path);
     if (!bytes)
         return false;
-    LoadedDocument doc = decodeDocument(*bytes);
+    LoadedDocument doc = decodeDocument(std::move(*bytes));
     bytes.reset();
 
     WindowState& state = window.state();

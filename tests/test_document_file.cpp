@@ -182,7 +182,7 @@ private Q_SLOTS:
 
     void mixedLineEndsBecomeCrLf()
     {
-        const LoadedDocument doc = decodeDocument("a\nb\r\nc\rd");
+        const LoadedDocument doc = decodeDocument(QByteArrayView("a\nb\r\nc\rd"));
         QCOMPARE(doc.text, QString("a\r\nb\r\nc\r\nd"));
         QCOMPARE(encodeDocument(doc.text, doc.encoding, doc.lineEnding).bytes, QByteArray("a\r\nb\r\nc\r\nd"));
     }
