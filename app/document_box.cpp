@@ -1,16 +1,33 @@
 #include "app/document_box.h"
 
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QResizeEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
 namespace {
-QString fromBoxText(QString text)
+QString fromBoxText(const QString& text)
 {
-    // Blocks are separated by U+2029; everything else is the user's own character.
-    text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
-    return text;
+    // Blocks are separated by U+2029; everything else is the user's own character. One pass
+    // into a buffer of the final size: a growing replace moves the tail once per batch of
+    // matches, which on a large page costs seconds.
+    const qsizetype breaks = text.count(QChar::ParagraphSeparator);
+    if (breaks == 0)
+        return text;
+    QString out(text.size() + breaks, Qt::Uninitialized);
+    QChar* to = out.data();
+    for (const QChar c : text) {
+        if (c == QChar::ParagraphSeparator) {
+            *to++ = u'\r';
+            *to++ = u'\n';
+        } else {
+            *to++ = c;
+        }
+    }
+    return out;
 }
 }
 
@@ -22,6 +39,7 @@ DocumentBox::DocumentBox(QWidget* parent) : QPlainTextEdit(parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setMouseTracking(true);
     setAcceptDrops(true);
+    connect(document(), &QTextDocument::contentsChanged, this, [this] { m_lastRead = ReadSelection(); });
 }
 
 bool DocumentBox::isEmpty() const
@@ -38,28 +56,103 @@ QString DocumentBox::toBoxText(const QString& crlfText)
 {
     if (!crlfText.contains(u'\r'))
         return crlfText;
-    QString text = crlfText;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(u'\r', u'\n');
+    QString text(crlfText.size(), Qt::Uninitialized);
+    QChar* to = text.data();
+    const QChar* from = crlfText.constData();
+    const QChar* const end = from + crlfText.size();
+    for (; from != end; ++from) {
+        if (*from == u'\r') {
+            *to++ = u'\n';
+            if (from + 1 != end && from[1] == u'\n')
+                ++from;
+        } else {
+            *to++ = *from;
+        }
+    }
+    text.truncate(to - text.constData());
     return text;
+}
+
+bool DocumentBox::holdsTextAsGiven(QStringView crlfText)
+{
+    const qsizetype n = crlfText.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = crlfText[i].unicode();
+        if (c == u'\r') {
+            if (i + 1 == n || crlfText[i + 1] != u'\n')
+                return false;
+            ++i;
+        } else if (c == u'\n' || c == QChar::ParagraphSeparator || c == 0xFDD0 || c == 0xFDD1) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void DocumentBox::setDocumentText(const QString& crlfText)
 {
-    setPlainText(toBoxText(crlfText));
+    // The document takes CR LF as one line break itself; no converted copy of a large page.
+    setPlainText(crlfText);
 }
 
 QString DocumentBox::readSelection() const
 {
-    return fromBoxText(textCursor().selectedText());
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return QString();
+    if (m_lastRead.anchor != cursor.anchor() || m_lastRead.position != cursor.position()) {
+        m_lastRead.text = fromBoxText(cursor.selectedText());
+        m_lastRead.anchor = cursor.anchor();
+        m_lastRead.position = cursor.position();
+    }
+    return m_lastRead.text;
+}
+
+bool DocumentBox::wrapsLastRead(const QString& crlfText, qsizetype* openingLength) const
+{
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection() || m_lastRead.anchor != cursor.anchor()
+        || m_lastRead.position != cursor.position())
+        return false;
+    const QString& selected = m_lastRead.text;
+    if (selected.size() < 4096 || crlfText.size() < selected.size())
+        return false; // small: replacing it whole costs nothing
+    // Markup put around a selection is short; look for the selection near the front.
+    const qsizetype lastStart = qMin<qsizetype>(crlfText.size() - selected.size(), 64 * 1024);
+    const QStringView text(crlfText);
+    for (qsizetype k = 0; k <= lastStart; ++k) {
+        if (text[k] == selected[0] && text.sliced(k, selected.size()) == selected) {
+            *openingLength = k;
+            return true;
+        }
+    }
+    return false;
 }
 
 void DocumentBox::replaceSelection(const QString& crlfText)
 {
     QTextCursor cursor = textCursor();
-    cursor.beginEditBlock();
-    cursor.insertText(toBoxText(crlfText));
-    cursor.endEditBlock();
+    qsizetype openingLength = 0;
+    if (wrapsLastRead(crlfText, &openingLength)) {
+        // The new text is the selection with something around it: insert the two ends and
+        // leave the selected text where it is. Same result, one undo step, and a wrap of a
+        // large selection does not rebuild its lines.
+        const int start = cursor.selectionStart();
+        const int end = cursor.selectionEnd();
+        const QString opening = toBoxText(crlfText.left(openingLength));
+        const QString closing = toBoxText(crlfText.sliced(openingLength + m_lastRead.text.size()));
+        cursor.beginEditBlock();
+        cursor.setPosition(end);
+        cursor.insertText(closing);
+        cursor.setPosition(start);
+        cursor.insertText(opening);
+        cursor.endEditBlock();
+        cursor.setPosition(int(end + opening.size() + closing.size()));
+    } else {
+        cursor.beginEditBlock();
+        cursor.insertText(toBoxText(crlfText));
+        cursor.endEditBlock();
+    }
     setTextCursor(cursor);
     ensureCursorVisible();
 }
@@ -77,4 +170,81 @@ bool DocumentBox::event(QEvent* e)
         }
     }
     return QPlainTextEdit::event(e);
+}
+
+void DocumentBox::resizeEvent(QResizeEvent* e)
+{
+    // Lines are never wrapped, so the box's width plays no part in their layout. Passing a
+    // new width on to the document makes Qt give every line a layout object of its own: on
+    // a large page a few hundred megabytes, and a second layout of a very long line.
+    if (lineWrapMode() == NoWrap && e->oldSize().width() != e->size().width()) {
+        QResizeEvent sameWidth(e->size(), QSize(e->size().width(), e->oldSize().height()));
+        QPlainTextEdit::resizeEvent(&sameWidth);
+        return;
+    }
+    QPlainTextEdit::resizeEvent(e);
+}
+
+QStringList DocumentBox::localFiles(const QMimeData* source)
+{
+    QStringList paths;
+    if (!source || !source->hasUrls())
+        return paths;
+    for (const QUrl& url : source->urls()) {
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    }
+    return paths;
+}
+
+void DocumentBox::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (localFiles(e->mimeData()).isEmpty()) {
+        e->ignore();
+        return;
+    }
+    e->acceptProposedAction();
+}
+
+void DocumentBox::dragMoveEvent(QDragMoveEvent* e)
+{
+    if (localFiles(e->mimeData()).isEmpty()) {
+        e->ignore();
+        return;
+    }
+    e->acceptProposedAction();
+}
+
+void DocumentBox::dropEvent(QDropEvent* e)
+{
+
+    const QStringList paths = localFiles(e->mimeData());
+    if (paths.isEmpty()) {
+        e->ignore();
+        return;
+    }
+    e->acceptProposedAction();
+    Q_EMIT filesDropped(paths);
+}
+
+namespace {
+// Only text that was put there as text: QMimeData would offer a bare URL list as text too.
+bool holdsPlainText(const QMimeData* source)
+{
+    return source
+        && (source->hasFormat(QStringLiteral("text/plain"))
+            || source->hasFormat(QStringLiteral("text/plain;charset=utf-8")));
+}
+}
+
+bool DocumentBox::canInsertFromMimeData(const QMimeData* source) const
+{
+    return holdsPlainText(source);
+}
+
+void DocumentBox::insertFromMimeData(const QMimeData* source)
+{
+    if (!holdsPlainText(source) || isReadOnly())
+        return;
+    replaceSelection(source->text());
 }

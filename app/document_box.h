@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QStringList>
+
+class QMimeData;
 
 // editwindow: the document. Inside the program the document is CR LF text; the box keeps
 // its lines as blocks, so the conversion happens here and nowhere else.
@@ -27,6 +30,38 @@ public:
     // CR LF, lone CR and lone LF as the box's own line breaks.
     static QString toBoxText(const QString& crlfText);
 
+    // True when the box holds `crlfText` exactly as given, so a copy of it is known to equal
+    // documentText() without reading the box back. Characters the box takes as line breaks
+    // of its own (U+2029 and its two frame marks) and lone CR or LF make it false.
+    static bool holdsTextAsGiven(QStringView crlfText);
+
+    // The local files of a drop or paste, in their order; empty when it holds none.
+    static QStringList localFiles(const QMimeData* source);
+
+Q_SIGNALS:
+    // Files were dropped on the box; nothing was inserted.
+    void filesDropped(const QStringList& paths);
+
 protected:
     bool event(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    // A drop is a list of local files to open, never text to insert; the caret stays put.
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+    // Pasting goes through replaceSelection like every insertion, and a file list is never
+    // pasted as its URLs.
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    // The last selection read, kept until the document or the selection changes, so that a
+    // wrap of a large selection can insert just its two ends.
+    struct ReadSelection {
+        int anchor = -1;
+        int position = -1;
+        QString text;
+    };
+    mutable ReadSelection m_lastRead;
+    bool wrapsLastRead(const QString& crlfText, qsizetype* openingLength) const;
 };

@@ -2,6 +2,14 @@
 
 #include <QFileDialog>
 
+namespace {
+FileControler::DialogFn& dialogOverride()
+{
+    static FileControler::DialogFn fn;
+    return fn;
+}
+}
+
 QString FileControler::title()
 {
     return QStringLiteral("ファイル操作");
@@ -12,18 +20,32 @@ QString FileControler::filters()
     return QStringLiteral("Html ファイル (*.htm *.html);;テキスト ファイル (*.txt);;その他 (*)");
 }
 
+void FileControler::setDialogForTesting(DialogFn fn)
+{
+    dialogOverride() = std::move(fn);
+}
+
 QString FileControler::askOpenFileName(QWidget* parent)
 {
-    const QString name = QFileDialog::getOpenFileName(parent, title(), m_lastFileName, filters());
-    if (!name.isEmpty())
-        m_lastFileName = name;
-    return name;
+    return ask(parent, DialogKind::Open);
 }
 
 QString FileControler::askSaveFileName(QWidget* parent)
 {
-    // Qt's save dialog always asks before replacing an existing file.
-    const QString name = QFileDialog::getSaveFileName(parent, title(), m_lastFileName, filters());
+    return ask(parent, DialogKind::Save);
+}
+
+QString FileControler::ask(QWidget* parent, DialogKind kind)
+{
+    QString name;
+    if (dialogOverride()) {
+        name = dialogOverride()(kind, m_lastFileName);
+    } else if (kind == DialogKind::Open) {
+        name = QFileDialog::getOpenFileName(parent, title(), m_lastFileName, filters());
+    } else {
+        name = QFileDialog::getSaveFileName(parent, title(), m_lastFileName, filters(), nullptr,
+                                            QFileDialog::DontConfirmOverwrite);
+    }
     if (!name.isEmpty())
         m_lastFileName = name;
     return name;

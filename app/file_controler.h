@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QColor;
@@ -17,11 +18,21 @@ public:
 
     // The chosen path, or empty on cancel.
     QString askOpenFileName(QWidget* parent);
+    // The save dialog does not ask about replacing a file: the Save As command always asks
+    // itself, whoever chose the name.
     QString askSaveFileName(QWidget* parent);
 
     const QString& lastFileName() const { return m_lastFileName; }
 
+    enum class DialogKind { Open, Save };
+    // Tests answer the dialogs through this function (handed the kind and the remembered
+    // name) instead of showing them; an empty function restores the real dialogs.
+    using DialogFn = std::function<QString(DialogKind, const QString& lastFileName)>;
+    static void setDialogForTesting(DialogFn fn);
+
 private:
+    QString ask(QWidget* parent, DialogKind kind);
+
     QString m_lastFileName;
 
 public:

@@ -47,7 +47,16 @@ QString withLineEnding(const QString& crlfText, LineEnding ending)
 {
     if (ending == LineEnding::CrLf)
         return crlfText;
-    QString out = crlfText;
-    out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    // One pass: a shrinking replace on a large page moves the tail once per batch of matches.
+    QString out(crlfText.size(), Qt::Uninitialized);
+    QChar* to = out.data();
+    const QChar* from = crlfText.constData();
+    const QChar* const end = from + crlfText.size();
+    for (; from != end; ++from) {
+        if (*from == u'\r' && from + 1 != end && from[1] == u'\n')
+            continue;
+        *to++ = *from;
+    }
+    out.truncate(to - out.constData());
     return out;
 }

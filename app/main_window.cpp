@@ -172,6 +172,12 @@ void HtmlE::takeDocumentAsBaseline()
     m_changedSinceBaseline = false;
 }
 
+void HtmlE::takeDocumentAsBaseline(QString text)
+{
+    m_TxtRam = std::move(text);
+    m_changedSinceBaseline = false;
+}
+
 bool HtmlE::hasUnsavedChanges() const
 {
     if (m_editwindow->isEmpty())

@@ -67,6 +67,9 @@ public:
     void setBaseline(const QString& text);
     // The document as it stands becomes the baseline.
     void takeDocumentAsBaseline();
+    // The same, for a command that has just loaded or saved `text` and knows it equals the
+    // document: a large page is not read back out of the box.
+    void takeDocumentAsBaseline(QString text);
     // The document is not empty and differs from the baseline.
     bool hasUnsavedChanges() const;
 

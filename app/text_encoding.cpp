@@ -171,8 +171,9 @@ QString decodeCp932(QByteArrayView bytes, bool* undecodable)
         return QString::fromLatin1(bytes.data(), bytes.size());
     }
     // Every CP932 character is in the Basic Multilingual Plane and takes at least one byte,
-    // so one UTF-16 unit per input byte always suffices.
-    result.resize(bytes.size());
+    // so one UTF-16 unit per input byte always suffices. Allocated at exactly that size:
+    // resize() would add room to grow that the finished text never gives back.
+    result = QString(bytes.size(), Qt::Uninitialized);
     const char* in = bytes.data();
     size_t inLeft = size_t(bytes.size());
     char* outStart = reinterpret_cast<char*>(result.data());
@@ -195,7 +196,10 @@ QString decodeCp932(QByteArrayView bytes, bool* undecodable)
         --inLeft;
         cd.reset();
     }
-    result.resize((out - outStart) / 2);
+    result.truncate((out - outStart) / 2);
+    // Double-byte text fills about half the buffer; hand the rest back.
+    if (result.capacity() - result.size() > 1 << 20)
+        result.squeeze();
     return result;
 }
 

@@ -1,0 +1,182 @@
+// Load, save, the unsaved-changes test and a large wrap, on generated Japanese pages.
+#include "app/application.h"
+#include "app/document_box.h"
+#include "app/main_window.h"
+#include "app/subsystems.h"
+#include "app/text_encoding.h"
+#include "platform/program_folder.h"
+#include "tags/markup_rows.h"
+#include "ui/menu_surface.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+
+namespace {
+
+constexpr qsizetype kMiB = 1 << 20;
+
+// A hand-written-looking page of about `bytes` bytes of UTF-8, CR LF line ends, every
+// character held by CP932.
+QString generatePage(qsizetype bytes, bool singleLine, const char* charset)
+{
+    static const char16_t* const subjects[] = {u"私は", u"今日は", u"このページでは", u"先週の土曜日に",
+                                               u"友人と", u"駅前の本屋で", u"管理人は"};
+    static const char16_t* const objects[] = {u"ホームページ", u"日記", u"写真", u"旅行記",
+                                              u"料理のレシピ", u"掲示板", u"京都の寺", u"猫の写真"};
+    static const char16_t* const verbs[] = {u"を作りました。", u"について書きます。", u"を紹介します。",
+                                            u"を更新しました。", u"を見に行きました。"};
+    static const char16_t* const tails[] = {u"とても楽しかったです。", u"また行きたいと思います。",
+                                            u"ぜひ見てください。", u"次回に続きます。"};
+    const QString nl = singleLine ? QString() : QStringLiteral("\r\n");
+    QString page = QStringLiteral("<html><head><meta charset=\"%1\"><title>日記</title></head><body>").arg(QLatin1String(charset)) + nl;
+    quint32 seed = 1;
+    auto pick = [&seed](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return int((seed >> 16) % quint32(n));
+    };
+    qsizetype utf8Size = page.toUtf8().size();
+    while (utf8Size < bytes) {
+        QString line = QStringLiteral("<p>") + QString::fromUtf16(subjects[pick(7)])
+            + QString::fromUtf16(objects[pick(8)]) + QString::fromUtf16(verbs[pick(5)])
+            + (pick(4) == 0 ? QStringLiteral("<b>HTML</b>と<a href=\"page%1.htm\">CSS</a>の").arg(pick(100)) : QString())
+            + QString::fromUtf16(tails[pick(4)]) + QStringLiteral("</p>") + nl;
+        utf8Size += line.toUtf8().size();
+        page += line;
+    }
+    page += QStringLiteral("</body></html>") + nl;
+    return page;
+}
+
+const MarkupRow& boldRow()
+{
+    return *findMarkupRow(u"fb");
+}
+
+}
+
+class FileBenchmark : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        platform::setProgramFolderForTesting(m_dir.path());
+        for (int size : {1, 10, 50}) {
+            const QString page = generatePage(size * kMiB, false, "UTF-8");
+            write(QStringLiteral("utf8_%1MB.htm").arg(size), page.toUtf8());
+            QString sjisPage = page;
+            sjisPage.replace(QLatin1String("charset=\"UTF-8\""), QLatin1String("charset=\"Shift_JIS\""));
+            const EncodedText sjis = encodeText(sjisPage, TextEncoding::Cp932);
+            QCOMPARE(sjis.unencodableCount, 0);
+            write(QStringLiteral("sjis_%1MB.htm").arg(size), sjis.bytes);
+        }
+        write(QStringLiteral("longline_10MB.htm"), generatePage(10 * kMiB, true, "UTF-8").toUtf8());
+    }
+
+    void load_data() { files(); }
+    void load()
+    {
+        QFETCH(QString, name);
+        HtmlE window;
+        window.startUp(QString());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QBENCHMARK_ONCE {
+            QVERIFY(loadDocumentFile(window, path(name)));
+            // The first screenful is laid out and painted, as the user sees it.
+            QCoreApplication::processEvents();
+        }
+    }
+
+    void save_data() { files(); }
+    void save()
+    {
+        QFETCH(QString, name);
+        HtmlE window;
+        window.startUp(QString());
+        QVERIFY(loadDocumentFile(window, path(name)));
+        const QByteArray before = read(name);
+        QBENCHMARK_ONCE {
+            window.menus().action(QStringLiteral("SaveFiLE"))->trigger();
+        }
+        QVERIFY(read(name) == before);
+    }
+
+    void unsavedChanges_data() { files(); }
+    void unsavedChanges()
+    {
+        QFETCH(QString, name);
+        HtmlE window;
+        window.startUp(QString());
+        QVERIFY(loadDocumentFile(window, path(name)));
+        bool changed = true;
+        QBENCHMARK_ONCE {
+            changed = window.hasUnsavedChanges();
+        }
+        QVERIFY(!changed);
+    }
+
+    // After typing, the whole text is compared: slower, shown for information.
+    void unsavedChangesAfterEdit()
+    {
+        HtmlE window;
+        window.startUp(QString());
+        QVERIFY(loadDocumentFile(window, path(QStringLiteral("utf8_50MB.htm"))));
+        window.editwindow()->replaceSelection(QStringLiteral("x"));
+        bool changed = false;
+        QBENCHMARK_ONCE {
+            changed = window.hasUnsavedChanges();
+        }
+        QVERIFY(changed);
+    }
+
+    void wrap10MB()
+    {
+        HtmlE window;
+        window.startUp(QString());
+        QVERIFY(loadDocumentFile(window, path(QStringLiteral("utf8_10MB.htm"))));
+        window.editwindow()->selectAll();
+        QBENCHMARK_ONCE {
+            window.runMarkup(boldRow());
+        }
+        QVERIFY(window.editwindow()->documentText().endsWith(QLatin1String("</b>")));
+    }
+
+private:
+    void files()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char* name : {"utf8_1MB.htm", "utf8_10MB.htm", "utf8_50MB.htm", "sjis_1MB.htm",
+                                 "sjis_10MB.htm", "sjis_50MB.htm", "longline_10MB.htm"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    void write(const QString& name, const QByteArray& bytes)
+    {
+        QFile f(path(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QCOMPARE(f.write(bytes), bytes.size());
+    }
+    QByteArray read(const QString& name) const
+    {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir m_dir;
+};
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    prepareApplication(app);
+    FileBenchmark bench;
+    return QTest::qExec(&bench, argc, argv);
+}
+#include "bench_files.moc"
