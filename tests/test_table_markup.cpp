@@ -2,8 +2,6 @@
 
 #include <QTest>
 
-#include <cmath>
-
 class TableMarkupTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -12,7 +10,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("value");
         QTest::newRow("empty") << "" << 0.0;
-        QTest::newRow("plain") << "3" << 3.0;
         QTest::newRow("leading blank") << " 3" << 3.0;
         QTest::newRow("trailing junk") << "3x" << 3.0;
         QTest::newRow("leading junk") << "x3" << 0.0;
@@ -23,10 +20,8 @@ private Q_SLOTS:
         QTest::newRow("blank after sign") << "- 2" << -2.0;
         QTest::newRow("exponent") << "1e1" << 10.0;
         QTest::newRow("upper exponent, sign") << "25E-1" << 2.5;
-        QTest::newRow("exponent without digits") << "2e" << 2.0;
         QTest::newRow("exponent sign only") << "2e+x" << 2.0;
         QTest::newRow("fraction only") << ".5" << 0.5;
-        QTest::newRow("point at end") << "3." << 3.0;
         QTest::newRow("second point") << "1.2.3" << 1.2;
         QTest::newRow("carriage return stops") << "1\r2" << 1.0;
         QTest::newRow("full-width digit stops") << QString::fromUtf8("1２") << 1.0;
@@ -37,12 +32,6 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(double, value);
         QCOMPARE(readNumber(text), value);
-    }
-
-    void hugeNumbersAreInfinite()
-    {
-        QVERIFY(std::isinf(readNumber(u"1e999")) && readNumber(u"1e999") > 0);
-        QVERIFY(std::isinf(readNumber(u"-1e999")) && readNumber(u"-1e999") < 0);
     }
 
     void counts_data()
@@ -57,7 +46,6 @@ private Q_SLOTS:
         QTest::newRow("at the bound") << "1000" << 1000 << false;
         QTest::newRow("just past, cut to the bound") << "1000.9" << 1000 << false;
         QTest::newRow("past the bound") << "1001" << 1000 << true;
-        QTest::newRow("huge") << "1e12" << 1000 << true;
         QTest::newRow("infinite") << "1e999" << 1000 << true;
         QTest::newRow("minus infinite") << "-1e999" << 0 << false;
     }
@@ -71,24 +59,7 @@ private Q_SLOTS:
         QCOMPARE(c.clamped, clamped);
     }
 
-    void twoRowsThreeColumnsWithBorder()
-    {
-        TableAttributes a;
-        a[2] = QString("1");
-        QCOMPARE(tableMarkup(a, 2, 3),
-                 QString("<table border=\"1\">\r\n<tr>\r\n<td>\r\n<td>\r\n<td>\r\n<tr>\r\n<td>\r\n<td>\r\n"
-                         "<td>\r\n</table>\r\n"));
-    }
-
-    void allAttributesInOrder()
-    {
-        const TableAttributes a{QString("100"), QString("80%"), QString("1"),
-                                QString("2"),   QString("3"),   QString("center")};
-        QVERIFY(tableMarkup(a, 0, 0).startsWith(
-            "<table height=\"100\" width=\"80%\" border=\"1\" cellspacing=\"2\" cellpadding=\"3\" "
-            "align=\"center\">\r\n"));
-    }
-
+    // The builder's own tests cover the usual tables; these are the edges.
     void valuesGoInAsTheyStand()
     {
         TableAttributes a;
@@ -99,14 +70,8 @@ private Q_SLOTS:
 
     void rowsAndColumnsAlone()
     {
-        QCOMPARE(tableMarkup({}, 0, 0), QString("<table>\r\n</table>\r\n"));
         QCOMPARE(tableMarkup({}, 2, 0), QString("<table>\r\n<tr>\r\n<tr>\r\n</table>\r\n"));
         QCOMPARE(tableMarkup({}, 0, 5), QString("<table>\r\n</table>\r\n"));
-        QCOMPARE(initialTableMarkup(), QString("<table>\r\n</table>"));
-    }
-
-    void largestTable()
-    {
         const QString m = tableMarkup({}, kMaxTableRows, kMaxTableColumns);
         QCOMPARE(m.count("<tr>\r\n"), kMaxTableRows);
         QCOMPARE(m.count("<td>\r\n"), kMaxTableRows * kMaxTableColumns);

@@ -28,11 +28,9 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const UserTagStore store = readUserTagStore(Profile::load(dir.filePath("tag.ini")));
-        QCOMPARE(store.UserTagTable.size(), 100);
-        QCOMPARE(store.UserTagTitles.size(), 10);
-        QCOMPARE(store.descriptions.size(), 100);
-        for (const QStringList* list : {&store.UserTagTable, &store.UserTagTitles, &store.descriptions})
-            QVERIFY(std::all_of(list->begin(), list->end(), [](const QString& s) { return s.isEmpty(); }));
+        QCOMPARE(store.UserTagTable, QStringList(100, QString()));
+        QCOMPARE(store.descriptions, QStringList(100, QString()));
+        QCOMPARE(store.UserTagTitles, QStringList(10, QString()));
     }
 
     void keysLandInTheirPlaces()
@@ -169,16 +167,13 @@ private Q_SLOTS:
         QCOMPARE(written, cp932("[tag set]\r\ntag0=新しい\r\n") + "junk=\x81\xFF\r\n");
     }
 
+    // What the companion refuses to save (its own suite covers CP932 lengths and characters).
     void valueProblems()
     {
         QVERIFY(!valueProblem(QString(255, u'x'), TextEncoding::Utf8));
         QVERIFY(valueProblem(QString(256, u'x'), TextEncoding::Utf8));
-        QVERIFY(!valueProblem(QString(127, QChar(u'あ')), TextEncoding::Cp932));
-        QVERIFY(valueProblem(QString(128, QChar(u'あ')), TextEncoding::Cp932));
         QVERIFY(valueProblem(QString(86, QChar(u'あ')), TextEncoding::Utf8)); // 258 bytes
-        QVERIFY(valueProblem("a\nb", TextEncoding::Utf8));
-        QVERIFY(valueProblem("a\rb", TextEncoding::Utf8));
-        QVERIFY(valueProblem(QString::fromUtf8("\U0001F600"), TextEncoding::Cp932));
+        QVERIFY(valueProblem("a\nb", TextEncoding::Utf8) && valueProblem("a\rb", TextEncoding::Utf8));
         QVERIFY(!valueProblem(QString::fromUtf8("\U0001F600"), TextEncoding::Utf8));
         QCOMPARE(valueByteCount("あa", TextEncoding::Cp932), 3);
         QCOMPARE(valueByteCount("あa", TextEncoding::Utf8), 4);

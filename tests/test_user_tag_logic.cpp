@@ -3,7 +3,6 @@
 #include "usertags/endpoint_protocol.h"
 
 #include <QTest>
-#include <QtEndian>
 
 using namespace endpoint;
 
@@ -21,40 +20,13 @@ private Q_SLOTS:
             while (auto frame = decoder.next())
                 frames.append(*frame);
         }
-        QVERIFY(!decoder.failed());
+        QVERIFY(!decoder.failed() && decoder.pending() == 0);
         QCOMPARE(frames.size(), 4);
         QCOMPARE(frames[0].kind, kSetText);
         QCOMPARE(frames[0].text, QString("一つ目"));
         QCOMPARE(frames[1].text, QString());
         QCOMPARE(frames[2].kind, kEnter);
-        QCOMPARE(frames[3].text.size(), 1000);
-        QCOMPARE(decoder.pending(), 0);
-    }
-
-    void malformedFramesFail_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        auto header = [](char kind, quint32 length) {
-            QByteArray h(5, '\0');
-            h[0] = kind;
-            qToBigEndian(length, h.data() + 1);
-            return h;
-        };
-        QTest::newRow("unknown kind") << header('Q', 0);
-        QTest::newRow("over 1 MiB") << header(kSetText, kMaxPayload + 1);
-        QTest::newRow("huge length") << header(kSetText, 0xFFFFFFFFu);
-        QTest::newRow("enter with payload") << header(kEnter, 1) + "x";
-        QTest::newRow("not utf-8") << header(kSetText, 2) + "\x82\xA0";
-    }
-    void malformedFramesFail()
-    {
-        QFETCH(QByteArray, bytes);
-        FrameDecoder decoder;
-        decoder.feed(bytes + enterFrame());
-        QVERIFY(!decoder.next());
-        QVERIFY(decoder.failed());
-        decoder.feed(enterFrame());
-        QVERIFY(!decoder.next()); // stays failed
+        QCOMPARE(frames[3].text, QString(1000, u'x'));
     }
 
     void exactlyOneMiBIsAccepted()
@@ -62,8 +34,7 @@ private Q_SLOTS:
         FrameDecoder decoder;
         decoder.feed(setTextFrame(QString(kMaxPayload, u'a')));
         const auto frame = decoder.next();
-        QVERIFY(frame);
-        QCOMPARE(frame->text.size(), kMaxPayload);
+        QVERIFY(frame && frame->text.size() == kMaxPayload);
     }
 
     void watchWaitsForTheWindowToAppear()
