@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -54,18 +53,13 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         writeFile(dir.filePath("page.htm"), "abc");
-        QCOMPARE(readWholeFile(dir.filePath("page.htm")).value_or("-"), QByteArray("abc"));
-        writeFile(dir.filePath("empty.htm"), "");
-        QCOMPARE(readWholeFile(dir.filePath("empty.htm")).value_or("-"), QByteArray());
         QFile::link(dir.filePath("page.htm"), dir.filePath("link.htm"));
-        QCOMPARE(readWholeFile(dir.filePath("link.htm")).value_or("-"), QByteArray("abc"));
-
-        QVERIFY(!readWholeFile(dir.filePath("missing.htm")));
-        QVERIFY(!readWholeFile(dir.path()));
-        QVERIFY(!readWholeFile(QString()));
-        // A FIFO would block the editor for ever.
         QVERIFY(mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600) == 0);
-        QVERIFY(!readWholeFile(dir.filePath("fifo")));
+        QCOMPARE(readWholeFile(dir.filePath("page.htm")).value_or("-"), QByteArray("abc"));
+        QCOMPARE(readWholeFile(dir.filePath("link.htm")).value_or("-"), QByteArray("abc"));
+        // A FIFO would block the editor for ever.
+        for (const QString& bad : {dir.filePath("missing.htm"), dir.path(), QString(), dir.filePath("fifo")})
+            QVERIFY2(!readWholeFile(bad), qPrintable(bad));
     }
 
     void aShortWriteLeavesTheOldFile()
@@ -85,11 +79,10 @@ private Q_SLOTS:
         QCOMPARE(readFile(path), QByteArray(2000, 'n'));
     }
 
+    // A folder in the way is not replaced, and no name is no file.
     void writeFailuresThatAreNotTheDisk()
     {
         QTemporaryDir dir;
-        QVERIFY(!writeWholeFile(dir.filePath("no such folder/page.htm"), "x"));
-        QVERIFY(!QFile::exists(dir.filePath("no such folder")));
         QDir(dir.path()).mkdir("sub");
         writeFile(dir.filePath("sub/inside"), "keep");
         QVERIFY(!writeWholeFile(dir.filePath("sub"), "x"));
@@ -150,41 +143,6 @@ private Q_SLOTS:
         QVERIFY(writeWholeFile(dir.filePath("link.htm"), "via link"));
         QVERIFY(QFileInfo(dir.filePath("link.htm")).isSymLink());
         QCOMPARE(readFile(path), QByteArray("via link"));
-    }
-
-    // Opening and saving an unchanged file gives its bytes back.
-    void documentsRoundTrip_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("encoding");
-        QTest::addColumn<int>("ending");
-        const QString japanese = QString::fromUtf8("日本語〜－￥\r\n２行目\r\n");
-        QTest::newRow("cp932") << encodeText(japanese, TextEncoding::Cp932).bytes << int(TextEncoding::Cp932) << int(LineEnding::CrLf);
-        QTest::newRow("utf-8 lf") << QString(japanese).replace("\r\n", "\n").toUtf8() << int(TextEncoding::Utf8) << int(LineEnding::Lf);
-        QTest::newRow("utf-8 bom") << "\xEF\xBB\xBF" + japanese.toUtf8() << int(TextEncoding::Utf8Bom) << int(LineEnding::CrLf);
-        QTest::newRow("no final break") << QByteArray("a\r\nb") << int(TextEncoding::Utf8) << int(LineEnding::CrLf);
-        QTest::newRow("one line") << QByteArray("<p>x</p>") << int(TextEncoding::Utf8) << int(LineEnding::CrLf);
-        QTest::newRow("empty") << QByteArray() << int(TextEncoding::Utf8) << int(LineEnding::CrLf);
-    }
-    void documentsRoundTrip()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, encoding);
-        QFETCH(int, ending);
-        const LoadedDocument doc = decodeDocument(bytes);
-        QCOMPARE(int(doc.encoding), encoding);
-        QCOMPARE(int(doc.lineEnding), ending);
-        QVERIFY(!doc.text.contains(QRegularExpression("\r(?!\n)|(?<!\r)\n")));
-        const EncodedText back = encodeDocument(doc.text, doc.encoding, doc.lineEnding);
-        QCOMPARE(back.unencodableCount, 0);
-        QCOMPARE(back.bytes, bytes);
-    }
-
-    void mixedLineEndsBecomeCrLf()
-    {
-        const LoadedDocument doc = decodeDocument(QByteArrayView("a\nb\r\nc\rd"));
-        QCOMPARE(doc.text, QString("a\r\nb\r\nc\r\nd"));
-        QCOMPARE(encodeDocument(doc.text, doc.encoding, doc.lineEnding).bytes, QByteArray("a\r\nb\r\nc\r\nd"));
     }
 };
 

@@ -51,7 +51,8 @@ QByteArray TestProgramFolder::read(const QString& name) const
     return f.readAll();
 }
 
-std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton button)
+std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton button,
+                                                        std::function<void()> whileOpen)
 {
     auto answer = std::make_shared<MessageBoxAnswer>();
     auto* timer = new QTimer;
@@ -59,7 +60,7 @@ std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButt
     // The timer lives only as long as the test holds the answer, so an unanswered wait can
     // never catch a later test's box.
     std::weak_ptr<MessageBoxAnswer> weak = answer;
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, weak, button] {
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, weak, button, whileOpen] {
         const std::shared_ptr<MessageBoxAnswer> held = weak.lock();
         if (!held) {
             timer->stop();
@@ -77,6 +78,8 @@ std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButt
             held->defaultButton = box->standardButton(d);
         timer->stop();
         timer->deleteLater();
+        if (whileOpen)
+            whileOpen();
         if (QAbstractButton* b = box->button(button))
             b->click();
         else

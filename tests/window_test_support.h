@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 class HtmlE;
@@ -26,6 +27,7 @@ private:
 };
 
 // Answers the next message box that opens with `button`, and remembers its title and text.
+// `whileOpen` runs first, while the box is still up.
 struct MessageBoxAnswer {
     bool seen = false;
     QString title;
@@ -33,7 +35,8 @@ struct MessageBoxAnswer {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 };
-std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton button);
+std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton button,
+                                                        std::function<void()> whileOpen = {});
 
 // Selects characters [from, to) of the document box.
 void selectRange(HtmlE& window, int from, int to);
