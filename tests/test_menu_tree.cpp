@@ -1,4 +1,3 @@
-#include "tags/markup_rows.h"
 #include "ui/menu_tree.h"
 #include "ui/toolbar_table.h"
 
@@ -34,26 +33,6 @@ private Q_SLOTS:
         for (const MenuItemSpec& item : menuTree())
             top << item.name;
         QCOMPARE(top, QStringList({"filemenu", "EditText", "View", "tag", "uTag", "hTemplate", "Timenu", "vershow"}));
-        QVERIFY(!findMenuItem("uTag")->enabled);
-        QVERIFY(!findMenuItem("SaveFiLE")->enabled);
-    }
-
-    void userTagSetsHoldTenItemsEach()
-    {
-        for (int k = 1; k <= 10; ++k) {
-            const MenuItemSpec* set = findMenuItem(QString("uTagAdd_%1").arg(k));
-            QVERIFY(set);
-            QCOMPARE(int(set->children.size()), 1);
-            QCOMPARE(set->children.front().name, QString("uTagView%1").arg(k));
-            QCOMPARE(set->children.front().arrayLength, 10);
-        }
-        QCOMPARE(findMenuItem("uTagAdd_10")->caption, QString("追加タグ１０"));
-    }
-
-    void everyMarkupRowIsReachable()
-    {
-        for (const MarkupRow& row : markupRows())
-            QVERIFY2(findMenuItem(QString::fromLatin1(row.item)), row.item);
     }
 
     void everyToolbarTargetExists()
@@ -90,19 +69,9 @@ private Q_SLOTS:
         QCOMPARE(pixelRect(*findToolbarButton(u"NewFileMini")), QRect(424, -4, 13, 29));
         QCOMPARE(pixelRect(*findToolbarButton(u"NewOpenFileMini")).bottom(),
                  pixelRect(*findToolbarButton(u"htmlView")).bottom());
-        QCOMPARE(pixelRect(*findToolbarButton(u"FixedFontChangeIcon")),
-                 pixelRect(*findToolbarButton(u"htmlImg")));
         // Nothing reaches down into the document box (top 28).
         for (const ToolbarButtonSpec& b : toolbarButtons())
             QVERIFY2(pixelRect(b).bottom() < 28, b.name);
-    }
-
-    void hoverTextIsTheTooltipAfterABlank()
-    {
-        QCOMPARE(hoverText(*findToolbarButton(u"NewFileIcon")), QString(" 新規作成"));
-        QCOMPARE(hoverText(*findToolbarButton(u"NewFileMini")), hoverText(*findToolbarButton(u"NewFileIcon")));
-        QCOMPARE(hoverText(*findToolbarButton(u"htmlLCR")), QString(" ＬＣＲ"));
-        QCOMPARE(hoverText(*findToolbarButton(u"SaveAsMini")), QString(" ファイルを名前をつけて保存"));
     }
 };
 
