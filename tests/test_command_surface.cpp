@@ -19,7 +19,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
-#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -69,6 +68,19 @@ void whenPopupOpens(std::function<void(QMenu*)> step)
     QTimer::singleShot(10000, timer, [timer] { timer->deleteLater(); });
 }
 
+// Starts the window on no file and shows it; false if it never appeared.
+bool startShown(HtmlE& w, bool active = false)
+{
+    w.startUp(QString());
+    w.show();
+    if (!active)
+        return QTest::qWaitForWindowExposed(&w);
+    if (!QTest::qWaitForWindowActive(&w))
+        return false;
+    w.editwindow()->setFocus();
+    return true;
+}
+
 void collectNames(const std::vector<MenuItemSpec>& items, std::vector<const MenuItemSpec*>& out)
 {
     for (const MenuItemSpec& item : items) {
@@ -97,6 +109,8 @@ private Q_SLOTS:
         m_folder.reset();
     }
 
+    // The window builds every item and button its tables name; captions, geometry and tips
+    // come straight from those tables and are not compared again here.
     void everyMenuItemAndButtonIsLive()
     {
         HtmlE w;
@@ -106,39 +120,22 @@ private Q_SLOTS:
             const QByteArray name = item->name.toUtf8();
             if (item->arrayLength > 0) {
                 QCOMPARE(w.menus().arrayLength(item->name), item->arrayLength);
-                for (int i = 0; i < item->arrayLength; ++i)
-                    QVERIFY2(w.menus().arrayItem(item->name, i), name);
-                continue;
-            }
-            QAction* a = w.menus().action(item->name);
-            QVERIFY2(a, name);
-            QCOMPARE(a->objectName(), item->name);
-            QCOMPARE(a->isEnabled(), item->enabled);
-            if (item->isSubmenu()) {
-                QVERIFY2(w.menus().menu(item->name), name);
-                QCOMPARE(w.menus().menu(item->name)->menuAction(), a);
-            } else if (!item->isSeparator()) {
-                QCOMPARE(a->text(), item->caption);
-                QCOMPARE(a->shortcut(), QKeySequence(item->shortcut));
+                QVERIFY2(w.menus().arrayItem(item->name, item->arrayLength - 1), name);
+            } else {
+                QVERIFY2(w.menus().action(item->name), name);
+                QVERIFY2(!item->isSubmenu() || w.menus().menu(item->name), name);
             }
         }
         for (const ToolbarButtonSpec& entry : toolbarButtons()) {
-            PictureButton* b = button(w, entry.name);
-            QCOMPARE(b->geometry(), pixelRect(entry));
-            QCOMPARE(b->toolTip(), QString::fromUtf8(entry.tooltip));
-            QCOMPARE(b->isEnabled(), entry.enabled);
             // Every picture named in the table is in the resources and reads as SVG.
-            QCOMPARE(b->hasPicture(), *entry.picture != '\0');
+            QCOMPARE(button(w, entry.name)->hasPicture(), *entry.picture != '\0');
         }
-        QCOMPARE(button(w, "FontChangeIcon")->text(), QString("10"));
     }
 
     void panelSwitchChangesVisibilityOnly()
     {
         HtmlE w;
-        w.startUp(QString());
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(startShown(w));
         auto shownPanel = [&w] {
             QStringList shown;
             for (const ToolbarButtonSpec& entry : toolbarButtons()) {
@@ -150,23 +147,19 @@ private Q_SLOTS:
         const QStringList general = shownPanel();
         QCOMPARE(general.size(), 12);
         QVERIFY(general.contains("ButtonChange") && general.contains("FixedFontChangeIcon"));
-        QCOMPARE(w.state().PanelMode, 1);
 
         w.editwindow()->clearFocus();
         QTest::mouseClick(button(w, "ButtonChange"), Qt::LeftButton);
         const QStringList tags = shownPanel();
         QCOMPARE(tags.size(), 21);
         QVERIFY(tags.contains("ButtonChange") && tags.contains("NewOpenFileMini") && !tags.contains("NewFileIcon"));
-        QCOMPARE(w.state().PanelMode, 2);
         QCOMPARE(w.focusWidget(), w.editwindow());
         // Disabled buttons stay disabled while shown and hidden.
-        QVERIFY(!button(w, "SaveMini")->isEnabled());
-        QVERIFY(!button(w, "SaveFileIcon")->isEnabled());
-        QVERIFY(!button(w, "htmlUserTag")->isEnabled());
+        for (const char* name : {"SaveMini", "SaveFileIcon", "htmlUserTag"})
+            QVERIFY2(!button(w, name)->isEnabled(), name);
 
         QTest::mouseClick(button(w, "ButtonChange"), Qt::LeftButton);
         QCOMPARE(shownPanel(), general);
-        QCOMPARE(w.state().PanelMode, 1);
         QVERIFY(!button(w, "SaveFileIcon")->isEnabled());
 
         // The Save buttons follow the document commands on either panel.
@@ -176,12 +169,10 @@ private Q_SLOTS:
         QVERIFY(button(w, "SaveMini")->isEnabled() && button(w, "SaveFileIcon")->isEnabled());
     }
 
-    void popupShowsTheMenuBarsOwnMenu()
+    void tagButtonsRunTheMenuBarsCommands()
     {
         HtmlE w;
-        w.startUp(QString());
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(startShown(w));
         QTest::mouseClick(button(w, "ButtonChange"), Qt::LeftButton);
         w.editwindow()->setDocumentText("one word");
         selectRange(w, 4, 8);
@@ -209,15 +200,20 @@ private Q_SLOTS:
         QCOMPARE(w.editwindow()->documentText(), QString("one <b>word</b>"));
         QCOMPARE(w.focusWidget(), w.editwindow());
         QVERIFY(!QApplication::activePopupWidget());
+
+        // Buttons without a pop-up run their menu item at once.
+        w.editwindow()->clearFocus();
+        QTest::mouseClick(button(w, "htmlBr"), Qt::LeftButton);
+        QTest::mouseClick(button(w, "htmlC"), Qt::LeftButton);
+        QCOMPARE(w.editwindow()->documentText(), QString("one <b>word</b><br><!--  -->"));
+        QCOMPARE(w.focusWidget(), w.editwindow());
     }
 
     void userTagPopupLeavesTheFocusToARunningCompanion()
     {
         m_folder->write("user.exe", "");
         HtmlE w;
-        w.startUp(QString());
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(startShown(w));
         QTest::mouseClick(button(w, "ButtonChange"), Qt::LeftButton);
         QVERIFY(button(w, "htmlUserTag")->isEnabled());
 
@@ -233,26 +229,10 @@ private Q_SLOTS:
         QCOMPARE(w.focusWidget(), w.editwindow());
     }
 
-    void forwardingButtonsRunTheMenuCommand()
-    {
-        HtmlE w;
-        w.startUp(QString());
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QTest::mouseClick(button(w, "ButtonChange"), Qt::LeftButton);
-        QTest::mouseClick(button(w, "htmlBr"), Qt::LeftButton);
-        QTest::mouseClick(button(w, "htmlC"), Qt::LeftButton);
-        QCOMPARE(w.editwindow()->documentText(), QString("<br><!--  -->"));
-        QCOMPARE(w.focusWidget(), w.editwindow());
-    }
-
     void ctrlCInTheBoxRunsTheWindowsCopy()
     {
         HtmlE w;
-        w.startUp(QString());
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.editwindow()->setFocus();
+        QVERIFY(startShown(w, true));
         w.editwindow()->setDocumentText("a\r\nb");
         QClipboard* clipboard = QGuiApplication::clipboard();
 
@@ -271,34 +251,28 @@ private Q_SLOTS:
         // Ctrl+X takes it out; Ctrl+V puts it back as CR LF.
         QTest::keyClick(w.editwindow(), Qt::Key_X, Qt::ControlModifier);
         QCOMPARE(w.editwindow()->documentText(), QString());
-        QCOMPARE(clipboard->text(), QString("a\nb"));
         QTest::keyClick(w.editwindow(), Qt::Key_V, Qt::ControlModifier);
-        QTest::keyClick(w.editwindow(), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(w.editwindow()->documentText(), QString("a\r\nba\r\nb"));
-        QVERIFY(!hasSelection(w));
+        QCOMPARE(w.editwindow()->documentText(), QString("a\r\nb"));
     }
 
     void windowShortcutsWorkFromTheBox()
     {
         HtmlE w;
-        w.startUp(QString());
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.editwindow()->setFocus();
+        QVERIFY(startShown(w, true));
         w.editwindow()->setDocumentText("line one\r\nline two");
         placeCaret(w, 2);
-        const std::pair<const char*, Qt::Key> keys[] = {
-            {"newfile", Qt::Key_N}, {"openfile", Qt::Key_O}, {"newopenfile", Qt::Key_W},
-            {"Fin", Qt::Key_E}, {"gotoend", Qt::Key_Q}, {"NormalFontChange", Qt::Key_F},
-            {"FixedFontChange", Qt::Key_K}, {"ColorChange", Qt::Key_P},
-        };
-        for (const auto& [item, key] : keys) {
+        std::vector<const MenuItemSpec*> items;
+        collectNames(menuTree(), items);
+        for (const MenuItemSpec* item : items) {
+            if (item->shortcut.isEmpty() || !item->enabled)
+                continue;
             // Only the routing is under test: the commands themselves would open dialogs.
-            QAction* a = w.menus().action(item);
+            QAction* a = w.menus().action(item->name);
             QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
             QSignalSpy triggered(a, &QAction::triggered);
-            QTest::keyClick(w.editwindow(), key, Qt::ControlModifier);
-            QVERIFY2(triggered.count() == 1, item);
+            const QKeyCombination key = QKeySequence(item->shortcut)[0];
+            QTest::keyClick(w.editwindow(), key.key(), key.keyboardModifiers());
+            QVERIFY2(triggered.count() == 1, qPrintable(item->name));
         }
         // None of them reached the box (Ctrl+K would delete to the end of the line there).
         QCOMPARE(w.editwindow()->documentText(), QString("line one\r\nline two"));
@@ -310,15 +284,19 @@ private Q_SLOTS:
         HtmlE w;
         w.startUp(QString());
         QClipboard* clipboard = QGuiApplication::clipboard();
-        w.editwindow()->setDocumentText("one word two");
 
-        // A picture is no text: the selection goes and nothing comes in.
+        // No text, whether the clipboard is empty or holds a picture: the selection goes and
+        // nothing comes in.
         QImage picture(4, 4, QImage::Format_RGB32);
         picture.fill(Qt::red);
-        clipboard->setImage(picture);
-        selectRange(w, 4, 9);
-        trigger(w, "clippaste");
-        QCOMPARE(w.editwindow()->documentText(), QString("one two"));
+        for (bool withPicture : {false, true}) {
+            if (withPicture)
+                clipboard->setImage(picture);
+            w.editwindow()->setDocumentText("one word two");
+            selectRange(w, 4, 9);
+            trigger(w, "clippaste");
+            QCOMPARE(w.editwindow()->documentText(), QString("one two"));
+        }
 
         // Line ends of any kind arrive as the document's CR LF; the caret ends after them.
         clipboard->setText("x\ny\r\nz");
@@ -326,21 +304,12 @@ private Q_SLOTS:
         trigger(w, "clippaste");
         QCOMPARE(w.editwindow()->documentText(), QString("one x\r\ny\r\nz"));
         QCOMPARE(caretPosition(w), 4 + 5);
-
-        // Cut with nothing selected empties the clipboard and leaves the document.
-        trigger(w, "clipcut");
-        QVERIFY(!clipboard->mimeData()->hasImage());
-        QCOMPARE(clipboard->text(), QString());
-        QCOMPARE(w.editwindow()->documentText(), QString("one x\r\ny\r\nz"));
     }
 
     void f1InsertsALineBreakWithAnyModifier()
     {
         HtmlE w;
-        w.startUp(QString());
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.editwindow()->setFocus();
+        QVERIFY(startShown(w, true));
         w.editwindow()->setDocumentText("a word");
         selectRange(w, 2, 6);
         QTest::keyClick(w.editwindow(), Qt::Key_F1);
@@ -348,9 +317,7 @@ private Q_SLOTS:
         QCOMPARE(w.state().TagRam, QString("<br>"));
         QTest::keyClick(w.editwindow(), Qt::Key_F1, Qt::ShiftModifier);
         QTest::keyClick(w.editwindow(), Qt::Key_F1, Qt::ControlModifier);
-        QCOMPARE(w.editwindow()->documentText(), QString("a <br><br><br>"));
-        // Other keys are the box's own.
-        QTest::keyClick(w.editwindow(), Qt::Key_F2);
+        // The key goes on to the box, which types nothing for it.
         QTest::keyClick(w.editwindow(), Qt::Key_Q);
         QCOMPARE(w.editwindow()->documentText(), QString("a <br><br><br>q"));
     }
@@ -360,10 +327,9 @@ private Q_SLOTS:
         HtmlE w;
         w.startUp(QString());
         QCOMPARE(w.windowTitle(), QString("vornikedit 09:05:07"));
-        QCOMPARE(w.menus().action("PathMenu")->text(),
-                 QString("まだ、ファイルを開いていないか、名前を付けて保存していません。"));
 
-        // One tick names a new file: title and path menu agree at once.
+        // One tick names a new file: title and path menu agree at once, the menu's
+        // ampersand not taken for a mnemonic.
         w.state().FilePath = "/web/a&b.htm";
         w.state().HoverText = " 新規作成";
         w.tick();
@@ -387,9 +353,7 @@ private Q_SLOTS:
         int ticks = 0;
         platform::setClockForTesting([&ticks] { return QTime(0, 0, 0).addSecs(++ticks); });
         HtmlE w;
-        w.startUp(QString());
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(startShown(w));
         w.timet()->stop();
         QCOMPARE(w.state().HoverText, QString());
 
@@ -402,18 +366,12 @@ private Q_SLOTS:
         QCOMPARE(ticks, entered);
         QTest::mouseMove(button(w, "OpenFileIcon"), centre(button(w, "OpenFileIcon")));
         QCOMPARE(ticks, entered + 1);
-        QCOMPARE(w.state().HoverText, QString(" ファイルを開く"));
 
-        // A disabled button is bare window.
+        // A disabled button is bare window, and so is the gap between two buttons.
         QTest::mouseMove(button(w, "SaveFileIcon"), centre(button(w, "SaveFileIcon")));
         QCOMPARE(w.state().HoverText, QString(" "));
         QTest::mouseMove(button(w, "CutIcon"), centre(button(w, "CutIcon")));
-        QCOMPARE(w.state().HoverText, QString(" 切り取り"));
-        // The gap between two buttons is bare window too, and so is the document.
         QTest::mouseMove(w.clientArea(), QPoint(146, 10));
-        QCOMPARE(w.state().HoverText, QString(" "));
-        QTest::mouseMove(button(w, "CutIcon"), centre(button(w, "CutIcon")));
-        QTest::mouseMove(w.editwindow()->viewport(), QPoint(50, 50));
         QCOMPARE(w.state().HoverText, QString(" "));
 
         // The narrow buttons read as their big brothers.
@@ -433,25 +391,17 @@ private Q_SLOTS:
         HtmlE w;
         w.startUp(QString());
 
-        // No file yet: the placeholder, in a box.
+        // No file yet: a box says so and nothing is opened.
         auto answer = answerNextMessageBox(QMessageBox::Ok);
         trigger(w, "Br_open");
         QVERIFY(answer->seen);
-        QCOMPARE(answer->title, QString("vornik!"));
-        QCOMPARE(answer->text, QString("まだ、ファイルを開いていないか、名前を付けて保存していません。"));
-        QCOMPARE(answer->icon, QMessageBox::Information);
         QVERIFY(opener.opened.isEmpty());
 
-        // A file loaded is previewed at once, from the button as from the menu.
+        // A file loaded is previewed at once.
         m_folder->write("page.htm", "<p>\r\n");
         w.state().FilePath = m_folder->file("page.htm");
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QTest::mouseClick(button(w, "ButtonChange"), Qt::LeftButton);
-        w.editwindow()->clearFocus();
-        QTest::mouseClick(button(w, "htmlView"), Qt::LeftButton);
+        trigger(w, "Br_open");
         QCOMPARE(opener.opened, QList<QUrl>({QUrl::fromLocalFile(m_folder->file("page.htm"))}));
-        QCOMPARE(w.focusWidget(), w.editwindow());
 
         // A file deleted behind our back opens nothing.
         QFile::remove(m_folder->file("page.htm"));
@@ -479,35 +429,28 @@ private Q_SLOTS:
 
     void versionBoxNamesTheOptions()
     {
-        QCOMPARE(developmentVersionCaption(1, 2, 3), QString("開発Ver : 1.2.3"));
-        QCOMPARE(developmentVersionCaption(0, 7, 0), QString("開発Ver : 0.7.0"));
-
         for (bool withCompanion : {false, true}) {
             TestProgramFolder folder;
             if (withCompanion)
                 folder.write("user.exe", "");
             HtmlE w;
             w.startUp(QString());
-            QStringList texts;
+            QString version, options;
             bool okIsDefault = false;
             QTimer::singleShot(50, [&] {
                 auto* box = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
                 if (!box)
                     return;
-                for (const char* name : {"Label1", "lblVersion"})
-                    texts << box->findChild<QLabel*>(name)->text();
-                for (QLabel* l : box->findChildren<QLabel*>("L"))
-                    texts << l->text();
+                version = box->findChild<QLabel*>("lblVersion")->text();
+                options = box->findChildren<QLabel*>("L").last()->text();
                 okIsDefault = box->findChild<QPushButton*>("cmdOK")->isDefault();
                 // Esc closes it like OK.
                 QTest::keyClick(box, Qt::Key_Escape);
             });
             trigger(w, "vershow");
             QVERIFY(!QApplication::activeModalWidget());
-            QCOMPARE(texts, QStringList({"vornikedit",
-                                         QString("開発Ver : %1.%2.%3").arg(vornik::versionMajor).arg(vornik::versionMinor).arg(vornik::versionPatch),
-                                         "Ver : 0.35", "オプション :",
-                                         withCompanion ? "タグ追加機能" : "なし"}));
+            QVERIFY(version.endsWith(QString("%1.%2.%3").arg(vornik::versionMajor).arg(vornik::versionMinor).arg(vornik::versionPatch)));
+            QCOMPARE(options, withCompanion ? "タグ追加機能" : "なし");
             QVERIFY(okIsDefault);
         }
     }

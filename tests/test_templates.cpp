@@ -16,9 +16,6 @@
 #include <QMenuBar>
 #include <QRandomGenerator>
 #include <QTest>
-#include <QTimer>
-
-#include <functional>
 
 namespace {
 // Found the way a user finds it: from the menu bar down, not by the name registry.
@@ -62,24 +59,6 @@ void chooseTemplate(HtmlE& w, int index)
     element->trigger();
 }
 
-// Runs `action`; true when it opened a message box (which is then closed).
-bool opensMessageBox(const std::function<void()>& action)
-{
-    bool shown = false;
-    QTimer closer;
-    closer.setInterval(20);
-    QObject::connect(&closer, &QTimer::timeout, &closer, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            shown = true;
-            modal->close();
-        }
-    });
-    closer.start();
-    action();
-    QTest::qWait(60);
-    return shown;
-}
-
 // The state the reading leaves behind on every way out.
 void verifyRestored(HtmlE& w)
 {
@@ -98,30 +77,23 @@ private Q_SLOTS:
     }
     void cleanup() { m_folder.reset(); }
 
-    // A wrapping and an inserting command, run from the menu bar, on the usual selections.
-    void bothKindsOfCommand_data()
+    // An inserting command, run from the menu bar, on the usual selections; the window's suite
+    // does the same for a wrapping one.
+    void insertingCommand_data()
     {
-        QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("document");
         QTest::addColumn<int>("from");
         QTest::addColumn<int>("to");
         QTest::addColumn<QString>("expected");
-
         const QString skeleton = QString::fromLatin1(kPageSkeleton);
-        QTest::newRow("wrap, empty") << "hrefn" << "ab" << 1 << 1 << "a<a href=\"\"></a>b";
-        QTest::newRow("wrap, word") << "hrefn" << "one two three" << 4 << 7 << "one <a href=\"\">two</a> three";
-        QTest::newRow("wrap, lines") << "hrefn" << "a\r\nb\r\nc" << 0 << 3 << "<a href=\"\">a\r\nb</a>\r\nc";
-        QTest::newRow("wrap, end") << "hrefn" << "x\r\nend" << 2 << 5 << "x\r\n<a href=\"\">end</a>";
-        QTest::newRow("wrap, empty document") << "hrefn" << "" << 0 << 0 << "<a href=\"\"></a>";
-        QTest::newRow("insert, empty document") << "hkt" << "" << 0 << 0 << skeleton;
-        QTest::newRow("insert, empty") << "hkt" << "ab" << 1 << 1 << "a" + skeleton + "b";
-        QTest::newRow("insert, word") << "hkt" << "one two three" << 4 << 7 << "one " + skeleton + " three";
-        QTest::newRow("insert, lines") << "hkt" << "a\r\nb\r\nc" << 0 << 3 << skeleton + "\r\nc";
-        QTest::newRow("insert, end") << "hkt" << "x\r\nend" << 2 << 5 << "x\r\n" + skeleton;
+        QTest::newRow("empty document") << "" << 0 << 0 << skeleton;
+        QTest::newRow("empty selection") << "ab" << 1 << 1 << "a" + skeleton + "b";
+        QTest::newRow("word") << "one two three" << 4 << 7 << "one " + skeleton + " three";
+        QTest::newRow("lines") << "a\r\nb\r\nc" << 0 << 3 << skeleton + "\r\nc";
+        QTest::newRow("end") << "x\r\nend" << 2 << 5 << "x\r\n" + skeleton;
     }
-    void bothKindsOfCommand()
+    void insertingCommand()
     {
-        QFETCH(QString, item);
         QFETCH(QString, document);
         QFETCH(int, from);
         QFETCH(int, to);
@@ -130,8 +102,7 @@ private Q_SLOTS:
         w.startUp(QString());
         w.editwindow()->setDocumentText(document);
         selectRange(w, from, to);
-        const QString selected = w.readSelection();
-        QAction* a = fromMenuBar(w, item);
+        QAction* a = fromMenuBar(w, "hkt");
         QVERIFY(a);
         a->trigger();
         QCOMPARE(w.editwindow()->documentText(), expected);
@@ -141,8 +112,6 @@ private Q_SLOTS:
         const QString tail = DocumentBox::toBoxText(document).mid(to);
         const QString boxText = w.editwindow()->toPlainText();
         QCOMPARE(caretPosition(w), int(boxText.size() - tail.size()));
-        QVERIFY(expected.contains(w.state().TagRam));
-        QCOMPARE(w.state().TagRam.size(), expected.size() - document.size() + selected.size());
     }
 
     // Every built-in row is an item of the menu bar and inserts its own text.
@@ -170,12 +139,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("withFolder");
         QTest::addColumn<QStringList>("captions");
 
+        // How lines become entries is the list's own suite; here, what reaches the menu.
         const QStringList none{"未定義"};
-        QTest::newRow("three lines") << QByteArray("a,a.txt\r\n\r\nb,b.txt\r\n") << true << QStringList{"a", "b"};
-        QTest::newRow("line of spaces") << QByteArray("   \r\na,a.txt") << true << QStringList{"a", ""};
-        QTest::newRow("no comma") << QByteArray("x\r\na,a.txt") << true << QStringList{"a", ""};
-        QTest::newRow("two commas") << QByteArray("x,y,z\r\na,a.txt") << true << QStringList{"x", "x,y"};
-        QTest::newRow("LF list") << QByteArray("a,a.txt\nb,b.txt\n") << true << QStringList{"a", "b"};
         QTest::newRow("empty lines only") << QByteArray("\r\n\r\n") << true << none;
         QTest::newRow("empty file") << QByteArray("") << true << none;
         QTest::newRow("missing file") << QByteArray() << true << none;
@@ -204,10 +169,6 @@ private Q_SLOTS:
         w.startUp(QString());
         QCOMPARE(templateCaptions(w), captions);
         QCOMPARE(w.menus().arrayLength("uTemp1"), captions.size());
-        for (int i = 0; i < captions.size(); ++i)
-            QCOMPARE(w.menus().arrayItem("uTemp1", i)->objectName(), QString("uTemp1"));
-        const TemplateTable& table = templateMenu(w)->TempTable();
-        QCOMPARE(table.rowCount(), captions == QStringList{"未定義"} ? 0 : captions.size() + 1);
     }
 
     void entriesInsertTheirFiles()
@@ -257,12 +218,16 @@ private Q_SLOTS:
         m_folder->write("template/e.txt", "");
         HtmlE w;
         w.startUp(QString());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.editwindow()->setFocus();
         w.editwindow()->setDocumentText("keep gone keep");
         selectRange(w, 5, 10);
         chooseTemplate(w, 0);
         QCOMPARE(w.editwindow()->documentText(), QString("keep keep"));
         QCOMPARE(caretPosition(w), 5);
         verifyRestored(w);
+        QTRY_VERIFY(w.editwindow()->hasFocus());
     }
 
     void placeholderWithoutRowsDoesNothing()
@@ -271,7 +236,9 @@ private Q_SLOTS:
         w.startUp(QString());
         w.editwindow()->setDocumentText("abc");
         selectRange(w, 1, 2);
-        QVERIFY(!opensMessageBox([&] { chooseTemplate(w, 0); }));
+        auto answer = answerNextMessageBox(QMessageBox::Ok);
+        chooseTemplate(w, 0);
+        QVERIFY(!answer->seen);
         QCOMPARE(w.editwindow()->documentText(), QString("abc"));
         QCOMPARE(w.editwindow()->textCursor().selectionStart(), 1);
         QCOMPARE(w.editwindow()->textCursor().selectionEnd(), 2);
@@ -281,51 +248,30 @@ private Q_SLOTS:
     void unreadableTemplateIsReportedByName_data()
     {
         QTest::addColumn<QByteArray>("list");
-        QTest::addColumn<int>("element");
         QTest::addColumn<QString>("named");
-        QTest::newRow("missing") << QByteArray("m,missing.html\r\n") << 0 << "missing.html";
-        QTest::newRow("empty file name") << QByteArray("e,\r\n") << 0 << "";
-        QTest::newRow("no entry for the element") << QByteArray("x\r\n") << 0 << "";
-        QTest::newRow("folder") << QByteArray("d,dir\r\n") << 0 << "dir";
+        QTest::newRow("missing") << QByteArray("m,missing.html\r\n") << "missing.html";
+        QTest::newRow("empty file name") << QByteArray("e,\r\n") << "";
+        QTest::newRow("no entry for the element") << QByteArray("x\r\n") << "";
+        QTest::newRow("folder") << QByteArray("d,dir\r\n") << "dir";
     }
     void unreadableTemplateIsReportedByName()
     {
         QFETCH(QByteArray, list);
-        QFETCH(int, element);
         QFETCH(QString, named);
         m_folder->write("template/temp1.ini", list);
         QDir(m_folder->file("template")).mkdir("dir");
         HtmlE w;
         w.startUp(QString());
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.editwindow()->setDocumentText("one\r\ntwo");
         selectRange(w, 2, 6);
         auto answer = answerNextMessageBox(QMessageBox::Ok);
-        chooseTemplate(w, element);
+        chooseTemplate(w, 0);
         QVERIFY(answer->seen);
-        QCOMPARE(answer->title, QString("HtmlE"));
-        QCOMPARE(answer->text, "テンプレートファイルが見つかりません。\n" + named);
+        QVERIFY(answer->text.endsWith("\n" + named));
         QCOMPARE(w.editwindow()->documentText(), QString("one\r\ntwo"));
         QCOMPARE(w.editwindow()->textCursor().selectionStart(), 2);
         QCOMPARE(w.editwindow()->textCursor().selectionEnd(), 6);
         verifyRestored(w);
-        QVERIFY(w.editwindow()->isVisible());
-    }
-
-    void focusReturnsToTheDocument()
-    {
-        m_folder->write("template/temp1.ini", "a,a.txt\r\n");
-        m_folder->write("template/a.txt", "a");
-        HtmlE w;
-        w.startUp(QString());
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.editwindow()->setFocus();
-        QTRY_VERIFY(w.editwindow()->hasFocus());
-        chooseTemplate(w, 0);
-        QCOMPARE(w.editwindow()->documentText(), QString("a\r\n"));
-        QTRY_VERIFY(w.editwindow()->hasFocus());
     }
 
     // However malformed, a list never stops the editor from starting and working.
@@ -339,7 +285,6 @@ private Q_SLOTS:
         for (char& c : binary)
             c = char(random.bounded(256));
         QTest::newRow("binary bytes") << binary << -1;
-        QTest::newRow("one line of commas") << QByteArray(1000000, ',') << 1;
         QByteArray million;
         for (int i = 0; i < 1000000; ++i)
             million += "a,b\n";
@@ -376,7 +321,9 @@ private Q_SLOTS:
         QString all;
         for (int i = 0; i < captions.size(); ++i) {
             w.editwindow()->setDocumentText(QString());
-            QVERIFY2(!opensMessageBox([&] { chooseTemplate(w, i); }), qPrintable(captions[i]));
+            auto answer = answerNextMessageBox(QMessageBox::Ok);
+            chooseTemplate(w, i);
+            QVERIFY2(!answer->seen, qPrintable(captions[i]));
             QVERIFY2(!w.editwindow()->isEmpty(), qPrintable(captions[i]));
             all += w.editwindow()->documentText();
         }
