@@ -136,6 +136,48 @@ private Q_SLOTS:
         QCOMPARE(ended.count(), 1);
     }
 
+    // Every command wraps through the one replacement: text and caret afterwards, one undo.
+    void wrappingLeavesTheCaretAfterTheNewText()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        DocumentBox* box = w.editwindow();
+
+        // Empty selection: both tags at the caret, the caret after the closing one.
+        trigger(w, "fb");
+        QCOMPARE(box->documentText(), QString("<b></b>"));
+        QCOMPARE(caretPosition(w), 7);
+        QVERIFY(!hasSelection(w));
+
+        // A word: wrapped, then a second command wraps the empty selection after it.
+        box->setDocumentText("one word two");
+        selectRange(w, 4, 8);
+        trigger(w, "fb");
+        QCOMPARE(box->documentText(), QString("one <b>word</b> two"));
+        QCOMPARE(w.state().SelRam, QString("word"));
+        QCOMPARE(w.state().TagRam, QString("<b>word</b>"));
+        QCOMPARE(caretPosition(w), 15);
+        trigger(w, "fb");
+        QCOMPARE(box->documentText(), QString("one <b>word</b><b></b> two"));
+
+        // Several lines are wrapped as one piece; their line breaks stay.
+        box->setDocumentText("a\r\nb\r\nc");
+        selectRange(w, 0, 3); // "a", the break, "b"
+        trigger(w, "fcode");
+        QCOMPARE(box->documentText(), QString("<code>a\r\nb</code>\r\nc"));
+
+        // At the end of the document the closing text ends it.
+        box->setDocumentText("x\r\nend");
+        selectRange(w, 2, 5);
+        trigger(w, "fsamp");
+        QCOMPARE(box->documentText(), QString("x\r\n<samp>end</samp>"));
+        QCOMPARE(caretPosition(w), box->document()->characterCount() - 1);
+
+        // One undo step takes the whole replacement back.
+        box->undo();
+        QCOMPARE(box->documentText(), QString("x\r\nend"));
+    }
+
     // Characters a text box would turn into line breaks or drop come back as they went in,
     // also through a selection.
     void unusualCharactersSurviveTheBox()
