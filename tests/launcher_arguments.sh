@@ -9,7 +9,10 @@ mkdir -p "$top/bin" "$top/lib/vornikedit" "$top/work"
 cp "$launcher" "$top/bin/vornikedit"
 cat > "$top/lib/vornikedit/vornikedit" <<'STUB'
 #!/bin/sh
-{ printf 'start'; for a in "$@"; do printf '|%s' "$a"; done; printf '\n'; } >> "$LOG"
+line=start
+for a in "$@"; do line="$line|$a"; done
+# One write a line: two editors started at once must not interleave.
+printf '%s\n' "$line" >> "$LOG"
 STUB
 chmod +x "$top/lib/vornikedit/vornikedit"
 export LOG="$top/log"
@@ -20,7 +23,9 @@ check() { # expected lines, then the launcher's arguments
   local expected="$1"; shift
   : > "$LOG"
   (cd "$w" && "$top/bin/vornikedit" "$@")
-  sleep 0.2 # the extra editors start in the background
+  # The extra editors start in the background: wait for as many lines as expected.
+  local want; want=$(printf '%s\n' "$expected" | wc -l)
+  for _ in $(seq 100); do [ "$(wc -l < "$LOG")" -ge "$want" ] && break; sleep 0.05; done
   local got; got=$(sort "$LOG")
   if [ "$got" != "$(printf '%s\n' "$expected" | sort)" ]; then
     echo "FAIL for [$*]:"; echo " expected: $expected"; echo " got:      $got"; failed=1
