@@ -1,6 +1,8 @@
 #include "app/document_box.h"
 
+#include <QApplication>
 #include <QDropEvent>
+#include <QFont>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QResizeEvent>
@@ -73,6 +75,40 @@ QString DocumentBox::toBoxText(const QString& crlfText)
     return text;
 }
 
+void DocumentBox::adaptToLongestLine(QStringView crlfText)
+{
+    // Qt lays out and draws an unwrapped line whole, at every repaint (the caret blinks twice
+    // a second), which for a line of hundreds of thousands of characters means seconds each
+    // time: the window would never come to rest. Such a page is shown wrapped, so only what
+    // is on screen is drawn, and without glyph shaping, which it cannot afford either. The
+    // text itself is not touched.
+    constexpr qsizetype kLongestUnwrappedLine = 100000;
+    qsizetype longest = 0;
+    qsizetype start = 0;
+    const qsizetype n = crlfText.size();
+    for (qsizetype i = 0; i < n && longest <= kLongestUnwrappedLine; ++i) {
+        if (crlfText[i] == u'\n' || crlfText[i] == u'\r') {
+            longest = qMax(longest, i - start);
+            start = i + 1;
+        }
+    }
+    longest = qMax(longest, n - start);
+    const bool huge = longest > kLongestUnwrappedLine;
+    // Even wrapped, drawing such a block takes a good part of a second, so the caret stops
+    // blinking while the page is open, or the program would never idle.
+    static const int normalFlashTime = QApplication::cursorFlashTime();
+    QApplication::setCursorFlashTime(huge ? 0 : normalFlashTime);
+    QFont shown = font();
+    if (huge) {
+        setLineWrapMode(WidgetWidth);
+        setWordWrapMode(QTextOption::WrapAnywhere);
+        shown.setStyleStrategy(QFont::PreferNoShaping);
+    } else {
+        setLineWrapMode(NoWrap);
+    }
+    document()->setDefaultFont(shown);
+}
+
 bool DocumentBox::holdsTextAsGiven(QStringView crlfText)
 {
     const qsizetype n = crlfText.size();
@@ -91,6 +127,7 @@ bool DocumentBox::holdsTextAsGiven(QStringView crlfText)
 
 void DocumentBox::setDocumentText(const QString& crlfText)
 {
+    adaptToLongestLine(crlfText);
     // The document takes CR LF as one line break itself; no converted copy of a large page.
     setPlainText(crlfText);
 }

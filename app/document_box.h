@@ -63,5 +63,6 @@ private:
         QString text;
     };
     mutable ReadSelection m_lastRead;
+    void adaptToLongestLine(QStringView crlfText);
     bool wrapsLastRead(const QString& crlfText, qsizetype* openingLength) const;
 };

@@ -178,6 +178,21 @@ private Q_SLOTS:
         QCOMPARE(box->documentText(), QString("x\r\nend"));
     }
 
+    // A page with a line too long to lay out whole is shown wrapped, its text untouched; the
+    // next ordinary page is shown unwrapped again.
+    void hugeLinesAreShownWrapped()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        const QString huge = QString(200000, u'x') + "\r\nend";
+        w.editwindow()->setDocumentText(huge);
+        QCOMPARE(w.editwindow()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        QCOMPARE(w.editwindow()->documentText(), huge);
+        w.editwindow()->setDocumentText("short\r\nlines");
+        QCOMPARE(w.editwindow()->lineWrapMode(), QPlainTextEdit::NoWrap);
+        QVERIFY(QApplication::cursorFlashTime() > 0);
+    }
+
     // Characters a text box would turn into line breaks or drop come back as they went in,
     // also through a selection.
     void unusualCharactersSurviveTheBox()
