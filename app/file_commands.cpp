@@ -1,4 +1,5 @@
 #include "app/document_box.h"
+#include "ui/busy_pointer.h"
 #include "app/document_file.h"
 #include "app/file_controler.h"
 #include "app/main_window.h"
@@ -22,15 +23,6 @@ const QString kOpenFailed = QStringLiteral("ファイルを開けませんでし
 const QString kReplaceQuestion = QStringLiteral("%1 は既にあります。\r置き換えてよろしいですか？");
 const QString kUnencodable = QStringLiteral("この文書には Shift_JIS で保存できない文字があります。");
 
-// The whole window shows the busy pointer while a file is read, whichever way the command
-// leaves.
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
 
 bool mayDiscardDocument(HtmlE& window)
 {

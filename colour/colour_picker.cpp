@@ -1,4 +1,5 @@
 #include "colour/colour_picker.h"
+#include "ui/busy_pointer.h"
 
 #include "app/document_box.h"
 #include "app/main_window.h"
@@ -31,14 +32,6 @@ QColor toQColor(const Rgb& c)
     return QColor(c.red, c.green, c.blue);
 }
 
-// The main window shows the busy pointer while the picker loads, whatever way loading ends.
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
 }
 
 ColourFaceButton::ColourFaceButton(QWidget* parent)

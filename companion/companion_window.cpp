@@ -1,4 +1,5 @@
 #include "companion/companion_window.h"
+#include "ui/busy_pointer.h"
 
 #include "ui/message_box.h"
 #include "usertags/endpoint_client.h"
@@ -34,13 +35,6 @@ QString entryCaption(int item, const QString& description)
     return QStringLiteral("%1. %2").arg(item + 1).arg(description);
 }
 
-// Busy pointer for the length of a scope.
-struct BusyPointer {
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
 }
 
 CompanionWindow::CompanionWindow(const QString& storePath, QWidget* parent)

@@ -1,4 +1,5 @@
 #include "table/table_builder.h"
+#include "ui/busy_pointer.h"
 
 #include "app/document_box.h"
 #include "app/main_window.h"
@@ -15,6 +16,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+
+#include <optional>
 
 namespace {
 QPointer<hTableF> s_builder;
@@ -213,12 +216,11 @@ void hTableF::showPreview()
     if (!m_previewEdited && m_previewShows == m_TableMarkup)
         return;
     // Near the largest counts the rewrite takes a noticeable fraction of a second.
-    const bool slow = m_TableMarkup.size() > 100'000;
-    if (slow)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::optional<BusyPointer> busy;
+    if (m_TableMarkup.size() > 100'000)
+        busy.emplace();
     m_TableCopyString->setPlainText(DocumentBox::toBoxText(m_TableMarkup));
-    if (slow)
-        QApplication::restoreOverrideCursor();
+    busy.reset();
     m_previewShows = m_TableMarkup;
     m_previewEdited = false;
 }
