@@ -1,6 +1,8 @@
 #include "app/document_box.h"
 #include "ui/busy_pointer.h"
-#include "app/document_file.h"
+#include "text/document_codec.h"
+#include "text/file_read.h"
+#include "text/file_write.h"
 #include "app/file_controler.h"
 #include "app/main_window.h"
 #include "app/paths.h"
@@ -191,11 +193,10 @@ void installFileCommands(HtmlE& window)
 bool loadDocumentFile(HtmlE& window, const QString& path)
 {
     BusyPointer busy;
-    std::optional<QByteArray> bytes = readWholeFile(path);
+    FileRead bytes = readWholeFile(path);
     if (!bytes)
         return false;
-    LoadedDocument doc = decodeDocument(std::move(*bytes));
-    bytes.reset();
+    LoadedDocument doc = decodeDocument(bytes.take());
 
     WindowState& state = window.state();
     window.setDocument(doc.text);

@@ -10,16 +10,16 @@
 #include "platform/optional_files.h"
 #include "platform/program_folder.h"
 #include "tags/markup_rows.h"
+#include "text/file_read.h"
+#include "text/file_write.h"
 #include "ui/menu_surface.h"
 #include "ui/message_box.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMenuBar>
-#include <QSaveFile>
 #include <QScreen>
 #include <QTimer>
 
@@ -221,25 +221,16 @@ QString HtmlE::settingsFilePath() const
 void HtmlE::writeWindowSettings()
 {
     // An installed program folder cannot be written: the user's folder keeps the position.
-    QSaveFile file(writableFilePath(QStringLiteral("vornik!.ini")));
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    const QByteArray bytes = formatWindowSettings(frameGeometry());
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return;
-    }
-    file.commit();
+    writeWholeFile(writableFilePath(QStringLiteral("vornik!.ini")), formatWindowSettings(frameGeometry()));
 }
 
 void HtmlE::applyWindowSettings()
 {
-    QFile file(settingsFilePath());
-    if (!file.open(QIODevice::ReadOnly))
-        return;
     // Four short lines; never read more than a little of whatever the file is.
-    const WindowSettings settings = parseWindowSettings(file.read(4096));
-    file.close();
+    const FileRead bytes = readWholeFile(settingsFilePath(), ReadCap::firstBytes(4096));
+    if (!bytes)
+        return;
+    const WindowSettings settings = parseWindowSettings(*bytes);
 
     QList<QRect> screens;
     for (QScreen* screen : QGuiApplication::screens())

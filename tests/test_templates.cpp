@@ -1,7 +1,7 @@
 #include "app/application.h"
 #include "app/document_box.h"
 #include "app/main_window.h"
-#include "app/text_encoding.h"
+#include "text/text_encoding.h"
 #include "platform/program_folder.h"
 #include "tags/markup_rows.h"
 #include "tags/skeleton.h"

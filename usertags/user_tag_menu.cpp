@@ -9,6 +9,7 @@
 #include "platform/optional_files.h"
 #include "platform/program_folder.h"
 #include "platform/window_lookup.h"
+#include "text/twips.h"
 #include "ui/menu_surface.h"
 #include "ui/message_box.h"
 #include "usertags/companion_watch.h"
@@ -21,7 +22,6 @@
 namespace {
 const QString kCompanionTitle = QStringLiteral("タグ追加");
 const QString kCompanionFile = QStringLiteral("user.exe");
-constexpr int kTwipsPerPixel = 15;
 
 CompanionWatch& companionWatch()
 {
@@ -64,8 +64,8 @@ QString companionPlacementArgument(const HtmlE& window)
 {
     const QRect frame = window.frameGeometry();
     return QStringLiteral("%1,%2")
-        .arg(qint64(frame.x() + frame.width()) * kTwipsPerPixel)
-        .arg(qint64(frame.y()) * kTwipsPerPixel);
+        .arg(pixelsToTwips(frame.x() + frame.width()))
+        .arg(pixelsToTwips(frame.y()));
 }
 
 Receiver* receiverOf(HtmlE& window)
