@@ -1,7 +1,9 @@
 #include "app/file_commands.h"
 
-#include "app/document_file.h"
 #include "document/document.h"
+#include "text/document_codec.h"
+#include "text/file_read.h"
+#include "text/file_write.h"
 #include "platform/launcher.h"
 #include "ui/busy_pointer.h"
 #include "ui/document_box.h"
@@ -177,11 +179,10 @@ void installFileCommands(MenuSurface& menus, const FileCommandParts& parts)
 bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path)
 {
     BusyPointer busy;
-    std::optional<QByteArray> bytes = readWholeFile(path);
+    FileRead bytes = readWholeFile(path);
     if (!bytes)
         return false;
-    LoadedDocument doc = decodeDocument(std::move(*bytes));
-    bytes.reset();
+    LoadedDocument doc = decodeDocument(bytes.take());
 
     box.setDocumentText(doc.text);
     if (DocumentBox::holdsTextAsGiven(doc.text))

@@ -17,6 +17,8 @@
 #include "ui/command_surface_parts.h"
 #include "ui/document_box.h"
 #include "ui/file_controler.h"
+#include "text/file_read.h"
+#include "text/file_write.h"
 #include "ui/menu_surface.h"
 #include "ui/message_box.h"
 #include "ui/toolbar.h"
@@ -24,12 +26,10 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
-#include <QSaveFile>
 #include <QScreen>
 #include <QTimer>
 
@@ -208,25 +208,16 @@ QString HtmlE::settingsFilePath() const
 void HtmlE::writeWindowSettings()
 {
     // An installed program folder cannot be written: the user's folder keeps the position.
-    QSaveFile file(writableFilePath(QStringLiteral("vornik!.ini")));
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    const QByteArray bytes = formatWindowSettings(frameGeometry());
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return;
-    }
-    file.commit();
+    writeWholeFile(writableFilePath(QStringLiteral("vornik!.ini")), formatWindowSettings(frameGeometry()));
 }
 
 void HtmlE::applyWindowSettings()
 {
-    QFile file(settingsFilePath());
-    if (!file.open(QIODevice::ReadOnly))
-        return;
     // Four short lines; never read more than a little of whatever the file is.
-    const WindowSettings settings = parseWindowSettings(file.read(4096));
-    file.close();
+    const FileRead bytes = readWholeFile(settingsFilePath(), ReadCap::firstBytes(4096));
+    if (!bytes)
+        return;
+    const WindowSettings settings = parseWindowSettings(*bytes);
 
     QList<QRect> screens;
     for (QScreen* screen : QGuiApplication::screens())

@@ -3,7 +3,7 @@
 #include "ui/document_box.h"
 #include "app/main_window.h"
 #include "app/file_commands.h"
-#include "app/text_encoding.h"
+#include "text/text_encoding.h"
 #include "platform/program_folder.h"
 #include "tags/markup_rows.h"
 #include "ui/menu_surface.h"

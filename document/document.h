@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/line_ends.h"
-#include "app/text_encoding.h"
+#include "text/line_ends.h"
+#include "text/text_encoding.h"
 
 #include <QObject>
 #include <QString>

@@ -1,18 +1,15 @@
 #include "tags/template_menu.h"
 
-#include "app/text_encoding.h"
 #include "document/insertion_point.h"
 #include "platform/optional_files.h"
+#include "text/file_read.h"
+#include "text/text_encoding.h"
 #include "ui/menu_surface.h"
 #include "ui/message_box.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QWidget>
-
-#include <optional>
 
 namespace {
 
@@ -25,32 +22,16 @@ const QString kMissingTemplate = QStringLiteral("テンプレートファイル�
 constexpr qint64 kMaxListBytes = 16 * 1024 * 1024;
 constexpr qsizetype kMaxCaptionLength = 120;
 
-std::optional<QByteArray> readWholeFile(const QString& path, qint64 maxBytes = -1)
-{
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return std::nullopt;
-    if (maxBytes >= 0 && info.size() > maxBytes)
-        return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
-}
-
 // Lists written on Windows name files in subfolders with a backslash; such a name is tried
 // as written first, since a Linux file name may hold a backslash itself.
-std::optional<QByteArray> readTemplateFile(const QString& fileName)
+FileRead readTemplateFile(const QString& fileName)
 {
     if (fileName.isEmpty())
-        return std::nullopt;
+        return ReadFailure::Missing;
     if (auto bytes = readWholeFile(optionalFilePath(kTemplateFolder + fileName)))
         return bytes;
     if (!fileName.contains(u'\\'))
-        return std::nullopt;
+        return ReadFailure::Missing;
     QString slashed = fileName;
     slashed.replace(u'\\', u'/');
     return readWholeFile(optionalFilePath(kTemplateFolder + slashed));
@@ -129,7 +110,7 @@ void TemplateMenu::BuildTemplateMenu()
     // Built once per window: a changed list shows after a restart.
     if (m_built)
         return;
-    const std::optional<QByteArray> bytes = readWholeFile(optionalFilePath(kListFile), kMaxListBytes);
+    const FileRead bytes = readWholeFile(optionalFilePath(kListFile), ReadCap::refuseOver(kMaxListBytes));
     if (!bytes)
         return;
     setTable(TemplateTable::parse(decodeText(*bytes).text));
@@ -145,7 +126,7 @@ void TemplateMenu::BuildTemplateMenu()
 
 bool TemplateMenu::InsertTemplateFile(const QString& fileName)
 {
-    std::optional<QByteArray> bytes;
+    FileRead bytes = ReadFailure::Missing;
     {
         const ReadingTemplate reading(m_box);
         bytes = readTemplateFile(fileName);

@@ -2,7 +2,7 @@
 #include "ui/document_box.h"
 #include "ui/file_controler.h"
 #include "app/main_window.h"
-#include "app/text_encoding.h"
+#include "text/text_encoding.h"
 #include "document/document.h"
 #include "document/insertion_point.h"
 #include "platform/file_exists.h"

@@ -3,7 +3,7 @@
 #include "app/main_window.h"
 #include "document/document.h"
 #include "document/insertion_point.h"
-#include "app/text_encoding.h"
+#include "text/text_encoding.h"
 #include "platform/program_folder.h"
 #include "tags/markup_rows.h"
 #include "tags/skeleton.h"

@@ -1,6 +1,6 @@
 #include "ui/toolbar_table.h"
 
-#include <cmath>
+#include "text/twips.h"
 
 namespace {
 
@@ -113,11 +113,6 @@ constexpr ToolbarButtonSpec kButtons[] = {
      .click = Forward, .target = "newopenfile", .focus = EditWindow},
 };
 
-int toPixels(int twips)
-{
-    return int(std::lround(double(twips) / kTwipsPerPixel));
-}
-
 }
 
 std::span<const ToolbarButtonSpec> toolbarButtons()
@@ -141,9 +136,9 @@ QString hoverText(const ToolbarButtonSpec& button)
 
 QRect pixelRect(const ToolbarButtonSpec& button)
 {
-    const int left = toPixels(button.left);
-    const int top = toPixels(button.top);
-    const int right = toPixels(button.left + button.width);
-    const int bottom = toPixels(button.top + button.height);
+    const int left = twipsToPixels(button.left);
+    const int top = twipsToPixels(button.top);
+    const int right = twipsToPixels(button.left + button.width);
+    const int bottom = twipsToPixels(button.top + button.height);
     return QRect(left, top, right - left, bottom - top);
 }

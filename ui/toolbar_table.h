@@ -48,4 +48,3 @@ QString hoverText(const ToolbarButtonSpec& button);
 // The button's rectangle in pixels. Edges are rounded, not sizes, so neighbours that touch in
 // twips still touch in pixels.
 QRect pixelRect(const ToolbarButtonSpec& button);
-constexpr int kTwipsPerPixel = 15;

@@ -1,5 +1,5 @@
 // vornikedit-send: hands a text to the running editor, which inserts it at the caret.
-#include "app/text_encoding.h"
+#include "text/text_encoding.h"
 #include "usertags/endpoint_client.h"
 #include "usertags/endpoint_protocol.h"
 

@@ -7,6 +7,7 @@
 #include "platform/optional_files.h"
 #include "platform/program_folder.h"
 #include "platform/window_lookup.h"
+#include "text/twips.h"
 #include "ui/menu_surface.h"
 #include "ui/message_box.h"
 #include "usertags/companion_watch.h"
@@ -20,7 +21,6 @@
 namespace {
 const QString kCompanionTitle = QStringLiteral("タグ追加");
 const QString kCompanionFile = QStringLiteral("user.exe");
-constexpr int kTwipsPerPixel = 15;
 
 CompanionWatch& companionWatch()
 {
@@ -67,8 +67,8 @@ UserTagStore& userTags()
 QString companionPlacementArgument(const QRect& frame)
 {
     return QStringLiteral("%1,%2")
-        .arg(qint64(frame.x() + frame.width()) * kTwipsPerPixel)
-        .arg(qint64(frame.y()) * kTwipsPerPixel);
+        .arg(pixelsToTwips(frame.x() + frame.width()))
+        .arg(pixelsToTwips(frame.y()));
 }
 
 Receiver* receiverOf(const QObject& window)
