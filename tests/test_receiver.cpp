@@ -1,4 +1,4 @@
-#include "app/document_box.h"
+#include "ui/document_box.h"
 #include "app/main_window.h"
 #include "usertags/endpoint_location.h"
 #include "usertags/endpoint_protocol.h"
