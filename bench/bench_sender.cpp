@@ -1,7 +1,7 @@
 // Handing texts to a running editor: 1 MiB through the sender's standard input, and many
 // senders at once. The editor runs in this process; the senders are the real command.
 #include "app/application.h"
-#include "app/document_box.h"
+#include "ui/document_box.h"
 #include "app/main_window.h"
 #include "platform/program_folder.h"
 #include "usertags/endpoint_protocol.h"
