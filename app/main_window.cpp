@@ -9,7 +9,9 @@
 #include "app/window_settings.h"
 #include "platform/optional_files.h"
 #include "platform/program_folder.h"
+#include "search/search_commands.h"
 #include "tags/markup_rows.h"
+#include "ui/document_context_menu.h"
 #include "ui/menu_surface.h"
 #include "ui/message_box.h"
 
@@ -75,6 +77,8 @@ HtmlE::HtmlE(QWidget* parent)
     installTableCommands(*this);
     installCommandSurface(*this);
     installAppearanceCommands(*this);
+    DocumentContextMenu::of(m_editwindow, this);
+    installSearchCommands(this, m_editwindow);
 }
 
 HtmlE::~HtmlE() = default;

@@ -36,6 +36,8 @@ Toolbar::Toolbar(HtmlE& window) : QObject(&window), m_window(window)
         b->setObjectName(QString::fromLatin1(entry.name));
         b->setGeometry(pixelRect(entry));
         b->setToolTip(QString::fromUtf8(entry.tooltip));
+        // A screen reader says what the picture cannot.
+        b->setAccessibleName(b->toolTip());
         if (*entry.picture)
             b->setPicture(QStringLiteral(":/icons/") + QString::fromLatin1(entry.picture));
         b->setText(QString::fromUtf8(entry.caption));
