@@ -39,34 +39,67 @@ void SearchSession::searchWholeDocument()
     m_scopeEnd = QTextCursor();
 }
 
+namespace {
+void toSearchedLineBreaks(QString& text)
+{
+    for (QChar& c : text) {
+        if (c == QChar::ParagraphSeparator)
+            c = u'\n';
+    }
+}
+
+qsizetype documentLength(const QTextDocument* doc)
+{
+    return doc->characterCount() - 1; // less the paragraph end that is always there
+}
+}
+
 void SearchSession::watchDocument()
 {
     QTextDocument* doc = m_box->document();
-    if (m_document != doc) {
-        if (m_document)
-            disconnect(m_document, nullptr, this, nullptr);
-        m_document = doc;
-        m_textValid = false;
-        searchWholeDocument();
-        // Kept until the next edit: finding again in a large page reads nothing afresh.
-        connect(doc, &QTextDocument::contentsChanged, this, [this] {
-            m_textValid = false;
-            m_text.clear();
-        });
-    }
+    if (m_document == doc)
+        return;
+    if (m_document)
+        disconnect(m_document, nullptr, this, nullptr);
+    m_document = doc;
+    m_textValid = false;
+    m_text.clear();
+    searchWholeDocument();
+    // The copy is kept; an edit only marks how much of its front and back still hold, so
+    // the next find reads just the stretch between them out of a large page.
+    connect(doc, &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
+        if (!m_textValid)
+            return;
+        const qsizetype oldLength = documentLength(m_document) - added + removed;
+        m_sameFront = qMin(m_sameFront, qsizetype(position));
+        m_sameBack = qMin(m_sameBack, qMax(qsizetype(0), oldLength - position - removed));
+    });
 }
 
 QStringView SearchSession::text()
 {
     watchDocument();
-    if (!m_textValid) {
-        m_text = m_box->document()->toRawText();
-        for (QChar& c : m_text) {
-            if (c == QChar::ParagraphSeparator)
-                c = u'\n';
+    QTextDocument* doc = m_box->document();
+    const qsizetype length = documentLength(doc);
+    if (m_textValid && (m_sameFront < m_text.size() || m_sameBack < m_text.size())) {
+        const qsizetype back = qMin(m_sameBack, m_text.size() - qMin(m_sameFront, m_text.size()));
+        const qsizetype front = qMin(m_sameFront, m_text.size());
+        if (front + back <= length) {
+            QTextCursor changed(doc);
+            changed.setPosition(int(front));
+            changed.setPosition(int(length - back), QTextCursor::KeepAnchor);
+            QString middle = changed.selectedText();
+            toSearchedLineBreaks(middle);
+            m_text.replace(front, m_text.size() - front - back, middle);
         }
+        m_textValid = m_text.size() == length; // otherwise the changes were not what they said
+    }
+    if (!m_textValid) {
+        m_text = doc->toRawText();
+        toSearchedLineBreaks(m_text);
         m_textValid = true;
     }
+    m_sameFront = m_sameBack = m_text.size();
     return m_text;
 }
 

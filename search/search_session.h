@@ -55,6 +55,8 @@ private:
     QPointer<QTextDocument> m_document;
     QString m_text;
     bool m_textValid = false;
+    qsizetype m_sameFront = 0; // characters at the front and the back of m_text that no
+    qsizetype m_sameBack = 0;  // edit has touched since it was read
     QTextCursor m_scopeStart; // stays before text inserted at it
     QTextCursor m_scopeEnd;   // moves after text inserted at it
 };

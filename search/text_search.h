@@ -77,7 +77,6 @@ private:
         QString literal;
         int group = -1;
     };
-    bool plainFind() const { return !m_options.regularExpression && !m_options.wholeWord && m_options.caseSensitive; }
     std::optional<TextMatch> firstFrom(QStringView text, qsizetype from, SearchRange range, bool skipEmptyAtFrom) const;
     std::optional<TextMatch> lastBefore(QStringView text, qsizetype before, SearchRange range) const;
     QRegularExpressionMatch regexMatch(QStringView subject, qsizetype offset, bool anchored = false) const;
