@@ -181,7 +181,9 @@ void CompanionWindow::loaded(const QString& path, const Profile& profile)
     for (int k = 0; k < usertags::kSets; ++k)
         m_setList->addItem(setCaption(k, m_values.UserTagTitles[k]));
     m_updating = false;
-    m_fileInfo->setText(QStringLiteral("%1 (%2)").arg(m_path, profileEncodingName(m_encoding)));
+    m_fileInfo->setText(profile.canWriteBack()
+                            ? QStringLiteral("%1 (%2)").arg(m_path, profileEncodingName(m_encoding))
+                            : QStringLiteral("%1 (文字コードを確かめられないため、保存できません)").arg(m_path));
     showSet(m_set);
     showEntry(item);
 }
