@@ -11,7 +11,6 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -116,42 +115,6 @@ private Q_SLOTS:
         QVERIFY(!writeWholeFile(dir.filePath("sub"), "x"));
         QCOMPARE(readFile(dir.filePath("sub/inside")), QByteArray("keep"));
         QVERIFY(!writeWholeFile(QString(), "x"));
-    }
-
-    // A writable file in a read-only folder: the temporary file cannot be made there, so the
-    // save fails and the file stays. Root passes every permission check, so the write is
-    // made as an ordinary user.
-    void aReadOnlyFolderFailsCleanly()
-    {
-        QTemporaryDir dir;
-        QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0755) == 0);
-        const QString folder = dir.filePath("ro");
-        QDir(dir.path()).mkdir("ro");
-        const QString path = folder + "/page.htm";
-        writeFile(path, "old");
-        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0666) == 0);
-        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0555) == 0);
-
-        bool written = true;
-        if (geteuid() != 0) {
-            written = writeWholeFile(path, "new");
-        } else {
-            const pid_t child = fork();
-            QVERIFY(child >= 0);
-            if (child == 0) {
-                if (setgid(65534) != 0 || setuid(65534) != 0)
-                    _exit(3);
-                _exit(writeWholeFile(path, "new") ? 1 : 0);
-            }
-            int status = 0;
-            waitpid(child, &status, 0);
-            QVERIFY(WIFEXITED(status));
-            QVERIFY2(WEXITSTATUS(status) != 3, "could not become an ordinary user");
-            written = WEXITSTATUS(status) == 1;
-        }
-        ::chmod(QFile::encodeName(folder).constData(), 0755);
-        QVERIFY(!written);
-        QCOMPARE(readFile(path), QByteArray("old"));
     }
 
     void theTargetKeepsItsPermissions()
