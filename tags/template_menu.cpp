@@ -1,8 +1,6 @@
 #include "tags/template_menu.h"
 
-#include "app/document_box.h"
-#include "app/main_window.h"
-#include "app/subsystems.h"
+#include "document/insertion_point.h"
 #include "platform/optional_files.h"
 #include "text/file_read.h"
 #include "text/text_encoding.h"
@@ -11,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QWidget>
 
 namespace {
 
@@ -67,21 +66,22 @@ private:
     bool m_hid = false;
 };
 
-void uTemp1_Click(HtmlE& window, int index)
-{
-    const TemplateMenu* menu = templateMenu(window);
-    // The placeholder "未定義" of an empty list has no file to insert.
-    if (!menu || index < 0 || index >= menu->TempTable().rowCount())
-        return;
-    InsertTemplateFile(window, menu->TempTable().fileName(index));
-    window.editwindow()->setFocus();
 }
 
-}
-
-TemplateMenu::TemplateMenu(HtmlE& window) : QObject(&window)
+TemplateMenu::TemplateMenu(MenuSurface& menus, InsertionPoint& document, QWidget* box, QWidget& window)
+    : QObject(&window), m_menus(menus), m_document(document), m_box(box), m_window(window)
 {
     setObjectName(QStringLiteral("TempTable"));
+    m_menus.onArrayTriggered(QStringLiteral("uTemp1"), [this](int index) { uTemp1_Click(index); });
+}
+
+void TemplateMenu::uTemp1_Click(int index)
+{
+    // The placeholder "未定義" of an empty list has no file to insert.
+    if (index < 0 || index >= m_table.rowCount())
+        return;
+    InsertTemplateFile(m_table.fileName(index));
+    m_document.focusDocument();
 }
 
 void TemplateMenu::setTable(TemplateTable table)
@@ -90,7 +90,7 @@ void TemplateMenu::setTable(TemplateTable table)
     m_built = true;
 }
 
-TemplateMenu* templateMenu(const HtmlE& window)
+TemplateMenu* templateMenu(const QObject& window)
 {
     return window.findChild<TemplateMenu*>(QStringLiteral("TempTable"), Qt::FindDirectChildrenOnly);
 }
@@ -105,46 +105,36 @@ QString templateMenuCaption(const QString& caption)
     return caption.left(cut) + QChar(0x2026);
 }
 
-void installTemplateCommands(HtmlE& window)
+void TemplateMenu::BuildTemplateMenu()
 {
-    new TemplateMenu(window);
-    window.menus().onArrayTriggered(QStringLiteral("uTemp1"),
-                                    [&window](int index) { uTemp1_Click(window, index); });
-}
-
-void BuildTemplateMenu(HtmlE& window)
-{
-    TemplateMenu* menu = templateMenu(window);
     // Built once per window: a changed list shows after a restart.
-    if (!menu || menu->isBuilt())
+    if (m_built)
         return;
     const FileRead bytes = readWholeFile(optionalFilePath(kListFile), ReadCap::refuseOver(kMaxListBytes));
     if (!bytes)
         return;
-    menu->setTable(TemplateTable::parse(decodeText(*bytes).text));
-    const TemplateTable& table = menu->TempTable();
+    setTable(TemplateTable::parse(decodeText(*bytes).text));
+    const TemplateTable& table = m_table;
     if (table.isEmpty())
         return;
 
-    MenuSurface& menus = window.menus();
+    MenuSurface& menus = m_menus;
     menus.arrayItem(QStringLiteral("uTemp1"), 0)->setText(templateMenuCaption(table.caption(0)));
     for (qsizetype j = 1; j < table.elementCount(); ++j)
         menus.appendArrayItem(QStringLiteral("uTemp1"), templateMenuCaption(table.caption(j)));
 }
 
-bool InsertTemplateFile(HtmlE& window, const QString& fileName)
+bool TemplateMenu::InsertTemplateFile(const QString& fileName)
 {
     FileRead bytes = ReadFailure::Missing;
     {
-        const ReadingTemplate reading(window.editwindow());
+        const ReadingTemplate reading(m_box);
         bytes = readTemplateFile(fileName);
     }
     if (!bytes) {
-        tellUser(&window, QStringLiteral("HtmlE"), kMissingTemplate + fileName, MessageIcon::Exclamation);
+        tellUser(&m_window, QStringLiteral("HtmlE"), kMissingTemplate + fileName, MessageIcon::Exclamation);
         return false;
     }
-    WindowState& state = window.state();
-    state.TagRam = templateInsertionText(decodeText(*bytes).text);
-    window.replaceSelection(state.TagRam);
+    m_document.insert(templateInsertionText(decodeText(*bytes).text));
     return true;
 }

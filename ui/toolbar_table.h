@@ -36,7 +36,6 @@ struct ToolbarButtonSpec {
     ButtonClick click;
     const char* target; // menu item name; empty for the panel switch
     FocusAfter focus;
-    bool enabled; // at start
 };
 
 std::span<const ToolbarButtonSpec> toolbarButtons();
