@@ -117,7 +117,7 @@ private Q_SLOTS:
         QVERIFY(::link(QFile::encodeName(path(name)).constData(), QFile::encodeName(second).constData()) == 0);
         HtmlE window;
         window.startUp(QString());
-        QVERIFY(loadDocumentFile(window, path(name)));
+        QVERIFY(window.loadFile(path(name)));
         const QByteArray before = read(name);
         QBENCHMARK_ONCE {
             window.menus().action(QStringLiteral("SaveFiLE"))->trigger();
