@@ -1,15 +1,19 @@
-// Saving under faults: every step checked, the file kept what it is, no stray files.
+#include "text/file_read.h"
 #include "text/file_write.h"
+#include "text/twips.h"
 #include "text/write_steps.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <functional>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -20,19 +24,6 @@ namespace {
 QByteArray native(const QString& path)
 {
     return QFile::encodeName(path);
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
 struct stat statOf(const QString& path)
@@ -81,11 +72,143 @@ QByteArray sampleAcl()
     entry(0x20, 0, quint32(-1));
     return acl;
 }
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
 }
 
-class SavingTest : public QObject {
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+// Runs `write` with a file-size limit, as on a disk that fills up halfway.
+bool writeWithSizeLimit(const QString& path, const QByteArray& bytes, rlim_t limit)
+{
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = limit;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool ok = writeWholeFile(path, bytes);
+    setrlimit(RLIMIT_FSIZE, &old);
+    return ok;
+}
+}
+
+// Reading and writing whole files, and saving under faults.
+class TextIoTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase()
+    {
+        // Past the limit the kernel would end the process; a failed write is what we test.
+        std::signal(SIGXFSZ, SIG_IGN);
+    }
+
+    void readsOnlyRegularFiles()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("page.htm"), "abc");
+        QFile::link(dir.filePath("page.htm"), dir.filePath("link.htm"));
+        QVERIFY(mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600) == 0);
+        QCOMPARE(readWholeFile(dir.filePath("page.htm")).value_or("-"), QByteArray("abc"));
+        QCOMPARE(readWholeFile(dir.filePath("link.htm")).value_or("-"), QByteArray("abc"));
+        // A FIFO would block the editor for ever.
+        for (const QString& bad : {dir.filePath("missing.htm"), dir.path(), QString(), dir.filePath("fifo")})
+            QVERIFY2(!readWholeFile(bad), qPrintable(bad));
+        QCOMPARE(readWholeFile(dir.filePath("missing.htm")).failure(), ReadFailure::Missing);
+        QCOMPARE(readWholeFile(dir.filePath("fifo")).failure(), ReadFailure::NotAFile);
+    }
+
+    // Readers with a cap either refuse a larger file or take its start only.
+    void aCapRefusesOrCuts()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("list.ini"), "0123456789");
+        const QString path = dir.filePath("list.ini");
+        QCOMPARE(readWholeFile(path, ReadCap::refuseOver(10)).value_or("-"), QByteArray("0123456789"));
+        QCOMPARE(readWholeFile(path, ReadCap::refuseOver(9)).failure(), ReadFailure::TooLarge);
+        QCOMPARE(readWholeFile(path, ReadCap::firstBytes(4)).value_or("-"), QByteArray("0123"));
+        QCOMPARE(readWholeFile(path, ReadCap::firstBytes(40)).value_or("-"), QByteArray("0123456789"));
+    }
+
+    // One rounding for every conversion: to the nearest pixel, halves away from zero.
+    void twipsRoundToTheNearestPixel()
+    {
+        QCOMPARE(twipsToPixels(7), 0);
+        QCOMPARE(twipsToPixels(8), 1);
+        QCOMPARE(twipsToPixels(-60), -4);
+        QCOMPARE(twipsToPixels(-68), -5);
+        QCOMPARE(twipsToPixels(22.5), 2);
+        QCOMPARE(twipsToPixels(-22.5), -2);
+        QCOMPARE(pixelsToTwips(618), qint64(9270));
+    }
+
+    void aShortWriteLeavesTheOldFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("page.htm");
+        const QByteArray old(1000, 'o');
+        writeFile(path, old);
+        // Both a write that stops inside the first buffer and one far past it.
+        for (qsizetype size : {qsizetype(5000), qsizetype(9 << 20)}) {
+            QVERIFY(!writeWithSizeLimit(path, QByteArray(size, 'n'), 2048));
+            QCOMPARE(readFile(path), old);
+        }
+        // No temporary file is left behind.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"page.htm"});
+        QVERIFY(writeWithSizeLimit(path, QByteArray(2000, 'n'), 2048));
+        QCOMPARE(readFile(path), QByteArray(2000, 'n'));
+    }
+
+    // A folder in the way is not replaced, and no name is no file.
+    void writeFailuresThatAreNotTheDisk()
+    {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir("sub");
+        writeFile(dir.filePath("sub/inside"), "keep");
+        QVERIFY(!writeWholeFile(dir.filePath("sub"), "x"));
+        QCOMPARE(readFile(dir.filePath("sub/inside")), QByteArray("keep"));
+        QVERIFY(!writeWholeFile(QString(), "x"));
+        // Nor is a FIFO or a device.
+        const QString fifo = dir.filePath("fifo");
+        QVERIFY(::mkfifo(native(fifo).constData(), 0600) == 0);
+        // A reader, so that a write into the FIFO could not block the test.
+        const int reader = ::open(native(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(!writeWholeFile(fifo, "x"));
+        QVERIFY(S_ISFIFO(statOf(fifo).st_mode));
+        ::close(reader);
+        const QString device = dir.filePath("null");
+        if (::mknod(native(device).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+            QSKIP("cannot make a device here (not root)");
+        QVERIFY(!writeWholeFile(device, "x"));
+        QVERIFY(S_ISCHR(statOf(device).st_mode));
+        QCOMPARE(entries(dir.path()), QStringList({"fifo", "null"}));
+    }
+
+    void theTargetKeepsItsPermissions()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("page.htm");
+        writeFile(path, "old");
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0640) == 0);
+        QVERIFY(writeWholeFile(path, "new"));
+        struct stat st {};
+        QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
+        QCOMPARE(st.st_mode & 07777, mode_t(0640));
+        QCOMPARE(readFile(path), QByteArray("new"));
+
+        // Through a symbolic link the file it names is replaced, the link stays a link.
+        QVERIFY(QFile::link(path, dir.filePath("link.htm")));
+        QVERIFY(writeWholeFile(dir.filePath("link.htm"), "via link"));
+        QVERIFY(QFileInfo(dir.filePath("link.htm")).isSymLink());
+        QCOMPARE(readFile(path), QByteArray("via link"));
+    }
+
     // Each step failing on its own fails the save and leaves the old text (until the rename,
     // after which the new one is whole) and no file of the editor's behind.
     void everyStepIsChecked_data()
@@ -196,26 +319,7 @@ private Q_SLOTS:
         QCOMPARE(entries(dir.path()), QStringList({".other.htm.vornikedit-save-AbC123",
                                                    ".page.htm.vornikedit-save-mine", "page.htm"}));
     }
-
-    // Save As onto a FIFO or a device fails and leaves it what it is.
-    void onlyRegularFilesAreReplaced()
-    {
-        QTemporaryDir dir;
-        const QString fifo = dir.filePath("fifo");
-        QVERIFY(::mkfifo(native(fifo).constData(), 0600) == 0);
-        // A reader, so that a write into the FIFO could not block the test.
-        const int reader = ::open(native(fifo).constData(), O_RDONLY | O_NONBLOCK);
-        QVERIFY(!writeWholeFile(fifo, "x"));
-        QVERIFY(S_ISFIFO(statOf(fifo).st_mode));
-        ::close(reader);
-        const QString device = dir.filePath("null");
-        if (::mknod(native(device).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
-            QSKIP("cannot make a device here (not root)");
-        QVERIFY(!writeWholeFile(device, "x"));
-        QVERIFY(S_ISCHR(statOf(device).st_mode));
-        QCOMPARE(entries(dir.path()), QStringList({"fifo", "null"}));
-    }
 };
 
-QTEST_APPLESS_MAIN(SavingTest)
-#include "test_saving.moc"
+QTEST_APPLESS_MAIN(TextIoTest)
+#include "test_text_io.moc"
