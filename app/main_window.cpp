@@ -10,11 +10,13 @@
 #include "platform/file_exists.h"
 #include "platform/optional_files.h"
 #include "platform/program_folder.h"
+#include "search/search_commands.h"
 #include "table/table_builder.h"
 #include "tags/markup_rows.h"
 #include "tags/template_menu.h"
 #include "ui/box_insertion_point.h"
 #include "ui/command_surface_parts.h"
+#include "ui/document_context_menu.h"
 #include "ui/document_box.h"
 #include "ui/file_controler.h"
 #include "text/file_read.h"
@@ -117,6 +119,8 @@ void HtmlE::installAreas()
     installLaunchCommands(menus, *m_document, *m_insertion, *this);
     installAboutCommand(menus, *this);
     installAppearanceCommands(menus, m_editwindow, *m_fileControler, this);
+    DocumentContextMenu::of(m_editwindow, this);
+    installSearchCommands(this, m_editwindow);
 }
 
 void HtmlE::describeHover(const QString& description)

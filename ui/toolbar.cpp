@@ -38,6 +38,8 @@ Toolbar::Toolbar(QWidget* clientArea, MenuSurface& menus, InsertionPoint& docume
         b->setObjectName(QString::fromLatin1(entry.name));
         b->setGeometry(pixelRect(entry));
         b->setToolTip(QString::fromUtf8(entry.tooltip));
+        // A screen reader says what the picture cannot.
+        b->setAccessibleName(b->toolTip());
         if (*entry.picture)
             b->setPicture(QStringLiteral(":/icons/") + QString::fromLatin1(entry.picture));
         b->setText(QString::fromUtf8(entry.caption));
