@@ -407,11 +407,5 @@ private:
     QList<FileControler::DialogKind> m_dialogKinds;
 };
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    prepareApplication(app);
-    FileCommandsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VORNIK_WINDOW_TEST_MAIN(FileCommandsTest)
 #include "test_file_commands.moc"
