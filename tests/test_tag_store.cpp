@@ -176,14 +176,6 @@ private Q_SLOTS:
         const QByteArray written = withProfileValues(original, "tag set", {{"tag0", "新しい"}}, TextEncoding::Cp932);
         QCOMPARE(written, cp932("[tag set]\r\ntag0=新しい\r\n") + "junk=\x81\xFF\r\n");
 
-        // UTF-16 stays UTF-16 with its own mark and line ends, every other line exactly so.
-        for (bool big : {false, true}) {
-            const Profile profile = Profile::fromBytes(utf16("; メモ\r\n[tag set]\r\ntag0=古い\r\n", big));
-            QCOMPARE(profile.encoding(), big ? ProfileEncoding::Utf16Be : ProfileEncoding::Utf16Le);
-            QVERIFY(profile.canWriteBack());
-            QCOMPARE(profileFileWithValues(profile, "tag set", {{"tag0", "新しい"}, {"tag1", "😀"}}),
-                     utf16("; メモ\r\n[tag set]\r\ntag0=新しい\r\ntag1=😀\r\n", big));
-        }
         // Files that could not be written back as they are: broken UTF-16, NULs without a mark.
         QVERIFY(!Profile::fromBytes(utf16("[tag set]\r\n", false) + "x").canWriteBack());
         QVERIFY(!Profile::fromBytes(utf16("[tag set]\r\n", false) + bytes("\x00\xD8")).canWriteBack());
