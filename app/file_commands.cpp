@@ -137,13 +137,13 @@ void newfile_Click(HtmlE& window)
 
 void openfile_Click(HtmlE& window)
 {
-    const QString path = window.fileControler().askOpenFileName(&window);
+    const QString path = window.fileControler().askOpenFileName(&window, window.state().FilePath);
     openDocument(window, path, true);
 }
 
 void newopenfile_Click(HtmlE& window)
 {
-    const QString path = window.fileControler().askOpenFileName(&window);
+    const QString path = window.fileControler().askOpenFileName(&window, window.state().FilePath);
     if (path.isEmpty())
         return;
     // One argument, no shell: the new process reads it as its whole command line.
@@ -159,7 +159,7 @@ void SaveFiLE_Click(HtmlE& window)
 
 void SaveAsFile_Click(HtmlE& window)
 {
-    const QString path = window.fileControler().askSaveFileName(&window);
+    const QString path = window.fileControler().askSaveFileName(&window, window.state().FilePath);
     if (path.isEmpty())
         return;
     if (QFileInfo::exists(path)
