@@ -1,6 +1,6 @@
 #include "search/line_jump_window.h"
 
-#include "app/document_box.h"
+#include "ui/document_box.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

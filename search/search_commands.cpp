@@ -1,6 +1,6 @@
 #include "search/search_commands.h"
 
-#include "app/document_box.h"
+#include "ui/document_box.h"
 #include "search/line_jump_window.h"
 #include "search/search_session.h"
 #include "search/search_window.h"

@@ -1,6 +1,6 @@
 #include "search/search_session.h"
 
-#include "app/document_box.h"
+#include "ui/document_box.h"
 #include "ui/busy_pointer.h"
 
 #include <QTextDocument>

@@ -1,6 +1,6 @@
 #include "search/search_window.h"
 
-#include "app/document_box.h"
+#include "ui/document_box.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,6 +1,5 @@
-#include "app/document_box.h"
+#include "ui/document_box.h"
 #include "app/main_window.h"
-#include "app/paths.h"
 #include "search/line_jump_window.h"
 #include "search/search_window.h"
 #include "ui/document_context_menu.h"

@@ -1,6 +1,6 @@
 #include "ui/document_context_menu.h"
 
-#include "app/document_box.h"
+#include "ui/document_box.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
