@@ -432,11 +432,5 @@ private:
     QStringList m_dialogStarts;
 };
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    prepareApplication(app);
-    FileCommandsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VORNIK_WINDOW_TEST_MAIN(FileCommandsTest)
 #include "test_file_commands.moc"
