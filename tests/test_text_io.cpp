@@ -1,6 +1,6 @@
 #include "text/file_read.h"
 #include "text/file_write.h"
-#include "text/twips.h"
+#include "platform/twips.h"
 #include "text/write_steps.h"
 
 #include <QDir>

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,8 +37,15 @@ void removeStaleTemporaries(const QByteArray& folder, const QByteArray& name)
     const QByteArray prefix = temporaryNamePrefix(name);
     while (const dirent* entry = ::readdir(dir)) {
         const QByteArrayView candidate(entry->d_name);
-        if (candidate.size() == prefix.size() + kRandomLetters && candidate.startsWith(prefix))
+        if (candidate.size() != prefix.size() + kRandomLetters || !candidate.startsWith(prefix))
+            continue;
+        // A save in progress (another window on the same file) holds a lock on its file.
+        const int fd = ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
+        ::close(fd);
     }
     ::closedir(dir);
 }
@@ -56,6 +64,8 @@ Replaced replaceFile(const QByteArray& target, const QByteArray& folder, const Q
         const bool folderLocked = errno == EACCES || errno == EPERM || errno == EROFS;
         return old && folderLocked ? Replaced::WouldChangeTheFile : Replaced::Failed;
     }
+    // Marks the file as in use, so another save's clean-up leaves it alone.
+    ::flock(fd, LOCK_EX | LOCK_NB);
     auto giveUp = [&](Replaced why) {
         ::close(fd);
         ::unlink(temporary.constData());
