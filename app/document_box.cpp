@@ -101,7 +101,13 @@ void DocumentBox::setDocumentText(const QString& crlfText)
     if (guard)
         m_longLines->setOn(true);
     // The document takes CR LF as one line break itself; no converted copy of a large page.
-    setPlainText(crlfText);
+    // Straight into the document: the box's own setPlainText makes a second pass over the
+    // whole new text to give it the caret's format, the default one anyway, and on a large
+    // page that pass costs a third of the load.
+    QTextDocument* doc = document();
+    doc->setPlainText(crlfText); // the undo history starts again
+    doc->setModified(false);
+    setTextCursor(QTextCursor(doc));
     if (!guard)
         m_longLines->setOn(false);
 }
