@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 
 int main(int argc, char* argv[])
@@ -16,7 +17,7 @@ int main(int argc, char* argv[])
     HtmlE window;
     QObject::connect(&window, &HtmlE::endRequested, &app, [] { QCoreApplication::exit(0); },
                      Qt::QueuedConnection);
-    window.startUp(joinCommandLine(app.arguments().mid(1)));
+    window.startUp(withAbsolutePath(joinCommandLine(app.arguments().mid(1)), QDir::currentPath()));
     window.show();
     return app.exec();
 }

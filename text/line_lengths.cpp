@@ -1,4 +1,4 @@
-#include "app/line_lengths.h"
+#include "text/line_lengths.h"
 
 #include <algorithm>
 

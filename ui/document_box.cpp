@@ -1,6 +1,6 @@
-#include "app/document_box.h"
+#include "ui/document_box.h"
 
-#include "app/long_line_policy.h"
+#include "ui/long_line_policy.h"
 
 #include <QDropEvent>
 #include <QFont>
@@ -103,7 +103,7 @@ void DocumentBox::setDocumentText(const QString& crlfText)
     // The document takes CR LF as one line break itself; no converted copy of a large page.
     // Straight into the document: the box's own setPlainText makes a second pass over the
     // whole new text to give it the caret's format, the default one anyway, and on a large
-    // page that pass costs a third of the load.
+    // page that pass costs about a tenth of the load.
     QTextDocument* doc = document();
     doc->setPlainText(crlfText); // the undo history starts again
     doc->setModified(false);

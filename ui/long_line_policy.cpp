@@ -1,6 +1,6 @@
-#include "app/long_line_policy.h"
+#include "ui/long_line_policy.h"
 
-#include "app/line_lengths.h"
+#include "text/line_lengths.h"
 
 #include <QAbstractEventDispatcher>
 #include <QGuiApplication>

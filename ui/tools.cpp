@@ -1,6 +1,6 @@
-#include "app/tools.h"
+#include "ui/tools.h"
 
-#include "app/paths.h"
+#include "platform/file_exists.h"
 #include "platform/desktop_open.h"
 
 #include <QGuiApplication>
