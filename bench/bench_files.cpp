@@ -186,7 +186,7 @@ private Q_SLOTS:
         window.startUp(QString());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QVERIFY(loadDocumentFile(window, path(QStringLiteral("utf8_50MB.htm"))));
+        QVERIFY(window.loadFile(path(QStringLiteral("utf8_50MB.htm"))));
         DocumentBox* box = window.editwindow();
         box->setFocus();
         QTest::qWait(200);
