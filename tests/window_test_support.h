@@ -24,6 +24,7 @@ private:
     QTemporaryDir m_dir;
     QTemporaryDir m_configHome;
     QByteArray m_oldConfigHome;
+    QByteArray m_oldStateHome;
 };
 
 // Answers the next message box that opens with `button`, and remembers its title and text.
