@@ -1,5 +1,5 @@
 // The recovery copy of a 50 MB page: what the window's thread does when a copy is due
-// (read the text from the box, compare it with the baseline), what the worker does (write
+// (read the text from the box), what the worker does (compare it with the baseline, write
 // the copy), and what the offer at the next opening does (read the copy back).
 #include "app/application.h"
 #include "recovery/recovery_folder.h"
@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include <cstdio>
 #include <functional>
@@ -49,24 +51,26 @@ int main(int argc, char* argv[])
     const QString baseline = generatePage();
     DocumentBox box;
     box.setDocumentText(baseline);
-    box.textCursor().insertText(QStringLiteral("x")); // one edit at the start
+    // One edit at the very end: comparing with the baseline reads all of both.
+    QTextCursor end(box.document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(QStringLiteral("x"));
 
     QString text;
-    bool differs = false;
     const double read = timed([&] { text = box.documentText(); });
-    const double compare = timed([&] { differs = text != baseline; });
     bool written = false;
-    const double write = timed([&] { written = writeRecoveryCopy(copyPath, QStringLiteral("/tmp/page.htm"), text); });
+    const double write = timed([&] {
+        written = keepRecoveryCopy(copyPath, QStringLiteral("/tmp/page.htm"), text, baseline);
+    });
     std::optional<RecoveryCopy> back;
     const double reread = timed([&] { back = readRecoveryCopy(copyPath); });
-    if (!differs || !written || !back || back->text != text) {
+    if (!written || !back || back->text != text) {
         std::fprintf(stderr, "bench_recovery: the copy did not come back as written\n");
         return 1;
     }
     std::printf("recovery copy of a %.0f MB page (ms)\n", double(text.toUtf8().size()) / 1e6);
-    std::printf("  window thread: read the box %8.1f\n", read);
-    std::printf("  window thread: compare      %8.1f\n", compare);
-    std::printf("  worker: write the copy      %8.1f\n", write);
-    std::printf("  offer: read the copy back   %8.1f\n", reread);
+    std::printf("  window thread: read the box     %8.1f\n", read);
+    std::printf("  worker: compare, write the copy %8.1f\n", write);
+    std::printf("  offer: read the copy back       %8.1f\n", reread);
     return 0;
 }

@@ -83,3 +83,12 @@ bool writeRecoveryCopy(const QString& copyPath, const QString& filePath, const Q
     ::close(fd);
     return writeWholeFile(copyPath, formatRecoveryCopy(filePath, text, QDateTime::currentDateTimeUtc()));
 }
+
+bool keepRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text, const QString& baseline)
+{
+    if (text == baseline) {
+        QFile::remove(copyPath);
+        return true;
+    }
+    return writeRecoveryCopy(copyPath, filePath, text);
+}

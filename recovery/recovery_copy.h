@@ -41,3 +41,6 @@ std::optional<RecoveryCopy> parseRecoveryCopy(QByteArrayView bytes);
 // Writes the copy through the checked whole-file write; a new file is made readable by
 // this user only. Safe to run on any thread.
 bool writeRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text);
+// The same, unless the text is the saved one after all (edited back to it): then no copy is
+// needed and one written before is removed.
+bool keepRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text, const QString& baseline);

@@ -76,8 +76,9 @@ void RecoveryKeeper::writeNow()
         m_writeAgain = true;
         return;
     }
+    // Only the read belongs to the window's thread; comparing and writing go to the worker.
     QString text = m_box.documentText();
-    if (text.isEmpty() || text == m_document.TxtRam()) {
+    if (text.isEmpty()) {
         remove();
         return;
     }
@@ -88,7 +89,8 @@ void RecoveryKeeper::writeNow()
         return;
     }
     m_dueSince.invalidate();
-    m_writing.setFuture(QtConcurrent::run(&writeRecoveryCopy, m_copyPath, m_document.FilePath(), std::move(text)));
+    m_writing.setFuture(QtConcurrent::run(&keepRecoveryCopy, m_copyPath, m_document.FilePath(), std::move(text),
+                                          m_document.TxtRam()));
 }
 
 void RecoveryKeeper::writeFinished()
