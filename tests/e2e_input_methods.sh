@@ -15,7 +15,9 @@ cp "$prog/vornikedit" "$work/"
 
 for module in fcitx ibus; do
   : > "$work/stderr"
-  QT_IM_MODULE=$module "$work/vornikedit" 2>"$work/stderr" &
+  # Each run its own state folder: the force exit below leaves a recovery copy, which the
+  # next run would offer.
+  QT_IM_MODULE=$module XDG_STATE_HOME="$work/state-$module" "$work/vornikedit" 2>"$work/stderr" &
   pid=$!
   win=""
   for _ in $(seq 100); do
