@@ -2,7 +2,6 @@
 #include "app/application.h"
 #include "companion/companion_window.h"
 #include "companion/placement.h"
-#include "platform/optional_files.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -18,7 +17,7 @@ int main(int argc, char* argv[])
     prepareApplication(app);
     app.setApplicationName(QStringLiteral("vornikedit-tags"));
 
-    CompanionWindow window(optionalFilePath(QStringLiteral("tag.ini")));
+    CompanionWindow window;
     const QStringList arguments = app.arguments();
     if (arguments.size() > 1) {
         if (const std::optional<QPoint> at = parsePlacement(arguments[1])) {
