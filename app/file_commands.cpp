@@ -1,5 +1,6 @@
 #include "app/file_commands.h"
 
+#include "app/changed_on_disk.h"
 #include "document/document.h"
 #include "text/document_codec.h"
 #include "text/file_read.h"
@@ -91,6 +92,7 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
         return false;
     }
     document.setEncoding(encoding);
+    document.setDiskStamp(DiskStamp::of(path));
     document.setUndecodable(false); // what is on disk now is what the box shows
     document.takeTextAsBaseline(text); // read from the box just now
     return true;
@@ -143,7 +145,7 @@ void newopenfile_Click(const FileCommandParts& parts)
 
 void SaveFiLE_Click(const FileCommandParts& parts)
 {
-    if (parts.document.FilePath().isEmpty())
+    if (parts.document.FilePath().isEmpty() || !mayOverwriteChangedFile(parts.window, parts.document))
         return;
     saveDocumentTo(parts, parts.document.FilePath());
 }
@@ -179,6 +181,8 @@ void installFileCommands(MenuSurface& menus, const FileCommandParts& parts)
 bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path)
 {
     BusyPointer busy;
+    // Taken before reading: a change while it reads is then asked about at Save.
+    const DiskStamp stamp = DiskStamp::of(path);
     FileRead bytes = readWholeFile(path);
     if (!bytes)
         return false;
@@ -193,5 +197,7 @@ bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path)
     document.setUndecodable(doc.undecodable);
     document.setLineEnding(doc.lineEnding);
     document.setFilePath(path);
+    document.setDiskStamp(stamp);
+    document.announceLoaded();
     return true;
 }

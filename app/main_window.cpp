@@ -10,6 +10,7 @@
 #include "platform/file_exists.h"
 #include "platform/optional_files.h"
 #include "platform/program_folder.h"
+#include "recovery/recovery_keeper.h"
 #include "search/search_commands.h"
 #include "table/table_builder.h"
 #include "tags/markup_rows.h"
@@ -121,6 +122,9 @@ void HtmlE::installAreas()
     installAppearanceCommands(menus, m_editwindow, *m_fileControler, this);
     DocumentContextMenu::of(m_editwindow, this);
     installSearchCommands(this, m_editwindow);
+    m_recovery = installRecovery(*m_document, *m_editwindow, *this);
+    // Ending at once (force exit) keeps the unsaved work's copy, up to the last keystroke.
+    connect(this, &HtmlE::endRequested, m_recovery, &RecoveryKeeper::flush);
 }
 
 void HtmlE::describeHover(const QString& description)
@@ -280,9 +284,10 @@ bool HtmlE::eventFilter(QObject* watched, QEvent* event)
 
 bool HtmlE::mayEnd()
 {
-    if (!hasUnsavedChanges())
-        return true;
-    return askYesNo(this, QStringLiteral("vornik!"), kExitQuestion, MessageIcon::Exclamation, true);
+    if (hasUnsavedChanges() && !askYesNo(this, QStringLiteral("vornik!"), kExitQuestion, MessageIcon::Exclamation, true))
+        return false;
+    m_recovery->discard();
+    return true;
 }
 
 void HtmlE::Fin_Click()

@@ -11,6 +11,7 @@ class DocumentBox;
 class FileControler;
 class InsertionPoint;
 class MenuSurface;
+class RecoveryKeeper;
 class QTimer;
 class TemplateMenu;
 class Toolbar;
@@ -96,6 +97,7 @@ private:
     std::unique_ptr<MenuSurface> m_menus;
     Toolbar* m_toolbar = nullptr;
     TemplateMenu* m_templates = nullptr;
+    RecoveryKeeper* m_recovery = nullptr;
     QTimer* m_timet = nullptr;
     bool m_ended = false;
     // The outer frame asked for by vornik!.ini, applied once the window manager has told us

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/disk_stamp.h"
 #include "text/line_ends.h"
 #include "text/text_encoding.h"
 
@@ -34,6 +35,14 @@ public:
     bool undecodable() const { return m_undecodable; }
     void setUndecodable(bool undecodable) { m_undecodable = undecodable; }
 
+    // The file as it was on disk when last read or written, so Save can tell when someone
+    // else has changed it since.
+    const DiskStamp& diskStamp() const { return m_diskStamp; }
+    void setDiskStamp(const DiskStamp& stamp) { m_diskStamp = stamp; }
+
+    // The text now in the box was just read from the current file.
+    void announceLoaded() { Q_EMIT fileLoaded(m_FilePath); }
+
     // A new, unnamed document: no file, UTF-8, CR LF. The folder stays for the file manager.
     void clearFile();
 
@@ -60,6 +69,8 @@ Q_SIGNALS:
     // as the baseline or found equal to it (false).
     void changedStateChanged(bool mayDiffer);
 
+    void fileLoaded(const QString& path);
+
 private:
     void setMayDiffer(bool mayDiffer) const;
 
@@ -69,6 +80,7 @@ private:
     TextEncoding m_encoding = TextEncoding::Utf8;
     LineEnding m_lineEnding = LineEnding::CrLf;
     bool m_undecodable = false;
+    DiskStamp m_diskStamp;
     QString m_TxtRam;
     mutable bool m_mayDiffer = false;
     std::function<QString()> m_text;

@@ -11,7 +11,9 @@ cp "$prog/vornikedit" "$work/"
 
 for module in fcitx ibus; do
   : > "$work/stderr"
-  QT_IM_MODULE=$module "$work/vornikedit" 2>"$work/stderr" &
+  # Each run its own state folder: the force exit below leaves a recovery copy, which the
+  # next run would offer.
+  QT_IM_MODULE=$module XDG_STATE_HOME="$work/state-$module" "$work/vornikedit" 2>"$work/stderr" &
   pid=$!
   pids+=("$pid")
   win=$(wait_window 'vornikedit' --pid "$pid") || fail "$module: no window; stderr: $(cat "$work/stderr")"

@@ -17,6 +17,7 @@ export XDG_RUNTIME_DIR=$(mktemp -d)
 chmod 700 "$XDG_RUNTIME_DIR"
 # The program keeps its settings in the user's configuration folder: never the real one.
 export XDG_CONFIG_HOME="$XDG_RUNTIME_DIR/config"
+export XDG_STATE_HOME="$XDG_RUNTIME_DIR/state"
 "$@"
 rc=$?
 kill "$wm" "$xvfb" 2>/dev/null

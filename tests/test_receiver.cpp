@@ -70,9 +70,9 @@ private Q_SLOTS:
     {
         m_runtime = std::make_unique<QTemporaryDir>();
         ::chmod(QFile::encodeName(m_runtime->path()).constData(), 0700);
+        m_folder = std::make_unique<TestProgramFolder>();
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime->path()));
         qputenv("XDG_STATE_HOME", QFile::encodeName(m_runtime->path() + "/state"));
-        m_folder = std::make_unique<TestProgramFolder>();
     }
     void cleanup()
     {

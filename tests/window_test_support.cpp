@@ -40,11 +40,14 @@ void click(const QObject* window, const QString& button)
     QTest::mouseClick(control<QAbstractButton>(window, button), Qt::LeftButton);
 }
 
-TestProgramFolder::TestProgramFolder() : m_oldConfigHome(qgetenv("XDG_CONFIG_HOME"))
+TestProgramFolder::TestProgramFolder()
+    : m_oldConfigHome(qgetenv("XDG_CONFIG_HOME")), m_oldStateHome(qgetenv("XDG_STATE_HOME"))
 {
     // The user's folder too is the test's own, empty at the start and gone at the end, and
     // never shared with a suite running beside this one.
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
+    // Recovery copies too: a copy left by another test is never offered to this one.
+    qputenv("XDG_STATE_HOME", QFile::encodeName(m_configHome.path() + QStringLiteral("/state")));
     if (!m_configHome.isValid() || !userFolder().startsWith(m_configHome.path() + u'/'))
         qFatal("the user's folder is not the test's own: %s", qPrintable(userFolder()));
     platform::setProgramFolderForTesting(m_dir.path());
@@ -58,6 +61,10 @@ TestProgramFolder::~TestProgramFolder()
         qunsetenv("XDG_CONFIG_HOME");
     else
         qputenv("XDG_CONFIG_HOME", m_oldConfigHome);
+    if (m_oldStateHome.isNull())
+        qunsetenv("XDG_STATE_HOME");
+    else
+        qputenv("XDG_STATE_HOME", m_oldStateHome);
 }
 
 void TestProgramFolder::write(const QString& name, const QByteArray& bytes) const

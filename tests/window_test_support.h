@@ -32,6 +32,7 @@ private:
     QTemporaryDir m_dir;
     QTemporaryDir m_configHome;
     QByteArray m_oldConfigHome;
+    QByteArray m_oldStateHome;
 };
 
 // The main window started as the program starts it, on `commandLine`. Exposed waits until it is

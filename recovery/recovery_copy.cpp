@@ -1,0 +1,94 @@
+#include "recovery/recovery_copy.h"
+
+#include "text/file_write.h"
+
+#include <QFile>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+const QByteArray kMagic = QByteArrayLiteral("vornikedit recovery copy 1\n");
+constexpr qsizetype kLongestHeader = 64 * 1024;
+
+// The value of a "name value" line, or nothing when the line is another.
+std::optional<QByteArrayView> field(QByteArrayView line, QByteArrayView name)
+{
+    if (line.size() < name.size() + 1 || !line.startsWith(name) || line[name.size()] != ' ')
+        return std::nullopt;
+    return line.sliced(name.size() + 1);
+}
+}
+
+QByteArray formatRecoveryCopy(const QString& filePath, const QString& text, const QDateTime& written)
+{
+    const QByteArray body = text.toUtf8();
+    QByteArray copy;
+    copy.reserve(body.size() + 256 + filePath.size() * 3);
+    copy += kMagic;
+    copy += "path " + filePath.toUtf8().toPercentEncoding("/") + '\n';
+    copy += "written " + written.toUTC().toString(Qt::ISODateWithMs).toLatin1() + '\n';
+    copy += "length " + QByteArray::number(body.size()) + "\n\n";
+    copy += body;
+    return copy;
+}
+
+std::optional<RecoveryHeader> parseRecoveryHeader(QByteArrayView bytes)
+{
+    if (!bytes.startsWith(kMagic))
+        return std::nullopt;
+    const qsizetype end = QByteArrayView(bytes.first(qMin(bytes.size(), kLongestHeader))).indexOf("\n\n");
+    if (end < 0)
+        return std::nullopt;
+    RecoveryHeader header;
+    header.textOffset = end + 2;
+    bool sawPath = false, sawWritten = false, sawLength = false;
+    const QByteArrayView fields = bytes.sliced(kMagic.size(), end + 1 - kMagic.size());
+    for (qsizetype from = 0; from < fields.size();) {
+        const qsizetype newline = fields.indexOf('\n', from);
+        const QByteArrayView line = fields.sliced(from, newline - from);
+        from = newline + 1;
+        if (const auto path = field(line, "path")) {
+            header.filePath = QString::fromUtf8(QByteArray::fromPercentEncoding(path->toByteArray()));
+            sawPath = true;
+        } else if (const auto written = field(line, "written")) {
+            header.written = QDateTime::fromString(QString::fromLatin1(*written), Qt::ISODateWithMs);
+            sawWritten = header.written.isValid();
+        } else if (const auto length = field(line, "length")) {
+            header.textLength = length->toLongLong(&sawLength);
+            sawLength = sawLength && header.textLength >= 0;
+        }
+        // Other lines are fields of a later version: skipped.
+    }
+    if (!sawPath || !sawWritten || !sawLength)
+        return std::nullopt;
+    return header;
+}
+
+std::optional<RecoveryCopy> parseRecoveryCopy(QByteArrayView bytes)
+{
+    std::optional<RecoveryHeader> header = parseRecoveryHeader(bytes);
+    if (!header || bytes.size() - header->textOffset != header->textLength)
+        return std::nullopt;
+    return RecoveryCopy{*header, QString::fromUtf8(bytes.sliced(header->textOffset))};
+}
+
+bool writeRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text)
+{
+    // Made private before the first byte goes in; the write keeps the mode of the file it replaces.
+    const QByteArray native = QFile::encodeName(copyPath);
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return writeWholeFile(copyPath, formatRecoveryCopy(filePath, text, QDateTime::currentDateTimeUtc()));
+}
+
+bool keepRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text, const QString& baseline)
+{
+    if (text == baseline) {
+        QFile::remove(copyPath);
+        return true;
+    }
+    return writeRecoveryCopy(copyPath, filePath, text);
+}

@@ -1,0 +1,103 @@
+#include "recovery/recovery_folder.h"
+
+#include "text/file_read.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+const QString kPrefix = QStringLiteral("recovery-");
+const QString kSuffix = QStringLiteral(".txt");
+}
+
+QString recoveryFolder(bool create)
+{
+    QString state = QFile::decodeName(qgetenv("XDG_STATE_HOME"));
+    if (!QDir::isAbsolutePath(state)) {
+        const QString home = QFile::decodeName(qgetenv("HOME"));
+        if (!QDir::isAbsolutePath(home))
+            return QString();
+        state = home + QStringLiteral("/.local/state");
+    }
+    const QString folder = state + QStringLiteral("/vornikedit");
+    const QByteArray native = QFile::encodeName(folder);
+    if (create && !QFileInfo::exists(folder)) {
+        QDir().mkpath(state);
+        if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
+            return QString();
+    }
+    // Unsaved pages are private: never kept in a folder that someone else owns or can enter.
+    struct stat info {};
+    if (::lstat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
+        return QString();
+    if ((info.st_mode & 077) != 0 && (!create || ::chmod(native.constData(), 0700) != 0))
+        return QString();
+    return folder;
+}
+
+QString newRecoveryCopyName()
+{
+    const quint64 token = QRandomGenerator::system()->generate64();
+    return kPrefix + QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(token, 16, 16, QChar(u'0'))
+        + kSuffix;
+}
+
+QString recoveryLockPath(const QString& copyPath)
+{
+    return copyPath.chopped(kSuffix.size()) + QStringLiteral(".lock");
+}
+
+std::vector<OrphanCopy> claimOrphanCopies(const QString& folder, const QString& filePath)
+{
+    std::vector<OrphanCopy> orphans;
+    if (folder.isEmpty())
+        return orphans;
+    const QStringList names = QDir(folder).entryList({kPrefix + u'*' + kSuffix}, QDir::Files | QDir::Hidden);
+    for (const QString& name : names) {
+        const QString copyPath = folder + u'/' + name;
+        const FileRead start = readWholeFile(copyPath, ReadCap::firstBytes(64 * 1024));
+        const std::optional<RecoveryHeader> header = start ? parseRecoveryHeader(*start) : std::nullopt;
+        if (!header || header->filePath.isEmpty() != filePath.isEmpty()
+            || (!filePath.isEmpty() && !sameFile(header->filePath, filePath)))
+            continue;
+        auto lock = std::make_unique<QLockFile>(recoveryLockPath(copyPath));
+        // Only a lock whose process is gone counts as left behind, however old it is.
+        lock->setStaleLockTime(0);
+        if (!lock->tryLock(0))
+            continue;
+        orphans.push_back({copyPath, *header, std::move(lock)});
+    }
+    std::sort(orphans.begin(), orphans.end(), [](const OrphanCopy& a, const OrphanCopy& b) {
+        return a.header.written > b.header.written;
+    });
+    return orphans;
+}
+
+std::optional<RecoveryCopy> readRecoveryCopy(const QString& copyPath)
+{
+    const FileRead bytes = readWholeFile(copyPath);
+    return bytes ? parseRecoveryCopy(*bytes) : std::nullopt;
+}
+
+void removeRecoveryCopy(const QString& copyPath, std::unique_ptr<QLockFile> lock)
+{
+    QFile::remove(copyPath);
+    if (lock)
+        lock->unlock(); // removes the lock file too
+}
+
+bool sameFile(const QString& a, const QString& b)
+{
+    if (a == b)
+        return true;
+    const QString canonicalA = QFileInfo(a).canonicalFilePath();
+    return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
+}

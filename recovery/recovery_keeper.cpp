@@ -1,0 +1,190 @@
+#include "recovery/recovery_keeper.h"
+
+#include "document/document.h"
+#include "recovery/recovery_folder.h"
+#include "ui/busy_pointer.h"
+#include "ui/document_box.h"
+#include "ui/message_box.h"
+
+#include <QFile>
+#include <QLockFile>
+#include <QTextDocument>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+// A copy is taken once typing has paused this long, and at the latest this long after the
+// first edit it does not hold yet, however steadily the user types.
+constexpr int kQuietMs = 3000;
+constexpr qint64 kLongestDueMs = 30000;
+
+const QString kTitle = QStringLiteral("vornik!");
+const QString kRestoreFile = QStringLiteral("%1 には、保存していない変更が残っています（%2）。\r復元しますか？");
+const QString kRestoreNew = QStringLiteral("保存していない新しい文書が残っています（%1）。\r復元しますか？");
+}
+
+RecoveryKeeper::RecoveryKeeper(Document& document, DocumentBox& box, QWidget& window)
+    : QObject(&window), m_document(document), m_box(box), m_window(window)
+{
+    setObjectName(QStringLiteral("recoveryKeeper"));
+    m_quiet.setSingleShot(true);
+    m_quiet.setInterval(kQuietMs);
+    connect(&m_quiet, &QTimer::timeout, this, &RecoveryKeeper::writeNow);
+    connect(&m_writing, &QFutureWatcher<bool>::finished, this, &RecoveryKeeper::writeFinished);
+    connect(m_box.document(), &QTextDocument::contentsChanged, this, &RecoveryKeeper::edited);
+    // Saved, loaded, or edited back to what was saved: nothing is left to recover.
+    connect(&m_document, &Document::changedStateChanged, this, [this](bool mayDiffer) {
+        if (!mayDiffer)
+            remove();
+    });
+    // The copy names the file it belongs to.
+    connect(&m_document, &Document::filePathChanged, this, [this] {
+        if (m_document.hasUnsavedChanges())
+            writeNow();
+    });
+    connect(&m_document, &Document::fileLoaded, this, [this] {
+        if (m_started)
+            QTimer::singleShot(0, this, &RecoveryKeeper::offerLeftBehind);
+    });
+    // The first offer waits until the window is up, for the file given at start or for none.
+    QTimer::singleShot(0, this, [this] {
+        m_started = true;
+        offerLeftBehind();
+    });
+}
+
+RecoveryKeeper::~RecoveryKeeper()
+{
+    m_writing.waitForFinished();
+}
+
+void RecoveryKeeper::edited()
+{
+    if (m_box.isEmpty()) {
+        remove(); // New, or everything deleted: an empty page holds no work
+        return;
+    }
+    if (!m_dueSince.isValid())
+        m_dueSince.start();
+    if (!m_quiet.isActive() || m_dueSince.elapsed() < kLongestDueMs)
+        m_quiet.start();
+}
+
+void RecoveryKeeper::writeNow()
+{
+    m_quiet.stop();
+    if (m_writing.isRunning()) {
+        m_writeAgain = true;
+        return;
+    }
+    // Only the read belongs to the window's thread; comparing and writing go to the worker.
+    QString text = m_box.documentText();
+    if (text.isEmpty()) {
+        remove();
+        return;
+    }
+    if (!ensureOwnCopy()) {
+        if (!m_warned)
+            qWarning("vornikedit: no recovery copy of unsaved work can be kept (no private state folder)");
+        m_warned = true;
+        return;
+    }
+    m_dueSince.invalidate();
+    m_writing.setFuture(QtConcurrent::run(&keepRecoveryCopy, m_copyPath, m_document.FilePath(), std::move(text),
+                                          m_document.TxtRam()));
+}
+
+void RecoveryKeeper::writeFinished()
+{
+    if (!m_writing.result() && !m_warned) {
+        qWarning("vornikedit: the recovery copy %s could not be written", qPrintable(m_copyPath));
+        m_warned = true;
+    }
+    if (m_writeAgain) {
+        m_writeAgain = false;
+        writeNow();
+    }
+}
+
+void RecoveryKeeper::remove()
+{
+    m_quiet.stop();
+    m_dueSince.invalidate();
+    m_writeAgain = false;
+    // A write under way would bring the copy back after it is gone.
+    m_writing.waitForFinished();
+    if (!m_copyPath.isEmpty())
+        QFile::remove(m_copyPath);
+}
+
+void RecoveryKeeper::discard()
+{
+    remove();
+}
+
+void RecoveryKeeper::flush()
+{
+    m_writing.waitForFinished();
+    if (m_quiet.isActive() || m_writeAgain) {
+        m_writeAgain = false;
+        writeNow();
+        m_writing.waitForFinished();
+    }
+}
+
+bool RecoveryKeeper::ensureOwnCopy()
+{
+    if (!m_copyPath.isEmpty())
+        return true;
+    const QString folder = recoveryFolder(true);
+    if (folder.isEmpty())
+        return false;
+    const QString path = folder + u'/' + newRecoveryCopyName();
+    auto lock = std::make_unique<QLockFile>(recoveryLockPath(path));
+    if (!lock->tryLock(0))
+        return false;
+    m_copyPath = path;
+    m_lock = std::move(lock);
+    return true;
+}
+
+void RecoveryKeeper::offerLeftBehind()
+{
+    std::vector<OrphanCopy> orphans = claimOrphanCopies(recoveryFolder(false), m_document.FilePath());
+    for (OrphanCopy& orphan : orphans) {
+        std::optional<RecoveryCopy> copy;
+        {
+            BusyPointer busy;
+            copy = readRecoveryCopy(orphan.copyPath);
+        }
+        if (!copy)
+            continue; // damaged: left where it is for whoever wants to look at it
+        if (copy->text == m_document.TxtRam() || copy->text.isEmpty()) {
+            removeRecoveryCopy(orphan.copyPath, std::move(orphan.lock));
+            continue;
+        }
+        const QString when = copy->header.written.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"));
+        const QString question = copy->header.filePath.isEmpty() ? kRestoreNew.arg(when)
+                                                                 : kRestoreFile.arg(m_document.FilePath(), when);
+        if (!askYesNo(&m_window, kTitle, question, MessageIcon::Information, true)) {
+            removeRecoveryCopy(orphan.copyPath, std::move(orphan.lock));
+            continue;
+        }
+        // The box takes the copy's text while the baseline stays the file's: unsaved changes.
+        // The copy becomes this editor's own, so it is kept until the work is saved or let go.
+        if (!m_copyPath.isEmpty())
+            QFile::remove(m_copyPath);
+        m_copyPath = orphan.copyPath;
+        m_lock = std::move(orphan.lock);
+        {
+            BusyPointer busy;
+            m_box.setDocumentText(copy->text);
+        }
+        m_box.setFocus();
+        return; // older copies of the same file wait for the next opening
+    }
+}
+
+RecoveryKeeper* installRecovery(Document& document, DocumentBox& box, QWidget& window)
+{
+    return new RecoveryKeeper(document, box, window);
+}

@@ -1,0 +1,210 @@
+#include "app/application.h"
+#include "app/main_window.h"
+#include "document/document.h"
+#include "document/insertion_point.h"
+#include "recovery/recovery_folder.h"
+#include "ui/document_box.h"
+#include "window_test_support.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+namespace {
+
+QStringList copiesIn(const QString& folder)
+{
+    return QDir(folder).entryList({QStringLiteral("recovery-*.txt")}, QDir::Files);
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+// A copy as an editor that has since ended left it: no lock held.
+QString leaveCopy(const QString& folder, const QString& filePath, const QString& text, int minutesAgo = 0)
+{
+    const QString path = folder + u'/' + newRecoveryCopyName();
+    writeFile(path, formatRecoveryCopy(filePath, text, QDateTime::currentDateTimeUtc().addSecs(-60 * minutesAgo)));
+    return path;
+}
+
+}
+
+class RecoveryTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        m_folder = std::make_unique<TestProgramFolder>();
+        m_state = recoveryFolder(true);
+        QVERIFY(m_state.startsWith(qEnvironmentVariable("XDG_STATE_HOME")));
+        m_page = m_folder->file("page 頁.htm");
+        writeFile(m_page, "<p>on disk</p>\r\n");
+    }
+    void cleanup() { m_folder.reset(); }
+
+    // The copy's own format: the path and the text come back exactly; anything cut off or
+    // foreign is not a copy.
+    void copyFormat()
+    {
+        const QString odd = QStringLiteral("/tmp/a b\n%25/頁.htm");
+        const QString text = QStringLiteral("一行目\r\n\u00a0two\uFFFD\r\n");
+        const QByteArray bytes = formatRecoveryCopy(odd, text, QDateTime::currentDateTimeUtc());
+        const std::optional<RecoveryCopy> copy = parseRecoveryCopy(bytes);
+        QVERIFY(copy);
+        QCOMPARE(copy->header.filePath, odd);
+        QCOMPARE(copy->text, text);
+        QVERIFY(copy->header.written.isValid());
+
+        QVERIFY(parseRecoveryCopy(formatRecoveryCopy(QString(), text, QDateTime::currentDateTimeUtc()))->header.filePath.isEmpty());
+        QVERIFY(!parseRecoveryCopy(bytes.chopped(1)));
+        QVERIFY(!parseRecoveryCopy(bytes + 'x'));
+        QVERIFY(!parseRecoveryCopy(QByteArray("<p>a page</p>\n\n")));
+        QVERIFY(!parseRecoveryHeader(bytes.first(20)));
+    }
+
+    // Only copies of the file asked for, whose editor has ended, are claimed; a live owner's
+    // copy never is, so two editors never share one.
+    void claimsOnlyOrphansOfTheFile()
+    {
+        const QString older = leaveCopy(m_state, m_page, "older", 10);
+        const QString newer = leaveCopy(m_state, m_page, "newer");
+        leaveCopy(m_state, m_folder->file("other.htm"), "other");
+        const QString unsaved = leaveCopy(m_state, QString(), "never saved");
+        const QString live = leaveCopy(m_state, m_page, "live");
+        QLockFile owner(recoveryLockPath(live));
+        QVERIFY(owner.tryLock(0));
+
+        std::vector<OrphanCopy> claimed = claimOrphanCopies(m_state, m_page);
+        QCOMPARE(claimed.size(), size_t(2));
+        QCOMPARE(claimed[0].copyPath, newer);
+        QCOMPARE(claimed[1].copyPath, older);
+        // While this one holds them, nobody else gets them.
+        QVERIFY(claimOrphanCopies(m_state, m_page).empty());
+        claimed.clear();
+
+        const std::vector<OrphanCopy> none = claimOrphanCopies(m_state, QString());
+        QCOMPARE(none.size(), size_t(1));
+        QCOMPARE(none[0].copyPath, unsaved);
+        QVERIFY(QFileInfo(m_state).permissions() == (QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                      | QFile::ReadUser | QFile::WriteUser | QFile::ExeUser));
+    }
+
+    // Typing leaves a private copy once it pauses; Save and a Yes to the exit question remove
+    // it; force exit keeps it, with the last keystroke in it.
+    void copyFollowsTheUnsavedWork()
+    {
+        HtmlE w;
+        w.startUp(m_page + " on");
+        w.insertion().insert("typed ");
+        QTRY_COMPARE_WITH_TIMEOUT(copiesIn(m_state).size(), 1, 15000);
+        const QString copyPath = m_state + u'/' + copiesIn(m_state).first();
+        QCOMPARE(QFileInfo(copyPath).permissions(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        QTRY_VERIFY(readRecoveryCopy(copyPath).has_value());
+        QCOMPARE(readRecoveryCopy(copyPath)->header.filePath, m_page);
+        QCOMPARE(readRecoveryCopy(copyPath)->text, w.editwindow()->documentText());
+
+        trigger(w, "SaveFiLE");
+        QVERIFY(copiesIn(m_state).isEmpty());
+
+        w.insertion().insert("again ");
+        auto yes = answerNextMessageBox(QMessageBox::Yes);
+        trigger(w, "Fin");
+        QVERIFY(yes->seen);
+        QVERIFY(copiesIn(m_state).isEmpty());
+
+        w.insertion().insert("kept");
+        trigger(w, "gotoend");
+        QCOMPARE(copiesIn(m_state).size(), 1);
+        QCOMPARE(readRecoveryCopy(copyPath)->text, w.editwindow()->documentText());
+    }
+
+    // A copy left behind is offered when its file opens again: Yes shows it as unsaved
+    // changes over the file's baseline; No discards it; a copy equal to the file goes silently.
+    void offersTheCopyLeftBehind()
+    {
+        const QString copy = leaveCopy(m_state, m_page, "<p>recovered</p>\r\n");
+        {
+            auto yes = answerNextMessageBox(QMessageBox::Yes);
+            HtmlE w;
+            w.startUp(m_page + " on");
+            QTRY_VERIFY(yes->seen);
+            QVERIFY(yes->text.contains(m_page));
+            QCOMPARE(w.editwindow()->documentText(), QStringLiteral("<p>recovered</p>\r\n"));
+            QCOMPARE(w.document().TxtRam(), QStringLiteral("<p>on disk</p>\r\n"));
+            QVERIFY(w.hasUnsavedChanges());
+            QVERIFY(QFile::exists(copy)); // now this editor's own
+            trigger(w, "gotoend");
+        }
+        {
+            auto no = answerNextMessageBox(QMessageBox::No);
+            HtmlE w;
+            w.startUp(m_page + " on");
+            QTRY_VERIFY(no->seen);
+            QCOMPARE(w.editwindow()->documentText(), QStringLiteral("<p>on disk</p>\r\n"));
+            QVERIFY(copiesIn(m_state).isEmpty());
+        }
+        leaveCopy(m_state, m_page, "<p>on disk</p>\r\n");
+        const QString unsaved = leaveCopy(m_state, QString(), "draft");
+        auto unasked = answerNextMessageBox(QMessageBox::No);
+        HtmlE w;
+        w.startUp(m_page + " on");
+        QTest::qWait(200);
+        QVERIFY(!unasked->seen);
+        QCOMPARE(copiesIn(m_state), QStringList{QFileInfo(unsaved).fileName()});
+    }
+
+    // Save asks before it overwrites a file someone else changed since it was read or last
+    // written; No writes nothing.
+    void saveAsksWhenTheFileChangedOnDisk()
+    {
+        HtmlE w;
+        w.startUp(m_page + " on");
+        w.insertion().insert("mine ");
+        auto unasked = answerNextMessageBox(QMessageBox::No);
+        trigger(w, "SaveFiLE");
+        QVERIFY(!unasked->seen);
+        unasked.reset();
+        QCOMPARE(readFile(m_page), QByteArray("mine <p>on disk</p>\r\n"));
+
+        writeFile(m_page + ".new", "theirs\r\n");
+        QVERIFY(QFile::remove(m_page) && QFile::rename(m_page + ".new", m_page)); // as another editor saves
+        w.insertion().insert("more ");
+        auto no = answerNextMessageBox(QMessageBox::No);
+        trigger(w, "SaveFiLE");
+        QVERIFY(no->seen);
+        QVERIFY(no->text.contains(m_page));
+        QCOMPARE(readFile(m_page), QByteArray("theirs\r\n"));
+
+        auto yes = answerNextMessageBox(QMessageBox::Yes);
+        trigger(w, "SaveFiLE");
+        QVERIFY(yes->seen);
+        QCOMPARE(readFile(m_page), QByteArray("mine more <p>on disk</p>\r\n"));
+    }
+
+private:
+    std::unique_ptr<TestProgramFolder> m_folder;
+    QString m_state;
+    QString m_page;
+};
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    prepareApplication(app);
+    RecoveryTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_recovery.moc"
