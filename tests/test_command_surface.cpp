@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -382,6 +383,13 @@ private Q_SLOTS:
         QTest::mouseMove(w.editwindow()->viewport(), QPoint(50, 50));
         QTest::mouseMove(button(w, "NewFileMini"), centre(button(w, "NewFileMini")));
         QCOMPARE(w.windowTitle(), overIcon);
+
+        // The document box's scroll bars are the box as well.
+        for (QScrollBar* bar : {w.editwindow()->verticalScrollBar(), w.editwindow()->horizontalScrollBar()}) {
+            QTest::mouseMove(button(w, "NewFileMini"), centre(button(w, "NewFileMini")));
+            QTest::mouseMove(bar, centre(bar));
+            QCOMPARE(w.state().HoverText, QString(" "));
+        }
     }
 
     void previewOpensTheFileOnDisk()
@@ -436,7 +444,7 @@ private Q_SLOTS:
             HtmlE w;
             w.startUp(QString());
             QString version, options;
-            bool okIsDefault = false;
+            bool okIsDefault = false, blankTitle = false;
             QTimer::singleShot(50, [&] {
                 auto* box = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
                 if (!box)
@@ -444,6 +452,8 @@ private Q_SLOTS:
                 version = box->findChild<QLabel*>("lblVersion")->text();
                 options = box->findChildren<QLabel*>("L").last()->text();
                 okIsDefault = box->findChild<QPushButton*>("cmdOK")->isDefault();
+                // A title Qt would not replace with the program's name, and that shows nothing.
+                blankTitle = !box->windowTitle().isEmpty() && box->windowTitle().trimmed().isEmpty();
                 // Esc closes it like OK.
                 QTest::keyClick(box, Qt::Key_Escape);
             });
@@ -452,6 +462,7 @@ private Q_SLOTS:
             QVERIFY(version.endsWith(QString("%1.%2.%3").arg(vornik::versionMajor).arg(vornik::versionMinor).arg(vornik::versionPatch)));
             QCOMPARE(options, withCompanion ? "タグ追加機能" : "なし");
             QVERIFY(okIsDefault);
+            QVERIFY(blankTitle);
         }
     }
 
