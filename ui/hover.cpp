@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 namespace {
 
@@ -73,5 +74,9 @@ void installHoverDescriptions(HtmlE& window, const Toolbar& toolbar)
     DocumentBox* box = window.editwindow();
     watch->watch(box, kNoDescription);
     watch->watch(box->viewport(), kNoDescription);
+    // The scroll bars are the document box too, though the toolkit gives them widgets of
+    // their own.
+    watch->watch(box->horizontalScrollBar(), kNoDescription);
+    watch->watch(box->verticalScrollBar(), kNoDescription);
     watch->watch(window.clientArea(), kNoDescription);
 }
