@@ -40,6 +40,7 @@ protected:
 private:
     explicit hTableF(HtmlE& window);
     void buildControls();
+    void fitAlignmentList();
     void Form_Load();
     void C_Click(int index);
     void Tcpy_Click();
