@@ -44,7 +44,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     prepareApplication(app);
     // Lets the desktop match the window to its menu entry and icon once installed.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.vornikedit.Editor"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.vornikedit.editor"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vornikedit")));
 
     HtmlE window;
