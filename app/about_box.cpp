@@ -1,8 +1,7 @@
 #include "app/about_box.h"
 
-#include "app/main_window.h"
 #include "app/version.h"
-#include "ui/command_surface_parts.h"
+#include "app/window_parts.h"
 #include "ui/menu_surface.h"
 
 #include <QAction>
@@ -99,10 +98,10 @@ frmAbout::frmAbout(QWidget* parent, bool userTagsAvailable) : QDialog(parent)
     setFixedSize(sizeHint());
 }
 
-void installAboutCommand(HtmlE& window)
+void installAboutCommand(MenuSurface& menus, QWidget& window)
 {
-    window.menus().onTriggered(QStringLiteral("vershow"), [&window] {
-        frmAbout box(&window, window.menus().action(QStringLiteral("uTag"))->isEnabled());
+    menus.onTriggered(QStringLiteral("vershow"), [&menus, &window] {
+        frmAbout box(&window, menus.action(QStringLiteral("uTag"))->isEnabled());
         box.exec();
     });
 }

@@ -14,3 +14,8 @@ QString joinCommandLine(const QStringList& argumentsAfterProgram);
 // exact: "ON" does not count, and a text that merely ends in the letters (lesson) loses its
 // last three characters like any other.
 std::optional<QString> commandLineFilePath(const QString& commandLine);
+
+// The command-line text with a relative path made absolute against `currentFolder`, so the
+// file keeps its place whatever the editor later hands it to (the preview, the file
+// manager). Anything that names no file is returned unchanged.
+QString withAbsolutePath(const QString& commandLine, const QString& currentFolder);

@@ -1,11 +1,13 @@
-#include "app/document_box.h"
-#include "ui/busy_pointer.h"
-#include "app/document_file.h"
-#include "app/file_controler.h"
-#include "app/main_window.h"
-#include "app/paths.h"
-#include "app/subsystems.h"
+#include "app/file_commands.h"
+
+#include "document/document.h"
+#include "text/document_codec.h"
+#include "text/file_read.h"
+#include "text/file_write.h"
 #include "platform/launcher.h"
+#include "ui/busy_pointer.h"
+#include "ui/document_box.h"
+#include "ui/file_controler.h"
 #include "ui/menu_surface.h"
 #include "ui/message_box.h"
 
@@ -24,16 +26,16 @@ const QString kReplaceQuestion = QStringLiteral("%1 は既にあります。\r�
 const QString kUnencodable = QStringLiteral("この文書には Shift_JIS で保存できない文字があります。");
 
 
-bool mayDiscardDocument(HtmlE& window)
+bool mayDiscardDocument(const FileCommandParts& parts)
 {
-    if (!window.hasUnsavedChanges())
+    if (!parts.document.hasUnsavedChanges())
         return true;
-    return askYesNo(&window, kTitle, kDiscardQuestion, MessageIcon::Information, false);
+    return askYesNo(&parts.window, kTitle, kDiscardQuestion, MessageIcon::Information, false);
 }
 
 enum class UnencodableChoice { CharacterReferences, Utf8, Cancel };
 
-UnencodableChoice askAboutUnencodable(HtmlE& window, const EncodedText& report, bool undecodable)
+UnencodableChoice askAboutUnencodable(QWidget& window, const EncodedText& report, bool undecodable)
 {
     QString text = kUnencodable + u'\r'
         + QStringLiteral("%1 文字（最初は %2 行目）").arg(report.unencodableCount).arg(report.firstUnencodableLine);
@@ -59,22 +61,22 @@ UnencodableChoice askAboutUnencodable(HtmlE& window, const EncodedText& report, 
 
 // Writes the document to `path` in its own encoding and line ends; the document becomes
 // the baseline. False when nothing was written (cancelled or failed; a failure is reported).
-bool saveDocumentTo(HtmlE& window, const QString& path)
+bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
 {
-    WindowState& state = window.state();
-    const QString text = window.editwindow()->documentText();
-    TextEncoding encoding = state.encoding;
-    EncodedText encoded = encodeDocument(text, encoding, state.lineEnding);
+    Document& document = parts.document;
+    const QString text = parts.box.documentText();
+    TextEncoding encoding = document.encoding();
+    EncodedText encoded = encodeDocument(text, encoding, document.lineEnding());
     if (encoded.unencodableCount > 0) {
-        switch (askAboutUnencodable(window, encoded, state.undecodable)) {
+        switch (askAboutUnencodable(parts.window, encoded, document.undecodable())) {
         case UnencodableChoice::Cancel:
             return false;
         case UnencodableChoice::CharacterReferences:
-            encoded = encodeDocument(text, encoding, state.lineEnding, Unencodable::CharacterReferences);
+            encoded = encodeDocument(text, encoding, document.lineEnding(), Unencodable::CharacterReferences);
             break;
         case UnencodableChoice::Utf8:
             encoding = TextEncoding::Utf8;
-            encoded = encodeDocument(text, encoding, state.lineEnding);
+            encoded = encodeDocument(text, encoding, document.lineEnding());
             break;
         }
     }
@@ -85,128 +87,111 @@ bool saveDocumentTo(HtmlE& window, const QString& path)
         written = writeWholeFile(path, encoded.bytes);
     }
     if (!written) {
-        tellUser(&window, kTitle, kWriteFailed, MessageIcon::Exclamation);
+        tellUser(&parts.window, kTitle, kWriteFailed, MessageIcon::Exclamation);
         return false;
     }
-    state.encoding = encoding;
-    state.undecodable = false; // what is on disk now is what the box shows
-    window.takeDocumentAsBaseline(text); // read from the box just now
+    document.setEncoding(encoding);
+    document.setUndecodable(false); // what is on disk now is what the box shows
+    document.takeTextAsBaseline(text); // read from the box just now
     return true;
 }
 
 // Open and drop: ask before unsaved changes go, then load, and say so when the file
 // cannot be read.
-void openDocument(HtmlE& window, const QString& path, bool hideBoxWhileLoading)
+void openDocument(const FileCommandParts& parts, const QString& path, bool hideBoxWhileLoading)
 {
-    if (path.isEmpty() || !mayDiscardDocument(window))
+    if (path.isEmpty() || !mayDiscardDocument(parts))
         return;
-    DocumentBox* box = window.editwindow();
+    DocumentBox* box = &parts.box;
     const bool hadFocus = box->hasFocus();
     if (hideBoxWhileLoading)
         box->hide();
-    const bool loaded = loadDocumentFile(window, path);
+    const bool loaded = loadDocumentFile(parts.document, parts.box, path);
     if (hideBoxWhileLoading) {
         box->show();
         if (hadFocus)
             box->setFocus();
     }
-    if (!loaded) {
-        tellUser(&window, kTitle, kOpenFailed + path, MessageIcon::Exclamation);
-        return;
-    }
-    window.refreshTitle();
+    if (!loaded)
+        tellUser(&parts.window, kTitle, kOpenFailed + path, MessageIcon::Exclamation);
 }
 
-void newfile_Click(HtmlE& window)
+void newfile_Click(const FileCommandParts& parts)
 {
-    if (!window.editwindow()->isEmpty()) {
-        if (!askYesNo(&window, kTitle, kDiscardQuestion, MessageIcon::Information, false))
+    if (!parts.box.isEmpty()) {
+        if (!askYesNo(&parts.window, kTitle, kDiscardQuestion, MessageIcon::Information, false))
             return;
-        window.setDocument(QString());
+        parts.box.setDocumentText(QString());
     }
-    WindowState& state = window.state();
-    window.setSaveControlsEnabled(false);
-    state.FilePath.clear();
-    state.encoding = TextEncoding::Utf8;
-    state.lineEnding = LineEnding::CrLf;
-    state.undecodable = false;
-    programPaths().FileTitle.clear();
-    programPaths().TitledPath.clear();
-    window.refreshTitle();
+    parts.document.clearFile();
 }
 
-void openfile_Click(HtmlE& window)
+void openfile_Click(const FileCommandParts& parts)
 {
-    const QString path = window.fileControler().askOpenFileName(&window);
-    openDocument(window, path, true);
+    const QString path = parts.files.askOpenFileName(&parts.window);
+    openDocument(parts, path, true);
 }
 
-void newopenfile_Click(HtmlE& window)
+void newopenfile_Click(const FileCommandParts& parts)
 {
-    const QString path = window.fileControler().askOpenFileName(&window);
+    const QString path = parts.files.askOpenFileName(&parts.window);
     if (path.isEmpty())
         return;
     // One argument, no shell: the new process reads it as its whole command line.
     platform::startDetached(platform::runningExecutable(), {path + QStringLiteral(" on")});
 }
 
-void SaveFiLE_Click(HtmlE& window)
+void SaveFiLE_Click(const FileCommandParts& parts)
 {
-    if (window.state().FilePath.isEmpty())
+    if (parts.document.FilePath().isEmpty())
         return;
-    saveDocumentTo(window, window.state().FilePath);
+    saveDocumentTo(parts, parts.document.FilePath());
 }
 
-void SaveAsFile_Click(HtmlE& window)
+void SaveAsFile_Click(const FileCommandParts& parts)
 {
-    const QString path = window.fileControler().askSaveFileName(&window);
+    const QString path = parts.files.askSaveFileName(&parts.window);
     if (path.isEmpty())
         return;
     if (QFileInfo::exists(path)
-        && !askYesNo(&window, kTitle, kReplaceQuestion.arg(path), MessageIcon::Exclamation, false))
+        && !askYesNo(&parts.window, kTitle, kReplaceQuestion.arg(path), MessageIcon::Exclamation, false))
         return;
-    if (!saveDocumentTo(window, path))
+    if (!saveDocumentTo(parts, path))
         return;
-    window.state().FilePath = path;
-    window.setSaveControlsEnabled(true);
-    window.refreshTitle();
+    parts.document.setFilePath(path);
 }
 
 }
 
-void installFileCommands(HtmlE& window)
+void installFileCommands(MenuSurface& menus, const FileCommandParts& parts)
 {
-    MenuSurface& menus = window.menus();
-    menus.onTriggered(QStringLiteral("newfile"), [&window] { newfile_Click(window); });
-    menus.onTriggered(QStringLiteral("openfile"), [&window] { openfile_Click(window); });
-    menus.onTriggered(QStringLiteral("newopenfile"), [&window] { newopenfile_Click(window); });
-    menus.onTriggered(QStringLiteral("SaveFiLE"), [&window] { SaveFiLE_Click(window); });
-    menus.onTriggered(QStringLiteral("SaveAsFile"), [&window] { SaveAsFile_Click(window); });
+    menus.onTriggered(QStringLiteral("newfile"), [parts] { newfile_Click(parts); });
+    menus.onTriggered(QStringLiteral("openfile"), [parts] { openfile_Click(parts); });
+    menus.onTriggered(QStringLiteral("newopenfile"), [parts] { newopenfile_Click(parts); });
+    menus.onTriggered(QStringLiteral("SaveFiLE"), [parts] { SaveFiLE_Click(parts); });
+    menus.onTriggered(QStringLiteral("SaveAsFile"), [parts] { SaveAsFile_Click(parts); });
     // Queued: the question and the load run after the drop has been answered, not inside it.
-    QObject::connect(window.editwindow(), &DocumentBox::filesDropped, &window,
-                     [&window](const QStringList& paths) { openDocument(window, paths.first(), false); },
+    QObject::connect(&parts.box, &DocumentBox::filesDropped, &parts.window,
+                     [parts](const QStringList& paths) { openDocument(parts, paths.first(), false); },
                      Qt::QueuedConnection);
 }
 
-bool loadDocumentFile(HtmlE& window, const QString& path)
+bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path)
 {
     BusyPointer busy;
-    std::optional<QByteArray> bytes = readWholeFile(path);
+    FileRead bytes = readWholeFile(path);
     if (!bytes)
         return false;
-    LoadedDocument doc = decodeDocument(std::move(*bytes));
-    bytes.reset();
+    LoadedDocument doc = decodeDocument(bytes.take());
 
-    WindowState& state = window.state();
-    window.setDocument(doc.text);
+    box.setDocumentText(doc.text);
     if (DocumentBox::holdsTextAsGiven(doc.text))
-        window.takeDocumentAsBaseline(std::move(doc.text));
+        document.takeTextAsBaseline(std::move(doc.text));
     else
-        window.takeDocumentAsBaseline();
-    state.encoding = doc.encoding;
-    state.undecodable = doc.undecodable;
-    state.lineEnding = doc.lineEnding;
-    state.FilePath = path;
-    window.setSaveControlsEnabled(true);
+        document.takeTextAsBaseline();
+    document.setEncoding(doc.encoding);
+    document.setUndecodable(doc.undecodable);
+    document.setLineEnding(doc.lineEnding);
+    document.setFilePath(path);
     return true;
 }

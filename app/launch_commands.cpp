@@ -1,11 +1,10 @@
-#include "app/document_box.h"
-#include "app/main_window.h"
-#include "app/paths.h"
-#include "app/tools.h"
+#include "app/window_parts.h"
+#include "document/document.h"
+#include "document/insertion_point.h"
 #include "platform/desktop_open.h"
-#include "ui/command_surface_parts.h"
 #include "ui/menu_surface.h"
 #include "ui/message_box.h"
+#include "ui/tools.h"
 
 #include <QDir>
 
@@ -15,24 +14,23 @@ const QString kNoFileYet = QStringLiteral("まだ、ファイルを開いてい�
 const QString kNoFileManager = QStringLiteral("ファイルマネージャを起動できませんでした。");
 
 // The file as it stands on disk; changes not yet saved are not part of the preview.
-void Br_open_Click(HtmlE& window)
+void Br_open_Click(const Document& document, InsertionPoint& insertion, QWidget& window)
 {
     // Asked of FilePath itself, not of the path menu's caption, so a file just opened or
     // saved under a name is previewed at once.
-    const QString& path = window.state().FilePath;
+    const QString& path = document.FilePath();
     if (path.isEmpty()) {
         tellUser(&window, QStringLiteral("vornik!"), kNoFileYet, MessageIcon::Information);
         return;
     }
     ShellOpen(&window, path);
-    window.editwindow()->setFocus();
+    insertion.focusDocument();
 }
 
-void Ex_open_Click(HtmlE& window)
+void Ex_open_Click(const Document& document, QWidget& window)
 {
-    TakeFileFolder(window.state().FilePath);
     // With no folder ever taken, the home folder rather than wherever the opener starts.
-    QString folder = programPaths().FileFolder;
+    QString folder = document.FileFolder();
     if (folder.isEmpty())
         folder = QDir::homePath();
     if (!platform::openWithDesktop(folder))
@@ -41,8 +39,10 @@ void Ex_open_Click(HtmlE& window)
 
 }
 
-void installLaunchCommands(HtmlE& window)
+void installLaunchCommands(MenuSurface& menus, const Document& document, InsertionPoint& insertion,
+                           QWidget& window)
 {
-    window.menus().onTriggered(QStringLiteral("Br_open"), [&window] { Br_open_Click(window); });
-    window.menus().onTriggered(QStringLiteral("Ex_open"), [&window] { Ex_open_Click(window); });
+    menus.onTriggered(QStringLiteral("Br_open"),
+                      [&document, &insertion, &window] { Br_open_Click(document, insertion, window); });
+    menus.onTriggered(QStringLiteral("Ex_open"), [&document, &window] { Ex_open_Click(document, window); });
 }

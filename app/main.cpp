@@ -4,6 +4,7 @@
 #include "app/program_options.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <QLocale>
 
@@ -50,7 +51,7 @@ int main(int argc, char* argv[])
     HtmlE window;
     QObject::connect(&window, &HtmlE::endRequested, &app, [] { QCoreApplication::exit(0); },
                      Qt::QueuedConnection);
-    window.startUp(joinCommandLine(app.arguments().mid(1)));
+    window.startUp(withAbsolutePath(joinCommandLine(app.arguments().mid(1)), QDir::currentPath()));
     window.show();
     return app.exec();
 }

@@ -2,24 +2,36 @@
 
 #include "app/application.h"
 #include "app/command_line.h"
-#include "app/document_box.h"
-#include "app/file_controler.h"
-#include "app/paths.h"
-#include "app/subsystems.h"
+#include "app/file_commands.h"
+#include "app/window_parts.h"
 #include "app/window_settings.h"
+#include "colour/colour_picker.h"
+#include "document/document.h"
+#include "platform/file_exists.h"
 #include "platform/optional_files.h"
 #include "platform/program_folder.h"
+#include "search/search_commands.h"
+#include "table/table_builder.h"
 #include "tags/markup_rows.h"
+#include "tags/template_menu.h"
+#include "ui/box_insertion_point.h"
+#include "ui/command_surface_parts.h"
+#include "ui/document_context_menu.h"
+#include "ui/document_box.h"
+#include "ui/file_controler.h"
+#include "text/file_read.h"
+#include "text/file_write.h"
 #include "ui/menu_surface.h"
 #include "ui/message_box.h"
+#include "ui/toolbar.h"
+#include "usertags/user_tag_menu.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFile>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
-#include <QSaveFile>
 #include <QScreen>
 #include <QTimer>
 
@@ -34,12 +46,6 @@ constexpr int kDesignLeft = 4;
 constexpr int kDesignTop = 28;
 
 const QString kExitQuestion = QStringLiteral("文書を保存していません。\r本当に終了してよろしいですか？");
-}
-
-ProgramState& programState()
-{
-    static ProgramState state;
-    return state;
 }
 
 HtmlE::HtmlE(QWidget* parent)
@@ -58,8 +64,12 @@ HtmlE::HtmlE(QWidget* parent)
     m_editwindow = new DocumentBox(m_client);
     m_editwindow->setGeometry(kBoxLeft, kBoxTop, 485, 269); // the design size, until the first resize
     m_editwindow->setFont(initialDocumentFont());
-    connect(m_editwindow->document(), &QTextDocument::contentsChanged, this,
-            [this] { m_changedSinceBaseline = true; });
+    m_insertion = new BoxInsertionPoint(m_editwindow, this);
+
+    m_document = new Document(this);
+    m_document->setTextSource([box = m_editwindow] { return box->documentText(); },
+                              [box = m_editwindow] { return box->isEmpty(); });
+    connect(m_editwindow->document(), &QTextDocument::contentsChanged, m_document, &Document::markEdited);
 
     m_timet = new QTimer(this);
     m_timet->setObjectName(QStringLiteral("timet"));
@@ -68,13 +78,14 @@ HtmlE::HtmlE(QWidget* parent)
 
     buildMenus();
     installOwnCommands();
-    installFileCommands(*this);
-    installTemplateCommands(*this);
-    installUserTagCommands(*this);
-    installColourCommands(*this);
-    installTableCommands(*this);
-    installCommandSurface(*this);
-    installAppearanceCommands(*this);
+    installAreas();
+
+    // The Save controls follow the file: there is something to save to once there is a path.
+    // The title and path menu follow at once, not at the next tick.
+    connect(m_document, &Document::filePathChanged, this, [this](const QString& path) {
+        m_menus->action(QStringLiteral("SaveFiLE"))->setEnabled(!path.isEmpty());
+        tick();
+    });
 }
 
 HtmlE::~HtmlE() = default;
@@ -87,6 +98,37 @@ QWidget* HtmlE::clientArea() const
 void HtmlE::buildMenus()
 {
     m_menus = std::make_unique<MenuSurface>(menuBar(), this);
+}
+
+void HtmlE::installAreas()
+{
+    MenuSurface& menus = *m_menus;
+    installFileCommands(menus, {*m_document, *m_editwindow, *m_fileControler, *this});
+    m_templates = new TemplateMenu(menus, *m_insertion, m_editwindow, *this);
+    installUserTagCommands(menus, *m_insertion, *this);
+    installColourCommands(menus, *m_insertion);
+    installTableCommands(menus, *m_insertion);
+
+    // The pictures live in a static library, whose resources are registered only when asked.
+    Q_INIT_RESOURCE(icons);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/vornikedit.svg")));
+    m_toolbar = new Toolbar(m_client, menus, *m_insertion, [] { return programState().UserExeRunning == 1; });
+    installClipboardCommands(menus, *m_insertion, m_editwindow);
+    installHoverDescriptions(m_client, *m_toolbar, m_editwindow,
+                             [this](const QString& description) { describeHover(description); });
+    installLaunchCommands(menus, *m_document, *m_insertion, *this);
+    installAboutCommand(menus, *this);
+    installAppearanceCommands(menus, m_editwindow, *m_fileControler, this);
+    DocumentContextMenu::of(m_editwindow, this);
+    installSearchCommands(this, m_editwindow);
+}
+
+void HtmlE::describeHover(const QString& description)
+{
+    if (m_state.HoverText == description)
+        return;
+    m_state.HoverText = description;
+    tick();
 }
 
 void HtmlE::installOwnCommands()
@@ -103,22 +145,20 @@ void HtmlE::startUp(const QString& commandLine)
     if (!commandLine.isEmpty())
         setDocument(QString());
     if (const std::optional<QString> path = commandLineFilePath(commandLine))
-        loadDocumentFile(*this, *path);
+        loadFile(*path);
 
-    // 3: the user tags, only where the companion is installed.
+    // 3: the user tags, only where the companion is installed (the toolbar button follows).
     if (FileExists(ProgramFolder() + QStringLiteral("user.exe"))) {
-        if (QWidget* button = findChild<QWidget*>(QStringLiteral("htmlUserTag")))
-            button->setEnabled(true);
         m_menus->action(QStringLiteral("uTag"))->setEnabled(true);
-        LoadUserTags(*this);
+        LoadUserTags(*m_menus);
     }
 
     // 4-5: the template menu and the receiving endpoint.
-    BuildTemplateMenu(*this);
-    startReceiver(*this);
+    m_templates->BuildTemplateMenu();
+    startReceiver(*m_insertion, *this);
 
     // 6: the general panel.
-    m_state.PanelMode = 1;
+    m_toolbar->PanelMode = 1;
 
     // 7-9: client size, then the stored position and size.
     move(kDesignLeft, kDesignTop);
@@ -129,67 +169,22 @@ void HtmlE::startUp(const QString& commandLine)
     applyWindowSettings();
 
     // The title bar names the file as soon as the window shows.
-    refreshTitle();
-}
-
-void HtmlE::refreshTitle()
-{
-    if (!m_state.FilePath.isEmpty())
-        TakeFileTitle(m_state.FilePath);
     tick();
-}
-
-QString HtmlE::readSelection() const
-{
-    return m_editwindow->readSelection();
-}
-
-void HtmlE::replaceSelection(const QString& text)
-{
-    m_editwindow->replaceSelection(text);
 }
 
 void HtmlE::runMarkup(const MarkupRow& row)
 {
     if (row.kind == MarkupKind::Wrap) {
-        m_state.SelRam = readSelection();
-        m_state.TagRam = markupText(row, m_state.SelRam);
+        m_state.SelRam = m_insertion->readSelection();
+        m_insertion->insert(markupText(row, m_state.SelRam));
     } else {
-        m_state.TagRam = markupText(row, QString());
+        m_insertion->insert(markupText(row, QString()));
     }
-    replaceSelection(m_state.TagRam);
-}
-
-void HtmlE::setBaseline(const QString& text)
-{
-    m_TxtRam = text;
-    m_changedSinceBaseline = true; // unknown until compared
-}
-
-void HtmlE::takeDocumentAsBaseline()
-{
-    m_TxtRam = m_editwindow->documentText();
-    m_changedSinceBaseline = false;
-}
-
-void HtmlE::takeDocumentAsBaseline(QString text)
-{
-    m_TxtRam = std::move(text);
-    m_changedSinceBaseline = false;
 }
 
 bool HtmlE::hasUnsavedChanges() const
 {
-    if (m_editwindow->isEmpty())
-        return false;
-    // While nothing changed since the baseline was taken from the box, they are equal; the
-    // whole text is compared only after an edit.
-    if (!m_changedSinceBaseline)
-        return false;
-    const bool differs = m_editwindow->documentText() != m_TxtRam;
-    if (!differs)
-        m_changedSinceBaseline = false;
-    return differs;
+    return m_document->hasUnsavedChanges();
 }
 
 void HtmlE::setDocument(const QString& crlfText)
@@ -197,20 +192,16 @@ void HtmlE::setDocument(const QString& crlfText)
     m_editwindow->setDocumentText(crlfText);
 }
 
-void HtmlE::setSaveControlsEnabled(bool enabled)
+bool HtmlE::loadFile(const QString& path)
 {
-    m_menus->action(QStringLiteral("SaveFiLE"))->setEnabled(enabled);
-    for (const char* name : {"SaveFileIcon", "SaveMini"}) {
-        if (QWidget* button = findChild<QWidget*>(QLatin1String(name)))
-            button->setEnabled(enabled);
-    }
+    return loadDocumentFile(*m_document, *m_editwindow, path);
 }
 
 void HtmlE::tick()
 {
-    updateTitleBar(*this);
-    watchCompanion(*this);
-    updatePathMenu(*this);
+    updateTitleBar(*this, *m_document, m_state.HoverText);
+    watchCompanion(*m_menus);
+    updatePathMenu(*m_menus->action(QStringLiteral("PathMenu")), *m_document);
 }
 
 QString HtmlE::settingsFilePath() const
@@ -221,25 +212,16 @@ QString HtmlE::settingsFilePath() const
 void HtmlE::writeWindowSettings()
 {
     // An installed program folder cannot be written: the user's folder keeps the position.
-    QSaveFile file(writableFilePath(QStringLiteral("vornik!.ini")));
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    const QByteArray bytes = formatWindowSettings(frameGeometry());
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return;
-    }
-    file.commit();
+    writeWholeFile(writableFilePath(QStringLiteral("vornik!.ini")), formatWindowSettings(frameGeometry()));
 }
 
 void HtmlE::applyWindowSettings()
 {
-    QFile file(settingsFilePath());
-    if (!file.open(QIODevice::ReadOnly))
-        return;
     // Four short lines; never read more than a little of whatever the file is.
-    const WindowSettings settings = parseWindowSettings(file.read(4096));
-    file.close();
+    const FileRead bytes = readWholeFile(settingsFilePath(), ReadCap::firstBytes(4096));
+    if (!bytes)
+        return;
+    const WindowSettings settings = parseWindowSettings(*bytes);
 
     QList<QRect> screens;
     for (QScreen* screen : QGuiApplication::screens())
@@ -298,8 +280,6 @@ bool HtmlE::eventFilter(QObject* watched, QEvent* event)
 
 bool HtmlE::mayEnd()
 {
-    if (m_editwindow->isEmpty())
-        return true;
     if (!hasUnsavedChanges())
         return true;
     return askYesNo(this, QStringLiteral("vornik!"), kExitQuestion, MessageIcon::Exclamation, true);

@@ -1,43 +1,29 @@
 #pragma once
 
-#include "app/line_ends.h"
-#include "app/text_encoding.h"
-
 #include <QMainWindow>
 #include <QString>
 
 #include <memory>
 #include <optional>
 
+class Document;
 class DocumentBox;
 class FileControler;
+class InsertionPoint;
 class MenuSurface;
-class QAction;
-class QMenu;
 class QTimer;
+class TemplateMenu;
+class Toolbar;
 struct MarkupRow;
 
-// The per-window state that the commands share, under the names they are known by.
+// What the window itself keeps, under the names the commands know it by.
 struct WindowState {
-    QString FilePath;  // the current file; empty while there is none
     QString HoverText; // description of the button under the mouse, shown in the title
-    qint16 PanelMode = 0; // 1: general panel, 2: HTML tag panel
     QString SelRam;    // the selection read by the last wrapping command
-    QString TagRam;    // the text last built for insertion
-    QString LineRam;   // the line last read by a line-by-line reader
-    // How the current document's file was written, so Save writes it back the same way.
-    TextEncoding encoding = TextEncoding::Utf8;
-    LineEnding lineEnding = LineEnding::CrLf;
-    bool undecodable = false; // bytes that were valid in neither encoding
 };
 
-// Program-wide: one per process.
-struct ProgramState {
-    qint16 UserExeRunning = 0; // 1 while the companion tag editor is taken to be running
-};
-ProgramState& programState();
-
-// HtmlE: the main window, the whole editor.
+// HtmlE: the main window. It assembles the document, its box, the menus and the areas that
+// work on them; each area gets only the parts it needs.
 class HtmlE : public QMainWindow {
     Q_OBJECT
 public:
@@ -48,42 +34,29 @@ public:
     // failed. Runs before the window is shown.
     void startUp(const QString& commandLine);
 
+    Document& document() const { return *m_document; }
     DocumentBox* editwindow() const { return m_editwindow; }
+    InsertionPoint& insertion() const { return *m_insertion; }
     FileControler& fileControler() const { return *m_fileControler; }
     MenuSurface& menus() const { return *m_menus; }
+    Toolbar& toolbar() const { return *m_toolbar; }
     WindowState& state() { return m_state; }
     const WindowState& state() const { return m_state; }
     QWidget* clientArea() const;
     QTimer* timet() const { return m_timet; }
 
-    // Reading and replacing the selection of editwindow: every insertion goes through here.
-    QString readSelection() const;
-    void replaceSelection(const QString& text);
     // Runs one built-in markup row: wrap the selection, or replace it with the fixed text.
     void runMarkup(const MarkupRow& row);
 
-    // The baseline (TxtRam): the document as last loaded or saved.
-    const QString& TxtRam() const { return m_TxtRam; }
-    void setBaseline(const QString& text);
-    // The document as it stands becomes the baseline.
-    void takeDocumentAsBaseline();
-    // The same, for a command that has just loaded or saved `text` and knows it equals the
-    // document: a large page is not read back out of the box.
-    void takeDocumentAsBaseline(QString text);
     // The document is not empty and differs from the baseline.
     bool hasUnsavedChanges() const;
-
     // Puts a whole new document in the box (loading a file, New).
     void setDocument(const QString& crlfText);
-
-    // The Save controls (SaveFiLE, SaveFileIcon, SaveMini) always change together.
-    void setSaveControlsEnabled(bool enabled);
+    // Loads a file as the current document; false when it cannot be read.
+    bool loadFile(const QString& path);
 
     // The timer routine: title bar, companion watch, path menu. Hover changes run it too.
     void tick();
-    // After a command that changed FilePath: the title and path menu follow at once, not
-    // at the next tick.
-    void refreshTitle();
 
     // Where vornik!.ini is read and written.
     QString settingsFilePath() const;
@@ -105,6 +78,8 @@ protected:
 private:
     void buildMenus();
     void installOwnCommands();
+    void installAreas();
+    void describeHover(const QString& description);
     void Fin_Click();
     void gotoend_Click();
     // The Exit test: true when the program may end (nothing to lose, or the user said Yes).
@@ -113,12 +88,14 @@ private:
     void applyPendingOuterGeometry();
 
     WindowState m_state;
-    QString m_TxtRam;
-    mutable bool m_changedSinceBaseline = false;
+    Document* m_document = nullptr;
     DocumentBox* m_editwindow = nullptr;
+    InsertionPoint* m_insertion = nullptr;
     QWidget* m_client = nullptr;
     std::unique_ptr<FileControler> m_fileControler;
     std::unique_ptr<MenuSurface> m_menus;
+    Toolbar* m_toolbar = nullptr;
+    TemplateMenu* m_templates = nullptr;
     QTimer* m_timet = nullptr;
     bool m_ended = false;
     // The outer frame asked for by vornik!.ini, applied once the window manager has told us

@@ -1,10 +1,9 @@
-#include "app/main_window.h"
-#include "app/paths.h"
-#include "app/subsystems.h"
+#include "app/window_parts.h"
+#include "document/document.h"
 #include "platform/clock.h"
-#include "ui/menu_surface.h"
 
 #include <QAction>
+#include <QWidget>
 
 namespace {
 const QString kNoFileYet = QStringLiteral("まだ、ファイルを開いていないか、名前を付けて保存していません。");
@@ -24,28 +23,20 @@ QString literalActionText(QString text)
 }
 }
 
-void updateTitleBar(HtmlE& window)
+void updateTitleBar(QWidget& window, const Document& document, const QString& hover)
 {
-    // The title is taken here as well as by the path menu, so a new file's name never waits
-    // for the next tick.
-    const QString& path = window.state().FilePath;
-    if (!path.isEmpty())
-        TakeFileTitle(path);
     const QString time = platform::currentTime().toString(QStringLiteral("HH:mm:ss"));
-    const QString& title = programPaths().FileTitle;
-    const QString& hover = window.state().HoverText;
+    const QString& title = document.FileTitle();
     window.setWindowTitle(literalWindowTitle(title.isEmpty() ? QStringLiteral("vornikedit ") + time + hover
                                                              : title + u' ' + time + hover));
 }
 
-void updatePathMenu(HtmlE& window)
+void updatePathMenu(QAction& pathMenu, const Document& document)
 {
-    const QString& path = window.state().FilePath;
-    QAction* pathMenu = window.menus().action(QStringLiteral("PathMenu"));
+    const QString& path = document.FilePath();
     if (!path.isEmpty()) {
-        TakeFileTitle(path);
-        pathMenu->setText(literalActionText(path));
+        pathMenu.setText(literalActionText(path));
     } else {
-        pathMenu->setText(kNoFileYet);
+        pathMenu.setText(kNoFileYet);
     }
 }

@@ -94,6 +94,16 @@ QRect placeWindow(const QRect& currentOuter, const WindowSettings& settings,
 
     if (availableScreens.isEmpty())
         return r;
+    // Never larger than the screens together: a huge window is off screen, slow and costly.
+    QRect desktop;
+    for (const QRect& screen : availableScreens)
+        desktop = desktop.united(screen);
+    if (r.width() > desktop.width() || r.height() > desktop.height()) {
+        r.setWidth(qMin(r.width(), desktop.width()));
+        r.setHeight(qMin(r.height(), desktop.height()));
+        r.moveLeft(qBound(desktop.left(), r.left(), desktop.right() + 1 - r.width()));
+        r.moveTop(qBound(desktop.top(), r.top(), desktop.bottom() + 1 - r.height()));
+    }
     const QRect title(r.left(), r.top(), r.width(), kReachableTitle);
     for (const QRect& screen : availableScreens) {
         const QRect seen = screen.intersected(title);

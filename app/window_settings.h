@@ -23,6 +23,7 @@ QByteArray formatWindowSettings(const QRect& outerFrame);
 QByteArray formatSettingNumber(float value);
 
 // Where the window goes: the stored values over the current frame, then pulled back so that
-// it is at least 100 × 100 and its title bar can be reached on one of the screens.
+// it is at least 100 × 100, no larger than the screens, and its title bar can be reached on
+// one of the screens.
 QRect placeWindow(const QRect& currentOuter, const WindowSettings& settings,
                   const QList<QRect>& availableScreens);

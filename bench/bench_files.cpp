@@ -1,9 +1,9 @@
 // Load, save, the unsaved-changes test and a large wrap, on generated Japanese pages.
 #include "app/application.h"
-#include "app/document_box.h"
+#include "ui/document_box.h"
 #include "app/main_window.h"
-#include "app/subsystems.h"
-#include "app/text_encoding.h"
+#include "app/file_commands.h"
+#include "text/text_encoding.h"
 #include "platform/program_folder.h"
 #include "tags/markup_rows.h"
 #include "ui/menu_surface.h"
@@ -86,7 +86,7 @@ private Q_SLOTS:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QBENCHMARK_ONCE {
-            QVERIFY(loadDocumentFile(window, path(name)));
+            QVERIFY(window.loadFile(path(name)));
             // The first screenful is laid out and painted, as the user sees it.
             QCoreApplication::processEvents();
         }
@@ -98,7 +98,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         HtmlE window;
         window.startUp(QString());
-        QVERIFY(loadDocumentFile(window, path(name)));
+        QVERIFY(window.loadFile(path(name)));
         const QByteArray before = read(name);
         QBENCHMARK_ONCE {
             window.menus().action(QStringLiteral("SaveFiLE"))->trigger();
@@ -112,7 +112,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         HtmlE window;
         window.startUp(QString());
-        QVERIFY(loadDocumentFile(window, path(name)));
+        QVERIFY(window.loadFile(path(name)));
         bool changed = true;
         QBENCHMARK_ONCE {
             changed = window.hasUnsavedChanges();
@@ -125,7 +125,7 @@ private Q_SLOTS:
     {
         HtmlE window;
         window.startUp(QString());
-        QVERIFY(loadDocumentFile(window, path(QStringLiteral("utf8_50MB.htm"))));
+        QVERIFY(window.loadFile(path(QStringLiteral("utf8_50MB.htm"))));
         window.editwindow()->replaceSelection(QStringLiteral("x"));
         bool changed = false;
         QBENCHMARK_ONCE {
@@ -138,7 +138,7 @@ private Q_SLOTS:
     {
         HtmlE window;
         window.startUp(QString());
-        QVERIFY(loadDocumentFile(window, path(QStringLiteral("utf8_10MB.htm"))));
+        QVERIFY(window.loadFile(path(QStringLiteral("utf8_10MB.htm"))));
         window.editwindow()->selectAll();
         QBENCHMARK_ONCE {
             window.runMarkup(boldRow());

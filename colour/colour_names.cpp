@@ -1,24 +1,15 @@
 #include "colour/colour_names.h"
 
-#include "app/line_ends.h"
-#include "app/text_encoding.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "text/file_read.h"
+#include "text/line_ends.h"
+#include "text/text_encoding.h"
 
 std::optional<QString> readColourNameList(const QString& path)
 {
-    if (!QFileInfo(path).isFile())
+    const FileRead bytes = readWholeFile(path);
+    if (!bytes)
         return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    file.close();
-
-    QString text = normaliseLineEnds(decodeText(bytes).text).text;
+    QString text = normaliseLineEnds(decodeText(*bytes).text).text;
     if (!text.isEmpty() && !text.endsWith(QLatin1String("\r\n")))
         text += QLatin1String("\r\n");
     return text;

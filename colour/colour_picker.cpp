@@ -1,9 +1,8 @@
 #include "colour/colour_picker.h"
 #include "ui/busy_pointer.h"
+#include "ui/document_box.h"
 
-#include "app/document_box.h"
-#include "app/main_window.h"
-#include "app/tools.h"
+#include "ui/tools.h"
 #include "colour/colour_names.h"
 #include "platform/optional_files.h"
 #include "ui/form_layout.h"
@@ -74,14 +73,9 @@ void ColourFaceButton::paintEvent(QPaintEvent*)
     }
 }
 
-hColorF* hColorF::showPicker(HtmlE& window)
+hColorF* hColorF::showPicker(InsertionPoint& target)
 {
-    if (!s_picker)
-        s_picker = new hColorF(window);
-    s_picker->show();
-    s_picker->raise();
-    s_picker->activateWindow();
-    return s_picker;
+    return showOne(s_picker, target);
 }
 
 hColorF* hColorF::instance()
@@ -89,19 +83,10 @@ hColorF* hColorF::instance()
     return s_picker;
 }
 
-hColorF::hColorF(HtmlE& window) : QWidget(nullptr), m_window(&window)
+hColorF::hColorF(InsertionPoint& target)
+    : SideWindow(target, QStringLiteral("hColorF"), QStringLiteral("カラー指定"),
+                 QSize(twipsToPixels(6792), twipsToPixels(4044)))
 {
-    setObjectName(QStringLiteral("hColorF"));
-    setWindowTitle(QStringLiteral("カラー指定"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
-    // A fixed single border: no maximise box, no resizing.
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
-                   | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(twipsToPixels(6792), twipsToPixels(4044));
-    // The picker has no owner, but it cannot outlive the window it writes into.
-    connect(&window, &QObject::destroyed, this, [this] { delete this; });
 
     buildControls();
     Form_Load();
@@ -267,15 +252,6 @@ void hColorF::paletteClick(int index)
 void hColorF::transfer(const QLineEdit* source)
 {
     // The text as it stands, typed changes included, and nothing around it.
-    if (m_window)
-        m_window->replaceSelection(source->text());
+    insert(source->text());
 }
 
-void hColorF::closeEvent(QCloseEvent* event)
-{
-    if (m_window) {
-        m_window->activateWindow();
-        m_window->editwindow()->setFocus();
-    }
-    QWidget::closeEvent(event);
-}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colour/colour_model.h"
+#include "ui/side_window.h"
 
 #include <QAbstractButton>
 #include <QColor>
@@ -9,7 +10,7 @@
 
 #include <array>
 
-class HtmlE;
+class MenuSurface;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -36,11 +37,11 @@ private:
 
 // hColorF: the colour picker. One per process, without an owner, not modal; every transfer
 // goes to wherever the selection of the main window's document box is at that moment.
-class hColorF : public QWidget {
+class hColorF : public SideWindow {
     Q_OBJECT
 public:
     // Brings the picker to the front, loading it first when it is not open.
-    static hColorF* showPicker(HtmlE& window);
+    static hColorF* showPicker(InsertionPoint& target);
     // The open picker, or null.
     static hColorF* instance();
 
@@ -48,11 +49,9 @@ public:
 
     Rgb colour() const;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
-    explicit hColorF(HtmlE& window);
+    friend class SideWindow;
+    explicit hColorF(InsertionPoint& target);
     void buildControls();
     void Form_Load();
     void UpdateColorCodes();
@@ -60,7 +59,6 @@ private:
     void paletteClick(int index);
     void transfer(const QLineEdit* source);
 
-    QPointer<HtmlE> m_window;
     QGroupBox* m_ColorFrame = nullptr;
     QGroupBox* m_SetColorFrame = nullptr;
     QScrollBar* m_Rs = nullptr;
@@ -76,3 +74,6 @@ private:
     QPlainTextEdit* m_InHtmlCn = nullptr;
     std::array<ColourFaceButton*, kPaletteSize> m_palette{};
 };
+
+// The colour item (and the toolbar button that triggers it) opens the picker.
+void installColourCommands(MenuSurface& menus, InsertionPoint& target);

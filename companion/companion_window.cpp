@@ -1,6 +1,8 @@
 #include "companion/companion_window.h"
 #include "ui/busy_pointer.h"
 
+#include "text/file_read.h"
+#include "text/file_write.h"
 #include "ui/message_box.h"
 #include "usertags/endpoint_client.h"
 #include "usertags/profile_reader.h"
@@ -9,7 +11,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFile>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -18,7 +19,6 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -215,17 +215,13 @@ bool CompanionWindow::save()
 {
     BusyPointer busy;
     // The file as it is now: another program may have changed other parts of it meanwhile.
-    QByteArray current;
-    QFile file(m_path);
-    if (file.exists()) {
-        if (!file.open(QIODevice::ReadOnly) || file.size() > Profile::kMaxFileBytes) {
-            tellUser(this, kTitle, QStringLiteral("%1 を読めないため、保存できません。").arg(m_path),
-                     MessageIcon::Exclamation);
-            return false;
-        }
-        current = file.readAll();
-        file.close();
+    FileRead read = readWholeFile(m_path, ReadCap::refuseOver(Profile::kMaxFileBytes));
+    if (!read && read.failure() != ReadFailure::Missing) {
+        tellUser(this, kTitle, QStringLiteral("%1 を読めないため、保存できません。").arg(m_path),
+                 MessageIcon::Exclamation);
+        return false;
     }
+    const QByteArray current = read.take();
     const TextEncoding encoding = current.isEmpty() ? TextEncoding::Utf8 : Profile::fromBytes(current).encoding();
 
     ProfileValues values;
@@ -252,8 +248,7 @@ bool CompanionWindow::save()
     }
 
     const QByteArray bytes = withProfileValues(current, usertags::kSection, values, encoding);
-    QSaveFile out(m_path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+    if (!writeWholeFile(m_path, bytes)) {
         tellUser(this, kTitle, QStringLiteral("書き込みに失敗しました。"), MessageIcon::Exclamation);
         return false;
     }

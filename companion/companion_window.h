@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/text_encoding.h"
+#include "text/text_encoding.h"
 #include "usertags/user_tag_store.h"
 
 #include <QWidget>

@@ -1,5 +1,7 @@
 #include "companion/placement.h"
 
+#include "text/twips.h"
+
 #include <QStringList>
 
 #include <cmath>
@@ -16,7 +18,7 @@ std::optional<QPoint> parsePlacement(const QString& argument)
     constexpr double kLimit = 1e9;
     if (!okX || !okY || !std::isfinite(x) || !std::isfinite(y) || std::abs(x) > kLimit || std::abs(y) > kLimit)
         return std::nullopt;
-    return QPoint(int(std::lround(x / 15.0)), int(std::lround(y / 15.0)));
+    return QPoint(twipsToPixels(x), twipsToPixels(y));
 }
 
 QPoint keepOnScreen(QPoint wanted, QSize size, const QRect& screen)

@@ -1,9 +1,8 @@
 #include "table/table_builder.h"
 #include "ui/busy_pointer.h"
+#include "ui/document_box.h"
 
-#include "app/document_box.h"
-#include "app/main_window.h"
-#include "app/tools.h"
+#include "ui/tools.h"
 #include "ui/form_layout.h"
 
 #include <QApplication>
@@ -53,14 +52,9 @@ QString bothNote()
 }
 }
 
-hTableF* hTableF::showBuilder(HtmlE& window)
+hTableF* hTableF::showBuilder(InsertionPoint& target)
 {
-    if (!s_builder)
-        s_builder = new hTableF(window);
-    s_builder->show();
-    s_builder->raise();
-    s_builder->activateWindow();
-    return s_builder;
+    return showOne(s_builder, target);
 }
 
 hTableF* hTableF::instance()
@@ -68,18 +62,10 @@ hTableF* hTableF::instance()
     return s_builder;
 }
 
-hTableF::hTableF(HtmlE& window) : QWidget(nullptr), m_window(&window)
+hTableF::hTableF(InsertionPoint& target)
+    : SideWindow(target, QStringLiteral("hTableF"), QStringLiteral("テーブル設定"),
+                 QSize(twipsToPixels(4104), twipsToPixels(3612)))
 {
-    setObjectName(QStringLiteral("hTableF"));
-    setWindowTitle(QStringLiteral("テーブル設定"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
-                   | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(twipsToPixels(4104), twipsToPixels(3612));
-    // The builder has no owner, but it cannot outlive the window it writes into.
-    connect(&window, &QObject::destroyed, this, [this] { delete this; });
 
     buildControls();
     Form_Load();
@@ -263,8 +249,7 @@ void hTableF::showClampNote(bool rowsClamped, bool columnsClamped)
 void hTableF::Tcpy_Click()
 {
     // The markup of the last tick, not whatever the preview box holds now.
-    if (m_window)
-        m_window->replaceSelection(m_TableMarkup);
+    insert(m_TableMarkup);
 }
 
 void hTableF::paintEvent(QPaintEvent*)
@@ -294,9 +279,5 @@ void hTableF::paintEvent(QPaintEvent*)
 void hTableF::closeEvent(QCloseEvent* event)
 {
     m_CSView->stop();
-    if (m_window) {
-        m_window->activateWindow();
-        m_window->editwindow()->setFocus();
-    }
-    QWidget::closeEvent(event);
+    SideWindow::closeEvent(event);
 }

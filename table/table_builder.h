@@ -1,6 +1,7 @@
 #pragma once
 
 #include "table/table_markup.h"
+#include "ui/side_window.h"
 
 #include <QPointer>
 #include <QString>
@@ -8,7 +9,7 @@
 
 #include <array>
 
-class HtmlE;
+class MenuSurface;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -19,11 +20,11 @@ class QTimer;
 // hTableF: the table builder. One per process, without an owner, not modal. Twice a second
 // it rebuilds TableMarkup from its fields and shows it in the preview; its transfer button
 // inserts TableMarkup, never the preview's own text.
-class hTableF : public QWidget {
+class hTableF : public SideWindow {
     Q_OBJECT
 public:
     // Brings the builder to the front, loading it first when it is not open.
-    static hTableF* showBuilder(HtmlE& window);
+    static hTableF* showBuilder(InsertionPoint& target);
     // The open builder, or null.
     static hTableF* instance();
 
@@ -38,7 +39,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    explicit hTableF(HtmlE& window);
+    friend class SideWindow;
+    explicit hTableF(InsertionPoint& target);
     void buildControls();
     void fitAlignmentList();
     void Form_Load();
@@ -47,7 +49,6 @@ private:
     void showPreview();
     void showClampNote(bool rowsClamped, bool columnsClamped);
 
-    QPointer<HtmlE> m_window;
     QLineEdit* m_ttn = nullptr;
     QLineEdit* m_tyn = nullptr;
     // The value fields of the six attributes: five text boxes and the drop-down ta.
@@ -64,3 +65,6 @@ private:
     bool m_rowsClamped = false;
     bool m_columnsClamped = false;
 };
+
+// The table item (and the toolbar button that triggers it) opens the builder.
+void installTableCommands(MenuSurface& menus, InsertionPoint& target);

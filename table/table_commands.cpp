@@ -1,10 +1,8 @@
-#include "app/main_window.h"
-#include "app/subsystems.h"
 #include "table/table_builder.h"
 #include "ui/menu_surface.h"
 
-void installTableCommands(HtmlE& window)
+void installTableCommands(MenuSurface& menus, InsertionPoint& target)
 {
     // The toolbar's htmlTable button triggers this same item.
-    window.menus().onTriggered(QStringLiteral("table"), [&window] { hTableF::showBuilder(window); });
+    menus.onTriggered(QStringLiteral("table"), [&target] { hTableF::showBuilder(target); });
 }

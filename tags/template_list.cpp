@@ -1,6 +1,6 @@
 #include "tags/template_list.h"
 
-#include "app/line_ends.h"
+#include "text/line_ends.h"
 
 namespace {
 

@@ -1,19 +1,15 @@
 #include "tags/template_menu.h"
 
-#include "app/document_box.h"
-#include "app/main_window.h"
-#include "app/subsystems.h"
-#include "app/text_encoding.h"
+#include "document/insertion_point.h"
 #include "platform/optional_files.h"
+#include "text/file_read.h"
+#include "text/text_encoding.h"
 #include "ui/menu_surface.h"
 #include "ui/message_box.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
-#include <QFileInfo>
-
-#include <optional>
+#include <QWidget>
 
 namespace {
 
@@ -26,32 +22,16 @@ const QString kMissingTemplate = QStringLiteral("テンプレートファイル�
 constexpr qint64 kMaxListBytes = 16 * 1024 * 1024;
 constexpr qsizetype kMaxCaptionLength = 120;
 
-std::optional<QByteArray> readWholeFile(const QString& path, qint64 maxBytes = -1)
-{
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return std::nullopt;
-    if (maxBytes >= 0 && info.size() > maxBytes)
-        return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
-}
-
 // Lists written on Windows name files in subfolders with a backslash; such a name is tried
 // as written first, since a Linux file name may hold a backslash itself.
-std::optional<QByteArray> readTemplateFile(const QString& fileName)
+FileRead readTemplateFile(const QString& fileName)
 {
     if (fileName.isEmpty())
-        return std::nullopt;
+        return ReadFailure::Missing;
     if (auto bytes = readWholeFile(optionalFilePath(kTemplateFolder + fileName)))
         return bytes;
     if (!fileName.contains(u'\\'))
-        return std::nullopt;
+        return ReadFailure::Missing;
     QString slashed = fileName;
     slashed.replace(u'\\', u'/');
     return readWholeFile(optionalFilePath(kTemplateFolder + slashed));
@@ -86,21 +66,22 @@ private:
     bool m_hid = false;
 };
 
-void uTemp1_Click(HtmlE& window, int index)
-{
-    const TemplateMenu* menu = templateMenu(window);
-    // The placeholder "未定義" of an empty list has no file to insert.
-    if (!menu || index < 0 || index >= menu->TempTable().rowCount())
-        return;
-    InsertTemplateFile(window, menu->TempTable().fileName(index));
-    window.editwindow()->setFocus();
 }
 
-}
-
-TemplateMenu::TemplateMenu(HtmlE& window) : QObject(&window)
+TemplateMenu::TemplateMenu(MenuSurface& menus, InsertionPoint& document, QWidget* box, QWidget& window)
+    : QObject(&window), m_menus(menus), m_document(document), m_box(box), m_window(window)
 {
     setObjectName(QStringLiteral("TempTable"));
+    m_menus.onArrayTriggered(QStringLiteral("uTemp1"), [this](int index) { uTemp1_Click(index); });
+}
+
+void TemplateMenu::uTemp1_Click(int index)
+{
+    // The placeholder "未定義" of an empty list has no file to insert.
+    if (index < 0 || index >= m_table.rowCount())
+        return;
+    InsertTemplateFile(m_table.fileName(index));
+    m_document.focusDocument();
 }
 
 void TemplateMenu::setTable(TemplateTable table)
@@ -109,7 +90,7 @@ void TemplateMenu::setTable(TemplateTable table)
     m_built = true;
 }
 
-TemplateMenu* templateMenu(const HtmlE& window)
+TemplateMenu* templateMenu(const QObject& window)
 {
     return window.findChild<TemplateMenu*>(QStringLiteral("TempTable"), Qt::FindDirectChildrenOnly);
 }
@@ -124,46 +105,36 @@ QString templateMenuCaption(const QString& caption)
     return caption.left(cut) + QChar(0x2026);
 }
 
-void installTemplateCommands(HtmlE& window)
+void TemplateMenu::BuildTemplateMenu()
 {
-    new TemplateMenu(window);
-    window.menus().onArrayTriggered(QStringLiteral("uTemp1"),
-                                    [&window](int index) { uTemp1_Click(window, index); });
-}
-
-void BuildTemplateMenu(HtmlE& window)
-{
-    TemplateMenu* menu = templateMenu(window);
     // Built once per window: a changed list shows after a restart.
-    if (!menu || menu->isBuilt())
+    if (m_built)
         return;
-    const std::optional<QByteArray> bytes = readWholeFile(optionalFilePath(kListFile), kMaxListBytes);
+    const FileRead bytes = readWholeFile(optionalFilePath(kListFile), ReadCap::refuseOver(kMaxListBytes));
     if (!bytes)
         return;
-    menu->setTable(TemplateTable::parse(decodeText(*bytes).text));
-    const TemplateTable& table = menu->TempTable();
+    setTable(TemplateTable::parse(decodeText(*bytes).text));
+    const TemplateTable& table = m_table;
     if (table.isEmpty())
         return;
 
-    MenuSurface& menus = window.menus();
+    MenuSurface& menus = m_menus;
     menus.arrayItem(QStringLiteral("uTemp1"), 0)->setText(templateMenuCaption(table.caption(0)));
     for (qsizetype j = 1; j < table.elementCount(); ++j)
         menus.appendArrayItem(QStringLiteral("uTemp1"), templateMenuCaption(table.caption(j)));
 }
 
-bool InsertTemplateFile(HtmlE& window, const QString& fileName)
+bool TemplateMenu::InsertTemplateFile(const QString& fileName)
 {
-    std::optional<QByteArray> bytes;
+    FileRead bytes = ReadFailure::Missing;
     {
-        const ReadingTemplate reading(window.editwindow());
+        const ReadingTemplate reading(m_box);
         bytes = readTemplateFile(fileName);
     }
     if (!bytes) {
-        tellUser(&window, QStringLiteral("HtmlE"), kMissingTemplate + fileName, MessageIcon::Exclamation);
+        tellUser(&m_window, QStringLiteral("HtmlE"), kMissingTemplate + fileName, MessageIcon::Exclamation);
         return false;
     }
-    WindowState& state = window.state();
-    state.TagRam = templateInsertionText(decodeText(*bytes).text);
-    window.replaceSelection(state.TagRam);
+    m_document.insert(templateInsertionText(decodeText(*bytes).text));
     return true;
 }

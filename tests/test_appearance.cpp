@@ -1,6 +1,6 @@
 #include "app/application.h"
-#include "app/document_box.h"
-#include "app/font_choice_dialog.h"
+#include "ui/document_box.h"
+#include "ui/font_choice_dialog.h"
 #include "app/main_window.h"
 #include "window_test_support.h"
 

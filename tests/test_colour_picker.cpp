@@ -1,7 +1,7 @@
 #include "app/application.h"
-#include "app/document_box.h"
+#include "ui/document_box.h"
 #include "app/main_window.h"
-#include "app/paths.h"
+#include "platform/file_exists.h"
 #include "colour/colour_picker.h"
 #include "window_test_support.h"
 
@@ -35,7 +35,6 @@ private Q_SLOTS:
     void init()
     {
         m_folder = std::make_unique<TestProgramFolder>();
-        programPaths() = PathParts();
         m_window = std::make_unique<HtmlE>();
         m_window->startUp(QString());
         m_window->show();

@@ -32,6 +32,16 @@ private Q_SLOTS:
             QCOMPARE(*result, path);
     }
 
+    // A relative path is made absolute against the folder the editor was started in.
+    void relativePathBecomesAbsolute()
+    {
+        QCOMPARE(withAbsolutePath("page.htm on", "/home/u"), QString("/home/u/page.htm on"));
+        QCOMPARE(withAbsolutePath("./a b/x.htm on", "/"), QString("/a b/x.htm on"));
+        QCOMPARE(withAbsolutePath("/tmp/x.htm on", "/home/u"), QString("/tmp/x.htm on"));
+        QCOMPARE(withAbsolutePath("page.htm", "/home/u"), QString("page.htm"));
+        QCOMPARE(withAbsolutePath("on", "/home/u"), QString("on"));
+    }
+
     // The program's arguments are one text again, whether the shell split the path or not.
     void wordsAreJoinedWithSingleBlanks()
     {

@@ -1,8 +1,11 @@
 #include "app/about_box.h"
 #include "app/application.h"
-#include "app/document_box.h"
+#include "ui/document_box.h"
 #include "app/main_window.h"
-#include "app/paths.h"
+#include "document/document.h"
+#include "document/insertion_point.h"
+#include "usertags/user_tag_menu.h"
+#include "platform/file_exists.h"
 #include "app/version.h"
 #include "platform/clock.h"
 #include "ui/menu_surface.h"
@@ -97,7 +100,6 @@ private Q_SLOTS:
     void init()
     {
         m_folder = std::make_unique<TestProgramFolder>();
-        programPaths() = PathParts();
         programState() = ProgramState();
         platform::setClockForTesting([] { return QTime(9, 5, 7); });
         QGuiApplication::clipboard()->clear();
@@ -164,7 +166,7 @@ private Q_SLOTS:
         QVERIFY(!button(w, "SaveFileIcon")->isEnabled());
 
         // The Save buttons follow the document commands on either panel.
-        w.setSaveControlsEnabled(true);
+        w.menus().action("SaveFiLE")->setEnabled(true);
         QVERIFY(button(w, "SaveMini")->isEnabled());
         QTest::mouseClick(button(w, "ButtonChange"), Qt::LeftButton);
         QVERIFY(button(w, "SaveMini")->isEnabled() && button(w, "SaveFileIcon")->isEnabled());
@@ -315,7 +317,7 @@ private Q_SLOTS:
         selectRange(w, 2, 6);
         QTest::keyClick(w.editwindow(), Qt::Key_F1);
         QCOMPARE(w.editwindow()->documentText(), QString("a <br>"));
-        QCOMPARE(w.state().TagRam, QString("<br>"));
+        QCOMPARE(w.insertion().TagRam(), QString("<br>"));
         QTest::keyClick(w.editwindow(), Qt::Key_F1, Qt::ShiftModifier);
         QTest::keyClick(w.editwindow(), Qt::Key_F1, Qt::ControlModifier);
         // The key goes on to the box, which types nothing for it.
@@ -331,7 +333,7 @@ private Q_SLOTS:
 
         // One tick names a new file: title and path menu agree at once, the menu's
         // ampersand not taken for a mnemonic.
-        w.state().FilePath = "/web/a&b.htm";
+        w.document().setFilePath("/web/a&b.htm");
         w.state().HoverText = " 新規作成";
         w.tick();
         QCOMPARE(w.windowTitle(), QString("a&b.htm 09:05:07 新規作成"));
@@ -339,12 +341,12 @@ private Q_SLOTS:
 
         // Qt's modified-mark placeholder in a file name shows as it is.
         w.winId();
-        w.state().FilePath = "/web/x[*].htm";
+        w.document().setFilePath("/web/x[*].htm");
         w.tick();
         QCOMPARE(w.windowHandle()->title(), QString("x[*].htm 09:05:07 新規作成"));
 
         platform::setClockForTesting([] { return QTime(23, 59, 0); });
-        w.state().FilePath = "/web/";
+        w.document().setFilePath("/web/");
         w.tick();
         QCOMPARE(w.windowTitle(), QString("vornikedit 23:59:00 新規作成"));
     }
@@ -407,7 +409,7 @@ private Q_SLOTS:
 
         // A file loaded is previewed at once.
         m_folder->write("page.htm", "<p>\r\n");
-        w.state().FilePath = m_folder->file("page.htm");
+        w.document().setFilePath(m_folder->file("page.htm"));
         trigger(w, "Br_open");
         QCOMPARE(opener.opened, QList<QUrl>({QUrl::fromLocalFile(m_folder->file("page.htm"))}));
 
@@ -426,11 +428,11 @@ private Q_SLOTS:
         trigger(w, "Ex_open");
         QCOMPARE(opener.opened, QList<QUrl>({QUrl::fromLocalFile(QDir::homePath())}));
 
-        w.state().FilePath = "/srv/web/index.htm";
+        w.document().setFilePath("/srv/web/index.htm");
         trigger(w, "Ex_open");
         QCOMPARE(opener.opened.last(), QUrl::fromLocalFile("/srv/web/"));
         // After New the folder of the last file stays.
-        w.state().FilePath.clear();
+        w.document().setFilePath(QString());
         trigger(w, "Ex_open");
         QCOMPARE(opener.opened.last(), QUrl::fromLocalFile("/srv/web/"));
     }

@@ -1,4 +1,4 @@
-#include "app/text_encoding.h"
+#include "text/text_encoding.h"
 #include "companion/companion_window.h"
 #include "usertags/profile_reader.h"
 #include "window_test_support.h"

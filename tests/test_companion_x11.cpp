@@ -1,6 +1,7 @@
 // Under a real X server (run_with_x.sh): the window lookup against the companion's window
 // in another process, and the editor's watch around a real companion.
 #include "app/main_window.h"
+#include "usertags/user_tag_menu.h"
 #include "platform/launcher.h"
 #include "platform/window_lookup.h"
 #include "ui/menu_surface.h"

@@ -1,4 +1,6 @@
-#include "app/document_file.h"
+#include "text/file_read.h"
+#include "text/file_write.h"
+#include "text/twips.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,6 +62,32 @@ private Q_SLOTS:
         // A FIFO would block the editor for ever.
         for (const QString& bad : {dir.filePath("missing.htm"), dir.path(), QString(), dir.filePath("fifo")})
             QVERIFY2(!readWholeFile(bad), qPrintable(bad));
+        QCOMPARE(readWholeFile(dir.filePath("missing.htm")).failure(), ReadFailure::Missing);
+        QCOMPARE(readWholeFile(dir.filePath("fifo")).failure(), ReadFailure::NotAFile);
+    }
+
+    // Readers with a cap either refuse a larger file or take its start only.
+    void aCapRefusesOrCuts()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("list.ini"), "0123456789");
+        const QString path = dir.filePath("list.ini");
+        QCOMPARE(readWholeFile(path, ReadCap::refuseOver(10)).value_or("-"), QByteArray("0123456789"));
+        QCOMPARE(readWholeFile(path, ReadCap::refuseOver(9)).failure(), ReadFailure::TooLarge);
+        QCOMPARE(readWholeFile(path, ReadCap::firstBytes(4)).value_or("-"), QByteArray("0123"));
+        QCOMPARE(readWholeFile(path, ReadCap::firstBytes(40)).value_or("-"), QByteArray("0123456789"));
+    }
+
+    // One rounding for every conversion: to the nearest pixel, halves away from zero.
+    void twipsRoundToTheNearestPixel()
+    {
+        QCOMPARE(twipsToPixels(7), 0);
+        QCOMPARE(twipsToPixels(8), 1);
+        QCOMPARE(twipsToPixels(-60), -4);
+        QCOMPARE(twipsToPixels(-68), -5);
+        QCOMPARE(twipsToPixels(22.5), 2);
+        QCOMPARE(twipsToPixels(-22.5), -2);
+        QCOMPARE(pixelsToTwips(618), qint64(9270));
     }
 
     void aShortWriteLeavesTheOldFile()

@@ -1,8 +1,11 @@
 #include "app/application.h"
-#include "app/document_box.h"
-#include "app/file_controler.h"
+#include "ui/document_box.h"
+#include "ui/file_controler.h"
 #include "app/main_window.h"
-#include "app/paths.h"
+#include "text/text_encoding.h"
+#include "document/document.h"
+#include "document/insertion_point.h"
+#include "platform/file_exists.h"
 #include "platform/launcher.h"
 #include "ui/menu_surface.h"
 #include "window_test_support.h"
@@ -43,8 +46,8 @@ void dropFiles(HtmlE& w, const QStringList& paths)
 // What a command leaves behind: FilePath, the baseline, the Save controls and the title.
 void expectFile(HtmlE& w, const QString& path, const QString& baseline)
 {
-    QCOMPARE(w.state().FilePath, path);
-    QCOMPARE(w.TxtRam(), baseline);
+    QCOMPARE(w.document().FilePath(), path);
+    QCOMPARE(w.document().TxtRam(), baseline);
     QCOMPARE(w.menus().action("SaveFiLE")->isEnabled(), !path.isEmpty());
     if (!path.isEmpty())
         QVERIFY(w.windowTitle().startsWith(QFileInfo(path).fileName() + ' '));
@@ -58,7 +61,6 @@ private Q_SLOTS:
     void init()
     {
         m_folder = std::make_unique<TestProgramFolder>();
-        programPaths() = PathParts();
         m_dialogAnswer.clear();
         m_dialogKinds.clear();
         FileControler::setDialogForTesting([this](FileControler::DialogKind kind, const QString&) {
@@ -82,7 +84,7 @@ private Q_SLOTS:
         DocumentBox* box = w.editwindow();
 
         // New on an empty document asks nothing and keeps the baseline.
-        w.setBaseline("old baseline");
+        w.document().setBaseline("old baseline");
         trigger(w, "newfile");
         expectFile(w, QString(), "old baseline");
 
@@ -206,7 +208,7 @@ private Q_SLOTS:
         QApplication::clipboard()->setMimeData(files);
         w.editwindow()->paste();
         QCOMPARE(w.editwindow()->documentText(), QString("keep"));
-        QVERIFY(w.state().FilePath.isEmpty());
+        QVERIFY(w.document().FilePath().isEmpty());
     }
 
     // The file is read after the question, as it is then. Missing, a folder, or deleted
@@ -285,13 +287,13 @@ private Q_SLOTS:
         QVERIFY(answer->text.contains(m_folder->file("other.htm")));
         QCOMPARE(answer->defaultButton, QMessageBox::No);
         QCOMPARE(m_folder->read("other.htm"), QByteArray("other\r\n"));
-        QVERIFY(w.state().FilePath.isEmpty());
+        QVERIFY(w.document().FilePath().isEmpty());
 
         answer = answerNextMessageBox(QMessageBox::Yes);
         trigger(w, "SaveAsFile");
         QVERIFY(answer->seen);
         QCOMPARE(m_folder->read("other.htm"), QByteArray("mine\r\n"));
-        QCOMPARE(w.state().FilePath, m_folder->file("other.htm"));
+        QCOMPARE(w.document().FilePath(), m_folder->file("other.htm"));
     }
 
     // Open and Save of an unchanged file gives the same bytes back.
@@ -379,7 +381,7 @@ private Q_SLOTS:
         const int boxSize = int(DocumentBox::toBoxText(lines).size());
         w.editwindow()->setDocumentText("before\r\n" + lines + "after");
         selectRange(w, 7, 7 + boxSize);
-        QCOMPARE(w.readSelection(), lines);
+        QCOMPARE(w.insertion().readSelection(), lines);
         trigger(w, "fb");
         QCOMPARE(w.editwindow()->documentText(), "before\r\n<b>" + lines + "</b>after");
         QVERIFY(!hasSelection(w));
@@ -389,7 +391,7 @@ private Q_SLOTS:
 
         // A text that merely contains the selection elsewhere replaces it whole.
         selectRange(w, 7, 7 + boxSize);
-        w.replaceSelection(QString(70000, u'-') + w.readSelection());
+        w.insertion().insert(QString(70000, u'-') + w.insertion().readSelection());
         QCOMPARE(w.editwindow()->documentText(), "before\r\n" + QString(70000, u'-') + lines + "after");
     }
 

@@ -1,7 +1,9 @@
 #include "app/application.h"
-#include "app/document_box.h"
+#include "ui/document_box.h"
 #include "app/main_window.h"
-#include "app/paths.h"
+#include "document/document.h"
+#include "document/insertion_point.h"
+#include "platform/file_exists.h"
 #include "ui/menu_surface.h"
 #include "window_test_support.h"
 
@@ -17,7 +19,6 @@ private Q_SLOTS:
     void init()
     {
         m_folder = std::make_unique<TestProgramFolder>();
-        programPaths() = PathParts();
     }
     void cleanup() { m_folder.reset(); }
 
@@ -37,7 +38,7 @@ private Q_SLOTS:
         HtmlE w;
         w.startUp(tail == "on" ? tail : m_folder->path() + tail);
         QVERIFY(w.editwindow()->isEmpty());
-        QVERIFY(w.state().FilePath.isEmpty());
+        QVERIFY(w.document().FilePath().isEmpty());
         QVERIFY(!w.menus().action("SaveFiLE")->isEnabled());
         QVERIFY(!QFile::exists(m_folder->file("vornik!.ini")));
     }
@@ -155,7 +156,7 @@ private Q_SLOTS:
         trigger(w, "fb");
         QCOMPARE(box->documentText(), QString("one <b>word</b> two"));
         QCOMPARE(w.state().SelRam, QString("word"));
-        QCOMPARE(w.state().TagRam, QString("<b>word</b>"));
+        QCOMPARE(w.insertion().TagRam(), QString("<b>word</b>"));
         QCOMPARE(caretPosition(w), 15);
         trigger(w, "fb");
         QCOMPARE(box->documentText(), QString("one <b>word</b><b></b> two"));
@@ -203,7 +204,7 @@ private Q_SLOTS:
         w.editwindow()->replaceSelection(text);
         QCOMPARE(w.editwindow()->documentText(), text);
         selectRange(w, 0, 4);
-        QCOMPARE(w.readSelection(), text.left(4));
+        QCOMPARE(w.insertion().readSelection(), text.left(4));
     }
 
     // Where the box cannot hold a file's text as it is, the baseline is what the box holds,
@@ -214,7 +215,7 @@ private Q_SLOTS:
             m_folder->write("page.htm", (QString("a") + QChar(c) + "b\r\n").toUtf8());
             HtmlE w;
             w.startUp(m_folder->file("page.htm") + " on");
-            QCOMPARE(w.TxtRam(), w.editwindow()->documentText());
+            QCOMPARE(w.document().TxtRam(), w.editwindow()->documentText());
         }
     }
 

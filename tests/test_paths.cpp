@@ -1,9 +1,11 @@
-#include "app/paths.h"
+#include "document/document.h"
+#include "platform/file_exists.h"
 #include "platform/program_folder.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -37,33 +39,53 @@ private Q_SLOTS:
         QVERIFY(!FileExists(QString()));
     }
 
-    void fileTitleIsThePartAfterTheLastSlash()
+    // The title is the part after the last slash; a path without a folder leaves the last
+    // folder, and so does New.
+    void documentTakesTitleAndFolderFromItsPath()
     {
-        PathParts parts;
-        TakeFileTitle(parts, "/web/index.htm");
-        QCOMPARE(parts.FileTitle, QString("index.htm"));
-        TakeFileTitle(parts, "/web/");
-        QCOMPARE(parts.FileTitle, QString());
-        TakeFileTitle(parts, "plain.htm");
-        QCOMPARE(parts.FileTitle, QString("plain.htm"));
-        // After New empties both, the same path gives its title again.
-        parts.FileTitle.clear();
-        parts.TitledPath.clear();
-        TakeFileTitle(parts, "plain.htm");
-        QCOMPARE(parts.FileTitle, QString("plain.htm"));
+        Document document;
+        QSignalSpy changed(&document, &Document::filePathChanged);
+        document.setFilePath("/web/index.htm");
+        QCOMPARE(document.FileTitle(), QString("index.htm"));
+        QCOMPARE(document.FileFolder(), QString("/web/"));
+        document.setFilePath("/web/");
+        QCOMPARE(document.FileTitle(), QString());
+        document.setFilePath("plain.htm");
+        QCOMPARE(document.FileTitle(), QString("plain.htm"));
+        QCOMPARE(document.FileFolder(), QString("/web/"));
+        document.setFilePath("plain.htm");
+        QCOMPARE(changed.count(), 3);
+        document.setEncoding(TextEncoding::Cp932);
+        document.clearFile();
+        QCOMPARE(document.FileTitle(), QString());
+        QCOMPARE(document.encoding(), TextEncoding::Utf8);
+        QCOMPARE(document.FileFolder(), QString("/web/"));
+        document.setFilePath("/index.htm");
+        QCOMPARE(document.FileFolder(), QString("/"));
     }
 
-    // A path without a folder leaves the last folder.
-    void fileFolderKeepsItsSlash()
+    // The text is compared with the baseline only after an edit, and an empty text has
+    // nothing to lose.
+    void documentComparesWithItsBaselineOnlyAfterAnEdit()
     {
-        PathParts parts;
-        TakeFileFolder(parts, "/web/index.htm");
-        QCOMPARE(parts.FileFolder, QString("/web/"));
-        TakeFileFolder(parts, "index.htm");
-        TakeFileFolder(parts, QString());
-        QCOMPARE(parts.FileFolder, QString("/web/"));
-        TakeFileFolder(parts, "/index.htm");
-        QCOMPARE(parts.FileFolder, QString("/"));
+        Document document;
+        QString text = "abc";
+        int reads = 0;
+        document.setTextSource([&] { ++reads; return text; }, [&] { return text.isEmpty(); });
+        document.takeTextAsBaseline(text);
+        text = "abd"; // not marked: taken as unchanged without reading the text
+        QVERIFY(!document.hasUnsavedChanges());
+        QCOMPARE(reads, 0);
+        document.markEdited();
+        QVERIFY(document.hasUnsavedChanges());
+        text = "abc";
+        QVERIFY(!document.hasUnsavedChanges());
+        text = "x";
+        QVERIFY(!document.hasUnsavedChanges()); // found equal once: no edit since
+        document.setBaseline("other");
+        QVERIFY(document.hasUnsavedChanges());
+        text.clear();
+        QVERIFY(!document.hasUnsavedChanges());
     }
 };
 

@@ -1,4 +1,4 @@
-#include "app/document_box.h"
+#include "ui/document_box.h"
 #include "app/main_window.h"
 #include "usertags/endpoint_location.h"
 #include "usertags/endpoint_protocol.h"
@@ -49,6 +49,19 @@ struct Client {
     }
     QByteArray m_answers;
 };
+
+// Runs the sender command; the editor answers on this thread's event loop, so it is waited
+// for there. Exit code, or -1 when it did not end.
+int runSender(const QStringList& args, const QByteArray& input = QByteArray())
+{
+    QProcess p;
+    p.start(QStringLiteral(VORNIK_PROGRAM_DIR "/vornikedit-send"), args);
+    p.write(input);
+    p.closeWriteChannel();
+    if (!QTest::qWaitFor([&p] { return p.state() == QProcess::NotRunning; }, 5000))
+        return -1;
+    return p.exitCode();
+}
 }
 
 class ReceiverTest : public QObject {
@@ -59,6 +72,7 @@ private Q_SLOTS:
         m_runtime = std::make_unique<QTemporaryDir>();
         ::chmod(QFile::encodeName(m_runtime->path()).constData(), 0700);
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime->path()));
+        qputenv("XDG_STATE_HOME", QFile::encodeName(m_runtime->path() + "/state"));
         m_folder = std::make_unique<TestProgramFolder>();
     }
     void cleanup()
@@ -105,6 +119,15 @@ private Q_SLOTS:
         client.send(endpoint::enterFrame());
         QTRY_COMPARE(client.answers(), QByteArray("KKKKK"));
         QCOMPARE(w.editwindow()->documentText(), QString("hello\r\nline world"));
+
+        // A text with its own insert neither takes nor clears another sender's pending text.
+        other.send(endpoint::setTextFrame("+later"));
+        QTRY_COMPARE(other.answers(), QByteArray("KK"));
+        client.send(endpoint::insertTextFrame("!"));
+        QTRY_COMPARE(client.answers(), QByteArray("KKKKKK"));
+        other.send(endpoint::enterFrame());
+        QTRY_COMPARE(other.answers(), QByteArray("KKK"));
+        QCOMPARE(w.editwindow()->documentText(), QString("hello\r\nline!+later world"));
     }
 
     void folderAndSocketArePrivate()
@@ -135,7 +158,23 @@ private Q_SLOTS:
         QDir(location.folder).removeRecursively();
         QDir(tmp.path()).mkdir("elsewhere");
         QVERIFY(QFile::link(tmp.path() + "/elsewhere", location.folder));
-        QVERIFY(!endpointLocation(true).ok());
+        const QString state = m_runtime->path() + "/state/vornikedit/endpoint-";
+        QVERIFY(endpointLocation(true).folder.startsWith(state));
+
+        // Without XDG_RUNTIME_DIR, a folder that another user made first in the temporary
+        // folder is passed over, and editor and sender still meet.
+        if (::getuid() == 0) {
+            QFile::remove(location.folder);
+            QVERIFY(QDir(tmp.path()).mkdir(QFileInfo(location.folder).fileName()));
+            QCOMPARE(::chown(QFile::encodeName(location.folder).constData(), 65534, 65534), 0);
+            qunsetenv("XDG_RUNTIME_DIR");
+            HtmlE w;
+            w.startUp(QString());
+            QVERIFY(receiverOf(w)->ownsEndpoint());
+            QVERIFY(receiverOf(w)->location().folder.startsWith(state));
+            QCOMPARE(runSender({"private"}), 0);
+            QCOMPARE(w.editwindow()->documentText(), QString("private"));
+        }
         qunsetenv("TMPDIR");
     }
 
@@ -145,9 +184,16 @@ private Q_SLOTS:
         w.startUp(QString());
         const QString path = receiverOf(w)->location().socketPath;
 
-        // A sender that stops halfway through a frame holds nobody up.
-        Client stuck(path);
-        stuck.send(endpoint::setTextFrame("never finished").left(8));
+        // Senders that stop halfway through a frame, as many as there are places, hold
+        // nobody up.
+        std::vector<std::unique_ptr<Client>> stuck;
+        for (int i = 0; i < Receiver::kMaxConnections; ++i) {
+            stuck.push_back(std::make_unique<Client>(path));
+            stuck.back()->send(endpoint::setTextFrame("never finished").left(1 + i % 8));
+        }
+        QCOMPARE(runSender({"first"}), 0);
+        QCOMPARE(w.editwindow()->documentText(), QString("first"));
+        w.setDocument(QString());
 
         // Anything but a well-formed frame within the limits is answered X and cut off.
         auto header = [](char kind, quint32 length) {
@@ -215,16 +261,7 @@ private Q_SLOTS:
         w.startUp(QString());
         w.setDocument("[]");
         placeCaret(w, 1);
-        // The editor answers on this thread's event loop, so the sender is waited for there.
-        auto run = [](const QStringList& args, const QByteArray& input = QByteArray()) {
-            QProcess p;
-            p.start(QStringLiteral(VORNIK_PROGRAM_DIR "/vornikedit-send"), args);
-            p.write(input);
-            p.closeWriteChannel();
-            if (!QTest::qWaitFor([&p] { return p.state() == QProcess::NotRunning; }, 5000))
-                return -1;
-            return p.exitCode();
-        };
+        auto run = [](const QStringList& args, const QByteArray& input = QByteArray()) { return runSender(args, input); };
         QCOMPARE(run({"--no-enter", "a", "b"}), 0);
         QCOMPARE(w.editwindow()->documentText(), QString("[]"));
         QCOMPARE(receiverOf(w)->pendingText(), QString("a b"));
@@ -233,6 +270,38 @@ private Q_SLOTS:
         QCOMPARE(run({}, QString("標準入力\n").toUtf8()), 0);
         QCOMPARE(w.editwindow()->documentText(), QString("[a b標準入力]"));
         QCOMPARE(run({"--bogus"}), 2);
+
+        // Standard input is read to its end, however slowly and in however many pieces.
+        QProcess slow;
+        slow.start(QStringLiteral(VORNIK_PROGRAM_DIR "/vornikedit-send"), QStringList());
+        slow.write("<");
+        QTest::qWait(300);
+        slow.write(">");
+        slow.closeWriteChannel();
+        QTRY_COMPARE(slow.state(), QProcess::NotRunning);
+        QCOMPARE(slow.exitCode(), 0);
+        QCOMPARE(w.editwindow()->documentText(), QString("[a b標準入力<>]"));
+        w.setDocument(QString());
+        const QString big = QString("あいう\r\n").repeated(12000); // 132 kB, beyond one pipe's worth
+        QCOMPARE(run({}, big.toUtf8()), 0);
+        QCOMPARE(w.editwindow()->documentText(), big.chopped(2));
+        // Beyond the limit: refused whole.
+        w.setDocument(QString());
+        QCOMPARE(run({}, QByteArray(endpoint::kMaxPayload + 3, 'x')), 3);
+        QCOMPARE(w.editwindow()->documentText(), QString());
+
+        // Senders at once: every text arrives, once and whole.
+        std::vector<std::unique_ptr<QProcess>> senders;
+        for (int i = 0; i < 8; ++i) {
+            senders.push_back(std::make_unique<QProcess>());
+            senders.back()->start(QStringLiteral(VORNIK_PROGRAM_DIR "/vornikedit-send"), {QString("<%1>").arg(i)});
+        }
+        for (auto& p : senders) {
+            QTRY_COMPARE_WITH_TIMEOUT(p->state(), QProcess::NotRunning, 10000);
+            QCOMPARE(p->exitCode(), 0);
+        }
+        for (int i = 0; i < 8; ++i)
+            QCOMPARE(w.editwindow()->documentText().count(QString("<%1>").arg(i)), 1);
     }
 
 private:

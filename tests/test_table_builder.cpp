@@ -1,7 +1,7 @@
 #include "app/application.h"
-#include "app/document_box.h"
+#include "ui/document_box.h"
 #include "app/main_window.h"
-#include "app/paths.h"
+#include "platform/file_exists.h"
 #include "table/table_builder.h"
 #include "ui/form_layout.h"
 #include "window_test_support.h"
@@ -39,7 +39,6 @@ private Q_SLOTS:
     void init()
     {
         m_folder = std::make_unique<TestProgramFolder>();
-        programPaths() = PathParts();
         m_window = std::make_unique<HtmlE>();
         m_window->startUp(QString());
         m_window->show();

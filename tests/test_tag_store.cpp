@@ -1,4 +1,4 @@
-#include "app/text_encoding.h"
+#include "text/text_encoding.h"
 #include "usertags/profile_reader.h"
 #include "usertags/profile_writer.h"
 #include "usertags/user_tag_store.h"

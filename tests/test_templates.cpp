@@ -1,7 +1,9 @@
 #include "app/application.h"
-#include "app/document_box.h"
+#include "ui/document_box.h"
 #include "app/main_window.h"
-#include "app/text_encoding.h"
+#include "document/document.h"
+#include "document/insertion_point.h"
+#include "text/text_encoding.h"
 #include "platform/program_folder.h"
 #include "tags/markup_rows.h"
 #include "tags/skeleton.h"
@@ -189,7 +191,7 @@ private Q_SLOTS:
         // Twice: once at each caret position, nothing more.
         chooseTemplate(w, 0);
         QCOMPARE(box->documentText(), QString("line one\r\nline two\r\nline one\r\nline two\r\n"));
-        QCOMPARE(w.state().TagRam, QString("line one\r\nline two\r\n"));
+        QCOMPARE(w.insertion().TagRam(), QString("line one\r\nline two\r\n"));
         verifyRestored(w);
 
         // Over a selection in the middle, which the reading leaves where it was.

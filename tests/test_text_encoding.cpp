@@ -1,5 +1,5 @@
-#include "app/line_ends.h"
-#include "app/text_encoding.h"
+#include "text/line_ends.h"
+#include "text/text_encoding.h"
 
 #include <QTest>
 

@@ -1,5 +1,7 @@
-#include "app/document_box.h"
+#include "ui/document_box.h"
 #include "app/main_window.h"
+#include "document/document.h"
+#include "document/insertion_point.h"
 #include "platform/clock.h"
 #include "platform/launcher.h"
 #include "platform/window_lookup.h"
@@ -103,7 +105,7 @@ private Q_SLOTS:
         selectRange(w, 4, 7);
         w.menus().arrayItem("uTagView1", 0)->trigger();
         QCOMPARE(w.editwindow()->documentText(), QString("one <p>"));
-        QCOMPARE(w.state().TagRam, QString("<p>"));
+        QCOMPARE(w.insertion().TagRam(), QString("<p>"));
         QCOMPARE(caretPosition(w), 7);
         QVERIFY(!hasSelection(w));
         w.menus().arrayItem("uTagView10", 9)->trigger();

@@ -37,15 +37,16 @@ private Q_SLOTS:
         QTest::newRow("tiny") << QByteArray("10\r\n10\r\n5\r\n5\r\n");
         QTest::newRow("far away") << QByteArray("-5000\r\n90000\r\n300\r\n400\r\n");
         QTest::newRow("title above the screen") << QByteArray("-200\r\n10\r\n300\r\n400\r\n");
+        QTest::newRow("larger than the screen") << QByteArray("10\r\n20\r\n40000\r\n40000\r\n");
+        QTest::newRow("wider, at the right") << QByteArray("0\r\n1000\r\n500\r\n3000\r\n");
     }
     void garbageNeverGivesAnUnseenWindow()
     {
         QFETCH(QByteArray, bytes);
         const QRect r = placeWindow(kCurrent, parseWindowSettings(bytes), {kScreen});
         QVERIFY2(r.width() >= 100 && r.height() >= 100, qPrintable(QString("%1x%2").arg(r.width()).arg(r.height())));
-        // The title bar strip is on the screen.
-        QVERIFY(kScreen.intersects(QRect(r.left(), r.top(), r.width(), 40)));
-        QVERIFY(r.top() >= kScreen.top());
+        // Each of these fits the screen whole.
+        QVERIFY2(kScreen.contains(r), qPrintable(QString("%1,%2 %3x%4").arg(r.left()).arg(r.top()).arg(r.width()).arg(r.height())));
     }
 
     void writerUsesPlainDecimals()

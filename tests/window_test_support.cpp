@@ -1,6 +1,6 @@
 #include "window_test_support.h"
 
-#include "app/document_box.h"
+#include "ui/document_box.h"
 #include "app/main_window.h"
 #include "platform/optional_files.h"
 #include "platform/program_folder.h"

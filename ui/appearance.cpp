@@ -1,8 +1,7 @@
-#include "app/document_box.h"
-#include "app/file_controler.h"
-#include "app/font_choice_dialog.h"
-#include "app/main_window.h"
-#include "app/subsystems.h"
+#include "ui/document_box.h"
+#include "ui/file_controler.h"
+#include "ui/font_choice_dialog.h"
+#include "ui/command_surface_parts.h"
 #include "ui/menu_surface.h"
 
 #include <QAbstractButton>
@@ -13,18 +12,18 @@ namespace {
 // The look of editwindow for this run; nothing of it is stored, so every start is the same.
 class EditorAppearance : public QObject {
 public:
-    explicit EditorAppearance(HtmlE& window)
-        : QObject(&window), m_window(window), m_normalFont(window.editwindow()->font())
+    EditorAppearance(DocumentBox* box, FileControler& files, QWidget* window)
+        : QObject(box), m_window(window), m_box(box), m_files(files), m_normalFont(box->font())
     {
         setObjectName(QStringLiteral("editorAppearance"));
     }
 
     void NormalFontChange_Click()
     {
-        DocumentBox* box = m_window.editwindow();
+        DocumentBox* box = m_box;
         // The dialog starts from the normal font even while the fixed-width one is shown.
         const FontChoice start{m_normalFont, box->palette().color(QPalette::Text)};
-        const std::optional<FontChoice> chosen = m_window.fileControler().askFont(&m_window, start);
+        const std::optional<FontChoice> chosen = m_files.askFont(m_window, start);
         if (!chosen)
             return;
         m_normalFont = chosen->font;
@@ -33,7 +32,7 @@ public:
         palette.setColor(QPalette::Text, chosen->colour);
         box->setPalette(palette);
 
-        if (auto* button = m_window.findChild<QAbstractButton*>(QStringLiteral("FontChangeIcon"))) {
+        if (auto* button = m_window->findChild<QAbstractButton*>(QStringLiteral("FontChangeIcon"))) {
             // The caption keeps its own size: it names the size rather than showing it.
             QFont face = button->font();
             face.setFamilies(m_normalFont.families().isEmpty() ? QStringList{m_normalFont.family()}
@@ -49,21 +48,21 @@ public:
 
     void FixedFontChange_Click()
     {
-        m_window.editwindow()->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        m_box->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     }
 
     void ColorChange_Click()
     {
-        DocumentBox* box = m_window.editwindow();
+        DocumentBox* box = m_box;
         const std::optional<QColor> chosen =
-            m_window.fileControler().askColor(&m_window, box->palette().color(QPalette::Base));
+            m_files.askColor(m_window, box->palette().color(QPalette::Base));
         if (!chosen)
             return;
         QPalette palette = box->palette();
         palette.setColor(QPalette::Base, *chosen);
         box->setPalette(palette);
 
-        if (auto* button = m_window.findChild<QAbstractButton*>(QStringLiteral("ColorChangeIcon")))
+        if (auto* button = m_window->findChild<QAbstractButton*>(QStringLiteral("ColorChangeIcon")))
             showFaceColour(*button, *chosen);
     }
 
@@ -88,15 +87,16 @@ private:
         }
     }
 
-    HtmlE& m_window;
+    QWidget* m_window;
+    DocumentBox* m_box;
+    FileControler& m_files;
     QFont m_normalFont;
 };
 }
 
-void installAppearanceCommands(HtmlE& window)
+void installAppearanceCommands(MenuSurface& menus, DocumentBox* box, FileControler& files, QWidget* window)
 {
-    auto* appearance = new EditorAppearance(window);
-    MenuSurface& menus = window.menus();
+    auto* appearance = new EditorAppearance(box, files, window);
     menus.onTriggered(QStringLiteral("NormalFontChange"), [appearance] { appearance->NormalFontChange_Click(); });
     menus.onTriggered(QStringLiteral("FixedFontChange"), [appearance] { appearance->FixedFontChange_Click(); });
     menus.onTriggered(QStringLiteral("ColorChange"), [appearance] { appearance->ColorChange_Click(); });

@@ -1,5 +1,4 @@
-#include "app/document_box.h"
-#include "app/main_window.h"
+#include "document/insertion_point.h"
 #include "ui/command_surface_parts.h"
 #include "ui/menu_surface.h"
 
@@ -7,6 +6,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QWidget>
 
 namespace {
 
@@ -30,52 +30,50 @@ void putOnClipboard(const QString& crlfText)
     clipboard->setText(toClipboardText(crlfText));
 }
 
-void clipcopy_Click(HtmlE& window)
+void clipcopy_Click(InsertionPoint& document)
 {
-    putOnClipboard(window.readSelection());
+    putOnClipboard(document.readSelection());
 }
 
-void clipcut_Click(HtmlE& window)
+void clipcut_Click(InsertionPoint& document)
 {
-    putOnClipboard(window.readSelection());
-    window.replaceSelection(QString());
+    putOnClipboard(document.readSelection());
+    document.insert(QString());
 }
 
-void clippaste_Click(HtmlE& window)
+void clippaste_Click(InsertionPoint& document)
 {
     // No text (empty, or only a picture): the selection is deleted and nothing inserted.
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     const QString text = data && data->hasText() ? data->text() : QString();
-    window.replaceSelection(text);
+    document.insert(text);
 }
 
 // F1 inserts a line break tag, whatever modifiers are held; the key still goes on to the
 // box, which does nothing with it.
 class F1Key : public QObject {
 public:
-    F1Key(HtmlE& window) : QObject(&window), m_window(window) {}
+    explicit F1Key(InsertionPoint& document) : QObject(&document), m_document(document) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
-            m_window.state().TagRam = QStringLiteral("<br>");
-            m_window.replaceSelection(m_window.state().TagRam);
+            m_document.insert(QStringLiteral("<br>"));
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    HtmlE& m_window;
+    InsertionPoint& m_document;
 };
 
 }
 
-void installClipboardCommands(HtmlE& window)
+void installClipboardCommands(MenuSurface& menus, InsertionPoint& document, QWidget* box)
 {
-    MenuSurface& menus = window.menus();
-    menus.onTriggered(QStringLiteral("clipcut"), [&window] { clipcut_Click(window); });
-    menus.onTriggered(QStringLiteral("clipcopy"), [&window] { clipcopy_Click(window); });
-    menus.onTriggered(QStringLiteral("clippaste"), [&window] { clippaste_Click(window); });
-    window.editwindow()->installEventFilter(new F1Key(window));
+    menus.onTriggered(QStringLiteral("clipcut"), [&document] { clipcut_Click(document); });
+    menus.onTriggered(QStringLiteral("clipcopy"), [&document] { clipcopy_Click(document); });
+    menus.onTriggered(QStringLiteral("clippaste"), [&document] { clippaste_Click(document); });
+    box->installEventFilter(new F1Key(document));
 }

@@ -1,18 +1,15 @@
 #pragma once
 
 // What the side windows share for placing their controls as they were designed.
+#include "text/twips.h"
+
 #include <QList>
 #include <QObject>
 #include <QRect>
 #include <QString>
 #include <QVariant>
 
-// The windows were designed in twips, 15 to a pixel.
-constexpr int twipsToPixels(int twips)
-{
-    return (twips + 7) / 15;
-}
-
+// The windows were designed in twips.
 constexpr QRect twipsRect(int left, int top, int width, int height)
 {
     return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));

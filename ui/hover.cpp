@@ -1,5 +1,4 @@
-#include "app/document_box.h"
-#include "app/main_window.h"
+#include "ui/document_box.h"
 #include "ui/command_surface_parts.h"
 #include "ui/picture_button.h"
 #include "ui/toolbar.h"
@@ -17,7 +16,10 @@ const QString kNoDescription = QStringLiteral(" ");
 // is rebuilt only when the description changes, so moving within one button costs nothing.
 class HoverWatch : public QObject {
 public:
-    explicit HoverWatch(HtmlE& window) : QObject(&window), m_window(window) {}
+    HoverWatch(QWidget* clientArea, std::function<void(const QString&)> describe)
+        : QObject(clientArea), m_clientArea(clientArea), m_describe(std::move(describe))
+    {
+    }
 
     void watch(QWidget* widget, const QString& description)
     {
@@ -37,7 +39,7 @@ protected:
 private:
     void moved(QWidget* widget, QMouseEvent* event)
     {
-        if (widget == m_window.clientArea()) {
+        if (widget == m_clientArea) {
             // A move the client area sees over one of its children came up from that child,
             // which has already had its say.
             if (widget->childAt(event->position().toPoint()))
@@ -51,32 +53,29 @@ private:
 
     void describe(const QString& description)
     {
-        QString& hover = m_window.state().HoverText;
-        if (hover == description)
-            return;
-        hover = description;
-        m_window.tick();
+        m_describe(description);
     }
 
-    HtmlE& m_window;
+    QWidget* m_clientArea;
+    std::function<void(const QString&)> m_describe;
     QHash<QWidget*, QString> m_descriptions;
 };
 
 }
 
-void installHoverDescriptions(HtmlE& window, const Toolbar& toolbar)
+void installHoverDescriptions(QWidget* clientArea, const Toolbar& toolbar, DocumentBox* box,
+                              std::function<void(const QString&)> describe)
 {
-    auto* watch = new HoverWatch(window);
+    auto* watch = new HoverWatch(clientArea, std::move(describe));
     for (PictureButton* button : toolbar.buttons()) {
         const ToolbarButtonSpec* entry = findToolbarButton(button->objectName());
         watch->watch(button, hoverText(*entry));
     }
-    DocumentBox* box = window.editwindow();
     watch->watch(box, kNoDescription);
     watch->watch(box->viewport(), kNoDescription);
     // The scroll bars are the document box too, though the toolkit gives them widgets of
     // their own.
     watch->watch(box->horizontalScrollBar(), kNoDescription);
     watch->watch(box->verticalScrollBar(), kNoDescription);
-    watch->watch(window.clientArea(), kNoDescription);
+    watch->watch(clientArea, kNoDescription);
 }

@@ -116,14 +116,16 @@ QAction* MenuSurface::appendArrayItem(const QString& name, const QString& captio
 void MenuSurface::onTriggered(const QString& name, std::function<void()> command)
 {
     QAction* a = action(name);
-    Q_ASSERT_X(a, "MenuSurface::onTriggered", qPrintable(name));
-    if (a)
-        QObject::connect(a, &QAction::triggered, a, [command = std::move(command)] { command(); });
+    // A misspelt name would leave a command silently unjoined: stop at start-up instead.
+    if (!a)
+        qFatal("no menu item is named %s", qPrintable(name));
+    QObject::connect(a, &QAction::triggered, a, [command = std::move(command)] { command(); });
 }
 
 void MenuSurface::onArrayTriggered(const QString& name, std::function<void(int)> command)
 {
-    Q_ASSERT_X(m_arrays.contains(name), "MenuSurface::onArrayTriggered", qPrintable(name));
+    if (!m_arrays.contains(name))
+        qFatal("no menu control array is named %s", qPrintable(name));
     m_arrayCommands.insert(name, command);
     const QList<QAction*> elements = m_arrays.value(name);
     for (int i = 0; i < elements.size(); ++i)

@@ -1,7 +1,6 @@
 #include "ui/toolbar.h"
 
-#include "app/document_box.h"
-#include "app/main_window.h"
+#include "document/insertion_point.h"
 #include "ui/menu_surface.h"
 #include "ui/picture_button.h"
 #include "ui/toolbar_table.h"
@@ -27,26 +26,42 @@ QColor faceColour(ButtonFace face)
 }
 }
 
-Toolbar::Toolbar(HtmlE& window) : QObject(&window), m_window(window)
+Toolbar::Toolbar(QWidget* clientArea, MenuSurface& menus, InsertionPoint& document,
+                 std::function<bool()> companionHoldsFocus)
+    : QObject(clientArea), m_menus(menus), m_document(document),
+      m_companionHoldsFocus(std::move(companionHoldsFocus))
 {
     setObjectName(QStringLiteral("toolbar"));
-    QWidget* client = window.clientArea();
+    QWidget* client = clientArea;
     for (const ToolbarButtonSpec& entry : toolbarButtons()) {
         auto* b = new PictureButton(client);
         b->setObjectName(QString::fromLatin1(entry.name));
         b->setGeometry(pixelRect(entry));
         b->setToolTip(QString::fromUtf8(entry.tooltip));
+        // A screen reader says what the picture cannot.
+        b->setAccessibleName(b->toolTip());
         if (*entry.picture)
             b->setPicture(QStringLiteral(":/icons/") + QString::fromLatin1(entry.picture));
         b->setText(QString::fromUtf8(entry.caption));
         if (entry.face != ButtonFace::System)
             b->setFaceColour(faceColour(entry.face));
-        b->setEnabled(entry.enabled);
+        followEnabledState(b, entry);
         // The general panel shows at start.
         b->setVisible(entry.panel != ToolbarPanel::Tags);
         connect(b, &QAbstractButton::clicked, this, [this, &entry] { click(entry); });
         m_buttons.append(b);
     }
+}
+
+void Toolbar::followEnabledState(PictureButton* button, const ToolbarButtonSpec& entry)
+{
+    if (entry.click == ButtonClick::PanelSwitch)
+        return;
+    QAction* item = m_menus.action(QString::fromLatin1(entry.target));
+    if (!item)
+        qFatal("toolbar button %s names no menu item %s", entry.name, entry.target);
+    button->setEnabled(item->isEnabled());
+    connect(item, &QAction::changed, button, [button, item] { button->setEnabled(item->isEnabled()); });
 }
 
 PictureButton* Toolbar::button(const QString& name) const
@@ -60,22 +75,21 @@ PictureButton* Toolbar::button(const QString& name) const
 
 void Toolbar::switchPanel()
 {
-    WindowState& state = m_window.state();
-    const bool toTags = state.PanelMode == 1;
+    const bool toTags = PanelMode == 1;
     for (const ToolbarButtonSpec& entry : toolbarButtons()) {
         if (entry.panel == ToolbarPanel::Both)
             continue;
         button(QString::fromLatin1(entry.name))->setVisible((entry.panel == ToolbarPanel::Tags) == toTags);
     }
-    m_window.editwindow()->setFocus();
-    state.PanelMode = toTags ? 2 : 1;
+    m_document.focusDocument();
+    PanelMode = toTags ? 2 : 1;
 }
 
 void Toolbar::popUp(const ToolbarButtonSpec& entry)
 {
     // The very menu of the menu bar, so captions, enabled states and commands are its own;
     // exec returns once it closes, after a chosen item's command has run.
-    if (QMenu* menu = m_window.menus().menu(QString::fromLatin1(entry.target)))
+    if (QMenu* menu = m_menus.menu(QString::fromLatin1(entry.target)))
         menu->exec(QCursor::pos());
 }
 
@@ -89,18 +103,18 @@ void Toolbar::click(const ToolbarButtonSpec& entry)
         popUp(entry);
         break;
     case ButtonClick::Forward:
-        if (QAction* a = m_window.menus().action(QString::fromLatin1(entry.target)))
+        if (QAction* a = m_menus.action(QString::fromLatin1(entry.target)))
             a->trigger();
         break;
     }
     switch (entry.focus) {
     case FocusAfter::EditWindow:
-        m_window.editwindow()->setFocus();
+        m_document.focusDocument();
         break;
     case FocusAfter::UnlessCompanionRuns:
         // A companion started from the menu keeps the focus it was given.
-        if (programState().UserExeRunning != 1)
-            m_window.editwindow()->setFocus();
+        if (!m_companionHoldsFocus || !m_companionHoldsFocus())
+            m_document.focusDocument();
         break;
     case FocusAfter::Unchanged:
         break;

@@ -36,7 +36,6 @@ struct ToolbarButtonSpec {
     ButtonClick click;
     const char* target; // menu item name; empty for the panel switch
     FocusAfter focus;
-    bool enabled; // at start
 };
 
 std::span<const ToolbarButtonSpec> toolbarButtons();
@@ -49,4 +48,3 @@ QString hoverText(const ToolbarButtonSpec& button);
 // The button's rectangle in pixels. Edges are rounded, not sizes, so neighbours that touch in
 // twips still touch in pixels.
 QRect pixelRect(const ToolbarButtonSpec& button);
-constexpr int kTwipsPerPixel = 15;

@@ -36,16 +36,12 @@ SendResult sendToEditor(const std::optional<QString>& text, bool enter, int time
     socket.connectToServer(location.socketPath);
     if (!socket.waitForConnected(timeoutMs))
         return {SendResult::NoEditor, kNoEditor};
-    if (text) {
-        const SendResult r = exchange(socket, endpoint::setTextFrame(*text), timeoutMs);
-        if (r.status != SendResult::Sent)
-            return r;
-    }
-    if (enter) {
-        const SendResult r = exchange(socket, endpoint::enterFrame(), timeoutMs);
-        if (r.status != SendResult::Sent)
-            return r;
-    }
+    const QByteArray frame = text && enter ? endpoint::insertTextFrame(*text)
+                             : text        ? endpoint::setTextFrame(*text)
+                                           : endpoint::enterFrame();
+    const SendResult result = exchange(socket, frame, timeoutMs);
+    if (result.status != SendResult::Sent)
+        return result;
     socket.disconnectFromServer();
     return {SendResult::Sent, QString()};
 }

@@ -12,5 +12,6 @@ struct SendResult {
     QString message; // for the user, when not sent
 };
 
-// Sets the pending text (when `text` is given), then sends Enter (when `enter`).
+// With both a text and `enter`, inserts the text in one request; with a text alone, sets
+// the pending text; with `enter` alone, inserts the pending text.
 SendResult sendToEditor(const std::optional<QString>& text, bool enter, int timeoutMs = 5000);

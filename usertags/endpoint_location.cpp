@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSysInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -10,40 +12,79 @@
 
 namespace {
 
-bool isPrivateFolder(const QByteArray& path, bool fix)
+enum class Folder { Missing, Private, Loose, Foreign };
+
+Folder inspect(const QByteArray& path)
 {
     struct stat info {};
-    if (::lstat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
-        return false;
-    if ((info.st_mode & 077) == 0)
-        return true;
-    return fix && ::chmod(path.constData(), 0700) == 0;
+    if (::lstat(path.constData(), &info) != 0)
+        return errno == ENOENT ? Folder::Missing : Folder::Foreign;
+    if (!S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
+        return Folder::Foreign;
+    return (info.st_mode & 077) == 0 ? Folder::Private : Folder::Loose;
+}
+
+EndpointLocation at(const QString& folder)
+{
+    EndpointLocation location;
+    location.folder = folder;
+    location.socketPath = folder + QStringLiteral("/endpoint");
+    location.lockPath = folder + QStringLiteral("/endpoint.lock");
+    return location;
+}
+
+QStringList candidates()
+{
+    QStringList folders;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && inspect(runtime) == Folder::Private)
+        folders << QFile::decodeName(runtime) + QStringLiteral("/vornikedit");
+    folders << QDir::tempPath() + QStringLiteral("/vornikedit-%1").arg(::getuid());
+    QString state = QFile::decodeName(qgetenv("XDG_STATE_HOME"));
+    if (!QDir::isAbsolutePath(state)) {
+        const QString home = QFile::decodeName(qgetenv("HOME"));
+        state = QDir::isAbsolutePath(home) ? home + QStringLiteral("/.local/state") : QString();
+    }
+    // A home folder may be shared between machines; a socket is not.
+    if (!state.isEmpty())
+        folders << state + QStringLiteral("/vornikedit/endpoint-") + QSysInfo::machineHostName();
+    return folders;
 }
 
 }
 
 EndpointLocation endpointLocation(bool create)
 {
-    EndpointLocation location;
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    QString base;
-    QString name = QStringLiteral("vornikedit");
-    if (!runtime.isEmpty() && isPrivateFolder(runtime, false)) {
-        base = QFile::decodeName(runtime);
-    } else {
-        base = QDir::tempPath();
-        name += QStringLiteral("-%1").arg(::getuid());
+    QStringList refused;
+    const QStringList folders = candidates();
+    for (const QString& candidate : folders) {
+        EndpointLocation location = at(candidate);
+        const QByteArray folder = QFile::encodeName(location.folder);
+        if (create && inspect(folder) == Folder::Missing) {
+            // The state folder may not be there yet on a fresh account.
+            QDir().mkpath(QFileInfo(location.folder).path());
+            if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST) {
+                refused << QStringLiteral("%1: %2").arg(location.folder, QString::fromLocal8Bit(std::strerror(errno)));
+                continue;
+            }
+        }
+        switch (inspect(folder)) {
+        case Folder::Foreign:
+            refused << QStringLiteral("%1 belongs to another user or is not a folder").arg(location.folder);
+            continue;
+        case Folder::Missing:
+            // Not made by an editor (yet): an editor that could not make it is further on.
+            continue;
+        case Folder::Loose:
+            if (!create || ::chmod(folder.constData(), 0700) != 0)
+                location.error = QStringLiteral("%1 is not a private folder of this user").arg(location.folder);
+            return location;
+        case Folder::Private:
+            return location;
+        }
     }
-    location.folder = base + u'/' + name;
-    location.socketPath = location.folder + QStringLiteral("/endpoint");
-    location.lockPath = location.folder + QStringLiteral("/endpoint.lock");
-
-    const QByteArray folder = QFile::encodeName(location.folder);
-    if (create && ::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST) {
-        location.error = QStringLiteral("%1: %2").arg(location.folder, QString::fromLocal8Bit(std::strerror(errno)));
-        return location;
-    }
-    if (!isPrivateFolder(folder, create))
-        location.error = QStringLiteral("%1 is not a private folder of this user").arg(location.folder);
-    return location;
+    EndpointLocation none = folders.isEmpty() ? EndpointLocation() : at(folders.first());
+    none.error = refused.isEmpty() ? QStringLiteral("no editor has made its endpoint folder")
+                                   : QStringLiteral("no private folder for the endpoint (%1)").arg(refused.join(QStringLiteral("; ")));
+    return none;
 }

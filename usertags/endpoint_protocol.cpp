@@ -24,6 +24,11 @@ QByteArray enterFrame()
     return frame(kEnter, QByteArray());
 }
 
+QByteArray insertTextFrame(const QString& text)
+{
+    return frame(kInsertText, text.toUtf8());
+}
+
 void FrameDecoder::feed(QByteArrayView bytes)
 {
     if (m_failed)
@@ -43,7 +48,7 @@ std::optional<Frame> FrameDecoder::next()
     const char* head = m_buffer.constData() + m_read;
     const char kind = head[0];
     const quint32 length = qFromBigEndian<quint32>(head + 1);
-    if ((kind != kSetText && kind != kEnter) || length > quint32(kMaxPayload)
+    if ((kind != kSetText && kind != kEnter && kind != kInsertText) || length > quint32(kMaxPayload)
         || (kind == kEnter && length != 0)) {
         m_failed = true;
         return std::nullopt;

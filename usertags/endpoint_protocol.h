@@ -13,6 +13,9 @@ namespace endpoint {
 
 constexpr char kSetText = 'T'; // payload: the pending text, UTF-8
 constexpr char kEnter = 'E';   // payload: none; inserts the pending text
+// payload: a text, UTF-8, inserted at once. One frame, so no other sender can come between
+// setting and inserting; the pending text stays as it was.
+constexpr char kInsertText = 'I';
 constexpr char kAccepted = 'K';
 constexpr char kRejected = 'X';
 constexpr qsizetype kHeaderBytes = 5;
@@ -20,6 +23,7 @@ constexpr qsizetype kMaxPayload = 1024 * 1024;
 
 QByteArray setTextFrame(const QString& text);
 QByteArray enterFrame();
+QByteArray insertTextFrame(const QString& text);
 
 struct Frame {
     char kind = 0;

@@ -1,6 +1,7 @@
 #include "usertags/profile_reader.h"
 
-#include <QFile>
+#include "text/file_read.h"
+
 #include <QHash>
 #include <QUtf8StringView>
 
@@ -86,10 +87,10 @@ QByteArray cutAtCharacterBoundary(const QByteArray& bytes, TextEncoding encoding
 
 Profile Profile::load(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    FileRead bytes = readWholeFile(path, ReadCap::firstBytes(kMaxFileBytes));
+    if (!bytes)
         return {};
-    return fromBytes(file.read(kMaxFileBytes));
+    return fromBytes(bytes.take());
 }
 
 Profile Profile::fromBytes(QByteArray bytes)

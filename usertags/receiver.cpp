@@ -12,7 +12,9 @@
 
 struct Receiver::Connection {
     endpoint::FrameDecoder decoder;
-    QTimer* idle = nullptr;
+    // Since when it owes a whole frame: accepted, or its last frame answered.
+    qint64 waitingSince = 0;
+    QTimer* deadline = nullptr;
 };
 
 namespace {
@@ -38,7 +40,9 @@ Receiver::Receiver(EnterFn onEnter, QObject* parent)
     : QObject(parent), m_onEnter(std::move(onEnter)), m_server(new QLocalServer(this)), m_takeOver(new QTimer(this))
 {
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    m_server->setMaxPendingConnections(kMaxConnections);
+    // Accepted at once; a deep queue only keeps a burst of senders from being turned away.
+    m_server->setMaxPendingConnections(4 * kMaxConnections);
+    m_clock.start();
     connect(m_server, &QLocalServer::newConnection, this, &Receiver::accept);
     m_takeOver->setInterval(kTakeOverIntervalMs);
     connect(m_takeOver, &QTimer::timeout, this, &Receiver::tryToOwn);
@@ -68,8 +72,10 @@ void Receiver::tryToOwn()
     }
     if (!m_location.ok() || m_location.folder.isEmpty())
         m_location = endpointLocation(true);
-    if (!m_location.ok())
+    if (!m_location.ok()) {
+        reportOnce(QStringLiteral("no receiving endpoint: %1").arg(m_location.error));
         return;
+    }
     if (!m_lock) {
         m_lock = std::make_unique<QLockFile>(m_location.lockPath);
         // The owner holds the lock as long as it runs; only a dead owner's lock is stale.
@@ -91,29 +97,40 @@ void Receiver::tryToOwn()
     }
     QLocalServer::removeServer(m_location.socketPath);
     if (!m_server->listen(m_location.socketPath)) {
-        qWarning("vornikedit: cannot listen on %s: %s", qPrintable(m_location.socketPath),
-                 qPrintable(m_server->errorString()));
+        reportOnce(QStringLiteral("cannot listen on %1: %2").arg(m_location.socketPath, m_server->errorString()));
         m_lock->unlock();
         return;
     }
     m_takeOver->stop();
 }
 
+void Receiver::reportOnce(const QString& problem)
+{
+    // Tried again twice a second; saying it each time would bury everything else.
+    if (problem == m_reported)
+        return;
+    m_reported = problem;
+    qWarning("vornikedit: %s", qPrintable(problem));
+}
+
 void Receiver::accept()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        if (m_connections.size() >= kMaxConnections || !peerIsThisUser(socket)) {
+        if (!peerIsThisUser(socket)) {
             socket->abort();
             socket->deleteLater();
             continue;
         }
+        if (m_connections.size() >= kMaxConnections)
+            dropLongestWaiting();
         auto connection = std::make_shared<Connection>();
-        connection->idle = new QTimer(socket);
-        connection->idle->setSingleShot(true);
-        connection->idle->setInterval(kIdleTimeoutMs);
-        // A sender that stops in the middle of a frame must not hold a place for ever.
-        connect(connection->idle, &QTimer::timeout, socket, [this, socket] { drop(socket); });
-        connection->idle->start();
+        connection->waitingSince = m_clock.elapsed();
+        connection->deadline = new QTimer(socket);
+        connection->deadline->setSingleShot(true);
+        connection->deadline->setInterval(kFrameDeadlineMs);
+        // Counted per frame, not per byte, so a trickle does not keep a place either.
+        connect(connection->deadline, &QTimer::timeout, socket, [this, socket] { drop(socket); });
+        connection->deadline->start();
         m_connections.insert(socket, connection);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
         connect(socket, &QLocalSocket::disconnected, this, [this, socket] { drop(socket); });
@@ -127,18 +144,22 @@ void Receiver::readFrom(QLocalSocket* socket)
     const std::shared_ptr<Connection> connection = m_connections.value(socket);
     if (!connection)
         return;
-    connection->idle->start();
     while (socket->bytesAvailable() > 0) {
         connection->decoder.feed(socket->read(64 * 1024));
         while (std::optional<endpoint::Frame> frame = connection->decoder.next()) {
             if (frame->kind == endpoint::kSetText) {
                 m_pending = frame->text;
+            } else if (frame->kind == endpoint::kInsertText) {
+                if (m_onEnter)
+                    m_onEnter(frame->text);
             } else {
                 const QString text = std::exchange(m_pending, QString());
                 if (m_onEnter)
                     m_onEnter(text);
             }
             socket->write(&endpoint::kAccepted, 1);
+            connection->waitingSince = m_clock.elapsed();
+            connection->deadline->start();
         }
         if (connection->decoder.failed()) {
             reject(socket);
@@ -165,4 +186,18 @@ void Receiver::drop(QLocalSocket* socket)
         return;
     socket->abort();
     socket->deleteLater();
+}
+
+void Receiver::dropLongestWaiting()
+{
+    QLocalSocket* oldest = nullptr;
+    qint64 since = 0;
+    for (auto it = m_connections.cbegin(); it != m_connections.cend(); ++it) {
+        if (!oldest || it.value()->waitingSince < since) {
+            oldest = it.key();
+            since = it.value()->waitingSince;
+        }
+    }
+    if (oldest)
+        drop(oldest);
 }

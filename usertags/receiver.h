@@ -2,6 +2,7 @@
 
 #include "usertags/endpoint_location.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -16,7 +17,12 @@ class QTimer;
 
 // The receiving endpoint: a local socket through which another program of the same user
 // hands the editor a text. It holds one pending text (the last one set); only an Enter
-// inserts it, and the pending text is empty again afterwards.
+// inserts it, and the pending text is empty again afterwards. A text can also come with its
+// own insert, leaving the pending text alone.
+//
+// No client can hold the endpoint: each must finish a frame within a deadline, and when
+// all places are taken a newcomer takes the place of the one that waited longest for its
+// next frame.
 //
 // One editor owns the endpoint at a time, under a lock file in the endpoint's folder; the
 // others try again twice a second, so one of them takes over when the owner ends.
@@ -25,8 +31,8 @@ class Receiver : public QObject {
 public:
     using EnterFn = std::function<void(const QString&)>;
     static constexpr int kTakeOverIntervalMs = 500;
-    static constexpr int kMaxConnections = 16;
-    static constexpr int kIdleTimeoutMs = 30000;
+    static constexpr int kMaxConnections = 32;
+    static constexpr int kFrameDeadlineMs = 5000;
 
     explicit Receiver(EnterFn onEnter, QObject* parent = nullptr);
     ~Receiver() override;
@@ -44,6 +50,8 @@ private:
     void readFrom(QLocalSocket* socket);
     void reject(QLocalSocket* socket);
     void drop(QLocalSocket* socket);
+    void dropLongestWaiting();
+    void reportOnce(const QString& problem);
 
     EnterFn m_onEnter;
     QString m_pending;
@@ -52,4 +60,6 @@ private:
     QTimer* m_takeOver = nullptr;
     std::unique_ptr<QLockFile> m_lock;
     QHash<QLocalSocket*, std::shared_ptr<Connection>> m_connections;
+    QElapsedTimer m_clock;
+    QString m_reported;
 };

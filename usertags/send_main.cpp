@@ -1,12 +1,14 @@
 // vornikedit-send: hands a text to the running editor, which inserts it at the caret.
-#include "app/text_encoding.h"
+#include "text/text_encoding.h"
 #include "usertags/endpoint_client.h"
+#include "usertags/endpoint_location.h"
 #include "usertags/endpoint_protocol.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
+#include <cerrno>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 const char kUsage[] =
@@ -21,6 +23,25 @@ const char kUsage[] =
 void fail(const QString& message)
 {
     std::fprintf(stderr, "vornikedit-send: %s\n", message.toLocal8Bit().constData());
+}
+
+// Standard input to its end: a pipe hands it over in pieces, as slowly as its writer. More
+// than `limit` bytes gives nothing: a text is sent whole or not at all.
+enum class Input { Whole, TooLong, Unreadable };
+Input readInput(QByteArray& bytes, qsizetype limit)
+{
+    char chunk[64 * 1024];
+    for (;;) {
+        const ssize_t got = ::read(STDIN_FILENO, chunk, sizeof chunk);
+        if (got == 0)
+            return Input::Whole;
+        if (got < 0 && errno != EINTR)
+            return Input::Unreadable;
+        if (got > 0)
+            bytes.append(chunk, got);
+        if (bytes.size() > limit)
+            return Input::TooLong;
+    }
 }
 }
 
@@ -59,12 +80,18 @@ int main(int argc, char* argv[])
         if (!words.isEmpty()) {
             text = words.join(u' ');
         } else {
-            QFile in;
-            if (!in.open(stdin, QIODevice::ReadOnly)) {
+            QByteArray bytes;
+            // The last line break does not count against the limit.
+            switch (readInput(bytes, endpoint::kMaxPayload + 2)) {
+            case Input::Whole:
+                break;
+            case Input::TooLong:
+                fail(QStringLiteral("テキストが長すぎます (1 MiB まで)。"));
+                return 3;
+            case Input::Unreadable:
                 fail(QStringLiteral("cannot read standard input"));
                 return 3;
             }
-            QByteArray bytes = in.read(endpoint::kMaxPayload + 3);
             if (bytes.endsWith("\r\n"))
                 bytes.chop(2);
             else if (bytes.endsWith('\n'))
@@ -76,5 +103,8 @@ int main(int argc, char* argv[])
     if (result.status == SendResult::Sent)
         return 0;
     fail(result.message);
+    // Where no folder could be had, say why: that is not the same as no editor running.
+    if (const EndpointLocation location = endpointLocation(false); result.status == SendResult::NoEditor && !location.ok())
+        fail(location.error);
     return result.status == SendResult::NoEditor ? 1 : 3;
 }

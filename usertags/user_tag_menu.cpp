@@ -1,14 +1,13 @@
 #include "usertags/user_tag_menu.h"
 
-#include "app/document_box.h"
-#include "app/main_window.h"
-#include "app/paths.h"
-#include "app/subsystems.h"
+#include "document/insertion_point.h"
+#include "platform/file_exists.h"
 #include "platform/clock.h"
 #include "platform/launcher.h"
 #include "platform/optional_files.h"
 #include "platform/program_folder.h"
 #include "platform/window_lookup.h"
+#include "text/twips.h"
 #include "ui/menu_surface.h"
 #include "ui/message_box.h"
 #include "usertags/companion_watch.h"
@@ -17,11 +16,11 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QWidget>
 
 namespace {
 const QString kCompanionTitle = QStringLiteral("タグ追加");
 const QString kCompanionFile = QStringLiteral("user.exe");
-constexpr int kTwipsPerPixel = 15;
 
 CompanionWatch& companionWatch()
 {
@@ -29,13 +28,12 @@ CompanionWatch& companionWatch()
     return watch;
 }
 
-void insertEntry(HtmlE& window, int entry)
+void insertEntry(InsertionPoint& document, int entry)
 {
-    window.state().TagRam = userTags().UserTagTable.value(entry);
-    window.replaceSelection(window.state().TagRam);
+    document.insert(userTags().UserTagTable.value(entry));
 }
 
-void uTagAdd_Click(HtmlE& window)
+void uTagAdd_Click(QWidget& window)
 {
     const QString program = ProgramFolder() + kCompanionFile;
     if (!FileExists(program)) {
@@ -44,7 +42,7 @@ void uTagAdd_Click(HtmlE& window)
         return;
     }
     qint64 pid = 0;
-    if (!platform::startDetached(program, {companionPlacementArgument(window)}, &pid)) {
+    if (!platform::startDetached(program, {companionPlacementArgument(window.frameGeometry())}, &pid)) {
         tellUser(&window, QStringLiteral("vornik!"), QStringLiteral("タグ追加を起動できませんでした。"),
                  MessageIcon::Exclamation);
         return;
@@ -54,41 +52,44 @@ void uTagAdd_Click(HtmlE& window)
 }
 }
 
+ProgramState& programState()
+{
+    static ProgramState state;
+    return state;
+}
+
 UserTagStore& userTags()
 {
     static UserTagStore store;
     return store;
 }
 
-QString companionPlacementArgument(const HtmlE& window)
+QString companionPlacementArgument(const QRect& frame)
 {
-    const QRect frame = window.frameGeometry();
     return QStringLiteral("%1,%2")
-        .arg(qint64(frame.x() + frame.width()) * kTwipsPerPixel)
-        .arg(qint64(frame.y()) * kTwipsPerPixel);
+        .arg(pixelsToTwips(frame.x() + frame.width()))
+        .arg(pixelsToTwips(frame.y()));
 }
 
-Receiver* receiverOf(HtmlE& window)
+Receiver* receiverOf(const QObject& window)
 {
     return window.findChild<Receiver*>(QStringLiteral("add"), Qt::FindDirectChildrenOnly);
 }
 
-void installUserTagCommands(HtmlE& window)
+void installUserTagCommands(MenuSurface& menus, InsertionPoint& document, QWidget& window)
 {
-    MenuSurface& menus = window.menus();
     menus.onTriggered(QStringLiteral("uTagAdd"), [&window] { uTagAdd_Click(window); });
     for (int k = 1; k <= usertags::kSets; ++k) {
         menus.onArrayTriggered(QStringLiteral("uTagView%1").arg(k),
-                               [&window, k](int i) { insertEntry(window, 10 * (k - 1) + i); });
+                               [&document, k](int i) { insertEntry(document, 10 * (k - 1) + i); });
     }
 }
 
-void LoadUserTags(HtmlE& window)
+void LoadUserTags(MenuSurface& menus)
 {
     // Every caption is replaced, so entries taken out of the file disappear too.
     userTags() = readUserTagStore(Profile::load(optionalFilePath(QStringLiteral("tag.ini"))));
     const UserTagStore& store = userTags();
-    MenuSurface& menus = window.menus();
     for (int k = 1; k <= usertags::kSets; ++k) {
         for (int i = 0; i < 10; ++i) {
             if (QAction* item = menus.arrayItem(QStringLiteral("uTagView%1").arg(k), i))
@@ -99,7 +100,7 @@ void LoadUserTags(HtmlE& window)
     }
 }
 
-void watchCompanion(HtmlE& window)
+void watchCompanion(MenuSurface& menus)
 {
     if (programState().UserExeRunning != 1)
         return;
@@ -114,20 +115,17 @@ void watchCompanion(HtmlE& window)
         return;
     // The flag goes first, so one ending reloads once.
     programState().UserExeRunning = 0;
-    LoadUserTags(window);
+    LoadUserTags(menus);
 }
 
-void startReceiver(HtmlE& window)
+void startReceiver(InsertionPoint& document, QObject& window)
 {
     if (receiverOf(window))
         return;
     auto* receiver = new Receiver(
-        [&window](const QString& text) {
-            window.replaceSelection(text);
-            if (window.isMinimized())
-                window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
-            window.raise();
-            window.activateWindow();
+        [&document](const QString& text) {
+            document.insert(text);
+            document.raiseWindow();
         },
         &window);
     receiver->setObjectName(QStringLiteral("add"));

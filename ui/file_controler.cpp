@@ -1,4 +1,4 @@
-#include "app/file_controler.h"
+#include "ui/file_controler.h"
 
 #include <QFileDialog>
 

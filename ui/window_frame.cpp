@@ -1,4 +1,4 @@
-#include "app/window_frame.h"
+#include "ui/window_frame.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,8 +1,8 @@
-#include "app/tools.h"
+#include "ui/tools.h"
 
-#include "app/paths.h"
-#include "app/window_frame.h"
 #include "platform/desktop_open.h"
+#include "platform/file_exists.h"
+#include "ui/window_frame.h"
 
 #include <QGuiApplication>
 #include <QScreen>

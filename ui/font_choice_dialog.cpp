@@ -1,4 +1,4 @@
-#include "app/font_choice_dialog.h"
+#include "ui/font_choice_dialog.h"
 
 #include <QCheckBox>
 #include <QColorDialog>

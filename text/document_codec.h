@@ -1,24 +1,14 @@
 #pragma once
 
-#include "app/line_ends.h"
-#include "app/text_encoding.h"
+#include "text/line_ends.h"
+#include "text/text_encoding.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
-#include <optional>
-
-// A document file is read and written whole. Reading never changes anything; writing goes
-// to a temporary file beside the target, which replaces it only once every byte is on disk,
-// so a failed save leaves the old file as it was.
-
-// The whole content of a regular file (a symlink to one counts), or nothing when it cannot
-// be opened or read: missing, a folder, a device, no permission.
-std::optional<QByteArray> readWholeFile(const QString& path);
-
-// True only when all of `bytes` went to `path`. The target keeps its permissions.
-bool writeWholeFile(const QString& path, QByteArrayView bytes);
+// A document's bytes and the text the box shows, both ways: the encoding and the line ends
+// are found on reading and kept for writing back.
 
 // What was read, ready for the document box.
 struct LoadedDocument {

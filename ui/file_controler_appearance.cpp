@@ -1,5 +1,5 @@
-#include "app/file_controler.h"
-#include "app/font_choice_dialog.h"
+#include "ui/file_controler.h"
+#include "ui/font_choice_dialog.h"
 
 #include <QColorDialog>
 

@@ -1,4 +1,4 @@
-#include "app/document_box.h"
+#include "ui/document_box.h"
 
 #include <QApplication>
 #include <QDropEvent>

@@ -7,7 +7,7 @@
 
 #include <optional>
 
-// How a document's bytes are read and written. Every reader of the program (documents,
+// How text files are decoded and encoded. Every reader of the program (documents,
 // templates, tag.ini, hcnn.otf) and every writer goes through here.
 enum class TextEncoding {
     Utf8,

@@ -1,4 +1,4 @@
-#include "app/text_encoding.h"
+#include "text/text_encoding.h"
 
 #include <QUtf8StringView>
 

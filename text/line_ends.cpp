@@ -1,4 +1,4 @@
-#include "app/line_ends.h"
+#include "text/line_ends.h"
 
 NormalisedText normaliseLineEnds(QStringView text)
 {

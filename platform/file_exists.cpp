@@ -1,4 +1,4 @@
-#include "app/paths.h"
+#include "platform/file_exists.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -30,26 +30,4 @@ bool FileExists(const QString& path)
             return true;
     }
     return false;
-}
-
-PathParts& programPaths()
-{
-    static PathParts parts;
-    return parts;
-}
-
-void TakeFileTitle(PathParts& parts, const QString& path)
-{
-    if (path == parts.TitledPath)
-        return;
-    const qsizetype slash = path.lastIndexOf(u'/');
-    parts.FileTitle = slash < 0 ? path : path.mid(slash + 1);
-    parts.TitledPath = path;
-}
-
-void TakeFileFolder(PathParts& parts, const QString& path)
-{
-    const qsizetype slash = path.lastIndexOf(u'/');
-    if (slash >= 0)
-        parts.FileFolder = path.left(slash + 1);
 }

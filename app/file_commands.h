@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class Document;
+class DocumentBox;
+class FileControler;
+class MenuSurface;
+class QWidget;
+
+// What the file commands work on: the document and its box, the file dialogs, and the
+// window their questions belong to.
+struct FileCommandParts {
+    Document& document;
+    DocumentBox& box;
+    FileControler& files;
+    QWidget& window;
+};
+
+// New, Open, Open in a new window, Save, Save As, and files dropped on the box.
+void installFileCommands(MenuSurface& menus, const FileCommandParts& parts);
+
+// Loads a file into the box as the current document; false when it cannot be read.
+bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path);

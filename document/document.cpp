@@ -1,0 +1,76 @@
+#include "document/document.h"
+
+Document::Document(QObject* parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("document"));
+}
+
+void Document::setFilePath(const QString& path)
+{
+    if (path == m_FilePath)
+        return;
+    m_FilePath = path;
+    const qsizetype slash = path.lastIndexOf(u'/');
+    m_FileTitle = slash < 0 ? path : path.mid(slash + 1);
+    if (slash >= 0)
+        m_FileFolder = path.left(slash + 1);
+    Q_EMIT filePathChanged(m_FilePath);
+}
+
+void Document::clearFile()
+{
+    setFilePath(QString());
+    m_encoding = TextEncoding::Utf8;
+    m_lineEnding = LineEnding::CrLf;
+    m_undecodable = false;
+}
+
+void Document::setTextSource(std::function<QString()> text, std::function<bool()> isEmpty)
+{
+    m_text = std::move(text);
+    m_isEmpty = std::move(isEmpty);
+}
+
+void Document::setBaseline(const QString& text)
+{
+    m_TxtRam = text;
+    setMayDiffer(true); // unknown until compared
+}
+
+void Document::takeTextAsBaseline(QString text)
+{
+    m_TxtRam = std::move(text);
+    setMayDiffer(false);
+}
+
+void Document::takeTextAsBaseline()
+{
+    takeTextAsBaseline(m_text ? m_text() : QString());
+}
+
+void Document::markEdited()
+{
+    setMayDiffer(true);
+}
+
+bool Document::hasUnsavedChanges() const
+{
+    if (!m_text || (m_isEmpty && m_isEmpty()))
+        return false;
+    // While nothing changed since the baseline was taken, they are equal; the whole text is
+    // compared only after an edit.
+    if (!m_mayDiffer)
+        return false;
+    const bool differs = m_text() != m_TxtRam;
+    if (!differs)
+        setMayDiffer(false);
+    return differs;
+}
+
+void Document::setMayDiffer(bool mayDiffer) const
+{
+    if (m_mayDiffer == mayDiffer)
+        return;
+    m_mayDiffer = mayDiffer;
+    Q_EMIT const_cast<Document*>(this)->changedStateChanged(mayDiffer);
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "text/line_ends.h"
+#include "text/text_encoding.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+// The document as the file commands, the title bar and the launch commands know it: which
+// file it is, how that file was written, and whether the text differs from what was last
+// loaded or saved. The text itself lives in the document box; the model asks for it only
+// when an edit may have made it differ.
+class Document : public QObject {
+    Q_OBJECT
+public:
+    explicit Document(QObject* parent = nullptr);
+
+    // The current file; empty while there is none.
+    const QString& FilePath() const { return m_FilePath; }
+    // The file name after the last "/": the title bar's name for the document.
+    const QString& FileTitle() const { return m_FileTitle; }
+    // The folder of the last path that had one, ending in "/"; kept when the path is cleared.
+    const QString& FileFolder() const { return m_FileFolder; }
+    void setFilePath(const QString& path);
+
+    // How the file was written, so Save writes it back the same way.
+    TextEncoding encoding() const { return m_encoding; }
+    void setEncoding(TextEncoding encoding) { m_encoding = encoding; }
+    LineEnding lineEnding() const { return m_lineEnding; }
+    void setLineEnding(LineEnding ending) { m_lineEnding = ending; }
+    // Bytes that were valid in neither encoding were read: they cannot be written back as they were.
+    bool undecodable() const { return m_undecodable; }
+    void setUndecodable(bool undecodable) { m_undecodable = undecodable; }
+
+    // A new, unnamed document: no file, UTF-8, CR LF. The folder stays for the file manager.
+    void clearFile();
+
+    // Where the current text comes from, and whether it is empty (the document box).
+    void setTextSource(std::function<QString()> text, std::function<bool()> isEmpty);
+
+    // The baseline (TxtRam): the document as last loaded or saved.
+    const QString& TxtRam() const { return m_TxtRam; }
+    // A baseline that may differ from the text: compared at the next question.
+    void setBaseline(const QString& text);
+    // The text as it stands becomes the baseline; `text` must equal it (read just now, or
+    // known to be what the box was given), so a large page is not read back.
+    void takeTextAsBaseline(QString text);
+    void takeTextAsBaseline();
+    // The text changed (an edit, a load): the next question compares.
+    void markEdited();
+
+    // The text is not empty and differs from the baseline.
+    bool hasUnsavedChanges() const;
+
+Q_SIGNALS:
+    void filePathChanged(const QString& path);
+    // Emitted when the text may have begun to differ from the baseline (true), or was taken
+    // as the baseline or found equal to it (false).
+    void changedStateChanged(bool mayDiffer);
+
+private:
+    void setMayDiffer(bool mayDiffer) const;
+
+    QString m_FilePath;
+    QString m_FileTitle;
+    QString m_FileFolder;
+    TextEncoding m_encoding = TextEncoding::Utf8;
+    LineEnding m_lineEnding = LineEnding::CrLf;
+    bool m_undecodable = false;
+    QString m_TxtRam;
+    mutable bool m_mayDiffer = false;
+    std::function<QString()> m_text;
+    std::function<bool()> m_isEmpty;
+};

@@ -1,0 +1,56 @@
+#include "text/document_codec.h"
+
+namespace {
+// Every line break is already CR LF (or there is none): the text can be kept as it is.
+bool breaksAreCrLf(QStringView text)
+{
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == u'\n')
+            return false;
+        if (c == u'\r') {
+            if (i + 1 == n || text[i + 1] != u'\n')
+                return false;
+            ++i;
+        }
+    }
+    return true;
+}
+
+LoadedDocument fromDecoded(DecodedText decoded)
+{
+    LoadedDocument doc;
+    doc.encoding = decoded.encoding;
+    doc.undecodable = decoded.undecodable;
+    if (breaksAreCrLf(decoded.text)) {
+        doc.text = std::move(decoded.text);
+        return doc;
+    }
+    NormalisedText normalised = normaliseLineEnds(decoded.text);
+    decoded.text = QString(); // the largest buffer goes before the next is made
+    doc.text = std::move(normalised.text);
+    doc.lineEnding = normalised.ending;
+    return doc;
+}
+}
+
+LoadedDocument decodeDocument(QByteArrayView bytes)
+{
+    return fromDecoded(decodeText(bytes));
+}
+
+LoadedDocument decodeDocument(QByteArray&& bytes)
+{
+    DecodedText decoded = decodeText(bytes);
+    bytes = QByteArray();
+    return fromDecoded(std::move(decoded));
+}
+
+EncodedText encodeDocument(const QString& crlfText, TextEncoding encoding, LineEnding ending,
+                           Unencodable policy)
+{
+    if (ending == LineEnding::CrLf)
+        return encodeText(crlfText, encoding, policy);
+    return encodeText(withLineEnding(crlfText, ending), encoding, policy);
+}

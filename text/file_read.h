@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <utility>
+
+// The one way the program reads a file: whole, at once, regular files only (a symlink to
+// one counts; a FIFO or a device would block or never end). Reading never changes anything.
+
+enum class ReadFailure {
+    None,
+    Missing,    // nothing at the path
+    NotAFile,   // a folder, a FIFO, a device
+    NoAccess,   // exists but could not be opened
+    TooLarge,   // larger than the cap, which the reader asked to be refused
+    ReadError,  // opened, then reading failed
+};
+
+// How much a reader takes. A file over the cap is either refused or read only up to it.
+struct ReadCap {
+    enum Over { Refuse, TakeStart };
+    qint64 maxBytes = -1; // -1: no cap
+    Over over = Refuse;
+
+    static ReadCap none() { return {}; }
+    static ReadCap refuseOver(qint64 bytes) { return {bytes, Refuse}; }
+    static ReadCap firstBytes(qint64 bytes) { return {bytes, TakeStart}; }
+};
+
+class FileRead {
+public:
+    FileRead(QByteArray bytes) : m_bytes(std::move(bytes)) {}
+    FileRead(ReadFailure failure) : m_failure(failure) {}
+
+    explicit operator bool() const { return m_failure == ReadFailure::None; }
+    bool has_value() const { return bool(*this); }
+    ReadFailure failure() const { return m_failure; }
+    QByteArray& operator*() { return m_bytes; }
+    const QByteArray& operator*() const { return m_bytes; }
+    const QByteArray* operator->() const { return &m_bytes; }
+    QByteArray value_or(const QByteArray& other) const { return *this ? m_bytes : other; }
+    // Hands the bytes over, leaving none behind (a large page is not held twice).
+    QByteArray take() { return std::exchange(m_bytes, QByteArray()); }
+
+private:
+    QByteArray m_bytes;
+    ReadFailure m_failure = ReadFailure::None;
+};
+
+FileRead readWholeFile(const QString& path, ReadCap cap = ReadCap::none());

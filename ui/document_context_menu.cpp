@@ -1,0 +1,79 @@
+#include "ui/document_context_menu.h"
+
+#include "ui/document_box.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+
+DocumentContextMenu* DocumentContextMenu::of(DocumentBox* box, QWidget* window)
+{
+    if (auto* existing = box->findChild<DocumentContextMenu*>(QString(), Qt::FindDirectChildrenOnly))
+        return existing;
+    return new DocumentContextMenu(box, window);
+}
+
+DocumentContextMenu::DocumentContextMenu(DocumentBox* box, QWidget* window)
+    : QObject(box), m_box(box), m_window(window)
+{
+    setObjectName(QStringLiteral("documentContextMenu"));
+    // A right-click reaches the box through its viewport, the menu key through the box.
+    box->installEventFilter(this);
+    box->viewport()->installEventFilter(this);
+}
+
+void DocumentContextMenu::addEntries(Filler fill)
+{
+    m_fillers.push_back(std::move(fill));
+}
+
+void DocumentContextMenu::triggerWindowCommand(const char* name) const
+{
+    if (auto* command = m_window->findChild<QAction*>(QLatin1String(name)))
+        command->trigger();
+}
+
+QMenu* DocumentContextMenu::build(QPoint globalPos) const
+{
+    QMenu* menu = m_box->createStandardContextMenu(m_box->viewport()->mapFromGlobal(globalPos));
+    menu->setObjectName(QStringLiteral("documentMenu"));
+    // The box's own entries would go round the window's commands.
+    const struct {
+        const char* entry;
+        const char* command;
+    } clipboard[] = {{"edit-cut", "clipcut"}, {"edit-copy", "clipcopy"}, {"edit-paste", "clippaste"}};
+    for (const auto& [entry, command] : clipboard) {
+        QAction* a = menu->findChild<QAction*>(QLatin1String(entry));
+        if (!a)
+            continue;
+        QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+        const char* name = command;
+        connect(a, &QAction::triggered, this, [this, name] { triggerWindowCommand(name); });
+    }
+    for (const Filler& fill : m_fillers) {
+        menu->addSeparator();
+        fill(*menu);
+    }
+    return menu;
+}
+
+bool DocumentContextMenu::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ContextMenu) {
+        auto* e = static_cast<QContextMenuEvent*>(event);
+        QMenu* menu = build(e->globalPos());
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(e->globalPos());
+        return true;
+    }
+    if (watched == m_box->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        auto* e = static_cast<QMouseEvent*>(event);
+        if (e->button() == Qt::MiddleButton && !m_box->isReadOnly()) {
+            m_box->setTextCursor(m_box->cursorForPosition(e->position().toPoint()));
+            triggerWindowCommand("clippaste");
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
