@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QLocale>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -42,6 +43,9 @@ int main(int argc, char* argv[])
     if (const int status = answerOptions(argc, argv); status >= 0)
         return status;
 
+    // Past a file-size limit (ulimit -f) a write then fails with EFBIG, which a save reports,
+    // instead of the signal ending the program with the user's edits.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     prepareApplication(app);
     // Lets the desktop match the window to its menu entry and icon once installed.

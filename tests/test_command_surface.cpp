@@ -447,17 +447,14 @@ private Q_SLOTS:
             w.startUp(QString());
             QString version, options;
             bool okIsDefault = false, blankTitle = false;
-            QTimer::singleShot(50, [&] {
-                auto* box = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
-                if (!box)
-                    return;
-                version = box->findChild<QLabel*>("lblVersion")->text();
-                options = box->findChildren<QLabel*>("L").last()->text();
-                okIsDefault = box->findChild<QPushButton*>("cmdOK")->isDefault();
+            auto seen = onNextModal<frmAbout>([&](frmAbout& box) {
+                version = box.findChild<QLabel*>("lblVersion")->text();
+                options = box.findChildren<QLabel*>("L").last()->text();
+                okIsDefault = box.findChild<QPushButton*>("cmdOK")->isDefault();
                 // A title Qt would not replace with the program's name, and that shows nothing.
-                blankTitle = !box->windowTitle().isEmpty() && box->windowTitle().trimmed().isEmpty();
+                blankTitle = !box.windowTitle().isEmpty() && box.windowTitle().trimmed().isEmpty();
                 // Esc closes it like OK.
-                QTest::keyClick(box, Qt::Key_Escape);
+                QTest::keyClick(&box, Qt::Key_Escape);
             });
             trigger(w, "vershow");
             QVERIFY(!QApplication::activeModalWidget());
@@ -473,11 +470,5 @@ private:
     OpenerDouble m_opener;
 };
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    prepareApplication(app);
-    CommandSurfaceTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VORNIK_WINDOW_TEST_MAIN(CommandSurfaceTest)
 #include "test_command_surface.moc"
