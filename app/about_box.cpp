@@ -41,7 +41,9 @@ QFrame* line(QWidget* parent, int index)
 frmAbout::frmAbout(QWidget* parent, bool userTagsAvailable) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QString());
+    // The box has no title text. An empty title is not enough: Qt fills it with the
+    // application's name, so the title is a lone blank.
+    setWindowTitle(QStringLiteral(" "));
     setModal(true);
 
     auto* picIcon = new QLabel(this);

@@ -1,22 +1,55 @@
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "app/program_options.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QLocale>
 
 #include <csignal>
+#include <cstdio>
+
+namespace {
+// Answers --help, --version and unknown options before the toolkit looks for a display.
+// Returns the exit status, or -1 when the editor is to start.
+int answerOptions(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const StartDecision decision = decideStart(arguments);
+    const bool japanese = QLocale::system().language() == QLocale::Japanese;
+    switch (decision.request) {
+    case StartRequest::Edit:
+        return -1;
+    case StartRequest::Help:
+        std::fputs(usageText(japanese).toLocal8Bit().constData(), stdout);
+        return 0;
+    case StartRequest::Version:
+        std::fputs(versionText().toLocal8Bit().constData(), stdout);
+        return 0;
+    case StartRequest::UnknownOption:
+        std::fputs(unknownOptionText(decision.option, japanese).toLocal8Bit().constData(), stderr);
+        return 2;
+    }
+    return -1;
+}
+}
 
 int main(int argc, char* argv[])
 {
+    if (const int status = answerOptions(argc, argv); status >= 0)
+        return status;
+
     // Past a file-size limit (ulimit -f) a write then fails with EFBIG, which a save reports,
     // instead of the signal ending the program with the user's edits.
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     prepareApplication(app);
     // Lets the desktop match the window to its menu entry and icon once installed.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.vornikedit.Editor"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.vornikedit.editor"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vornikedit")));
 
     HtmlE window;

@@ -6,6 +6,7 @@
 #include "colour/colour_names.h"
 #include "platform/optional_files.h"
 #include "ui/form_layout.h"
+#include "ui/inset_caption_frame.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -95,7 +96,7 @@ hColorF::~hColorF() = default;
 
 void hColorF::buildControls()
 {
-    m_ColorFrame = new QGroupBox(QStringLiteral("色調整"), this);
+    m_ColorFrame = new InsetCaptionFrame(QStringLiteral("色調整"), this);
     m_ColorFrame->setObjectName(QStringLiteral("ColorFrame"));
     m_ColorFrame->setGeometry(twipsRect(60, 60, 4992, 1812));
 
@@ -171,7 +172,7 @@ void hColorF::buildControls()
     connect(copy3, &QPushButton::clicked, this, [this] { transfer(m_ColorName); });
     connect(fin2, &QPushButton::clicked, this, &QWidget::close);
 
-    m_SetColorFrame = new QGroupBox(QStringLiteral("パレット"), this);
+    m_SetColorFrame = new InsetCaptionFrame(QStringLiteral("パレット"), this);
     m_SetColorFrame->setObjectName(QStringLiteral("SetColorFrame"));
     m_SetColorFrame->setGeometry(twipsRect(5100, 60, 1632, 1812));
     for (int i = 0; i < kPaletteSize; ++i) {

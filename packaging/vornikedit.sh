@@ -22,6 +22,13 @@ if [ "$last" = on ] || { [ $# -eq 1 ] && [ ! -e "$1" ] && [ "${1% on}" != "$1" ]
   exec "$program" "$@"
 fi
 
+# Options (--help, --version, the toolkit's own) are the editor's to answer, unknown ones
+# included; after "--" everything is a file, even a name that starts with a dash.
+case "$1" in
+  --) shift; [ $# -eq 0 ] && exec "$program" ;;
+  -?*) exec "$program" "$@" ;;
+esac
+
 while [ $# -gt 1 ]; do
   "$program" "$(absolute "$1") on" &
   shift

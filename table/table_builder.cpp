@@ -113,6 +113,8 @@ void hTableF::buildControls()
         auto* tick = new QCheckBox(this);
         setArrayName(tick, QStringLiteral("C"), i);
         tick->setGeometry(twipsRect(3780, row.top + 60, 192, 192));
+        // A style's box can be larger than the design's; at the design size it loses its edges.
+        tick->resize(tick->size().expandedTo(tick->sizeHint()));
         connect(tick, &QCheckBox::toggled, this, [this, i] { C_Click(i); });
         m_C[i] = tick;
     }
@@ -148,6 +150,8 @@ void hTableF::buildControls()
     m_countNote->setPalette(note);
     m_countNote->hide();
 
+    fitAlignmentList();
+
     // The keyboard order of the design.
     const QList<QWidget*> order{m_ttn, m_tyn, m_fields[0], m_fields[1], m_fields[2], m_fields[3],
                                 m_fields[4], m_C[0], m_C[1], m_C[2], m_C[3], m_C[4], Tcpy,
@@ -159,6 +163,22 @@ void hTableF::buildControls()
     m_CSView->setObjectName(QStringLiteral("CSView"));
     m_CSView->setInterval(500);
     connect(m_CSView, &QTimer::timeout, this, &hTableF::CSView_Timer);
+}
+
+void hTableF::fitAlignmentList()
+{
+    // The design's drop-down is too narrow for "center" in the Japanese fonts of a Linux
+    // desktop (their Latin letters are wide). Where the font needs it, the list is widened to
+    // its longest item, and the tick boxes and the window's right edge make room for it.
+    const int needed = m_ta->sizeHint().width();
+    if (needed <= m_ta->width())
+        return;
+    m_ta->resize(needed, m_ta->height());
+    const int gap = twipsToPixels(48);
+    const int shift = qMax(0, m_ta->geometry().right() + gap - m_C[5]->x());
+    for (QCheckBox* tick : m_C)
+        tick->move(tick->x() + shift, tick->y());
+    setFixedSize(width() + shift, height());
 }
 
 void hTableF::Form_Load()

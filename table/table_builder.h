@@ -42,6 +42,7 @@ private:
     friend class SideWindow;
     explicit hTableF(InsertionPoint& target);
     void buildControls();
+    void fitAlignmentList();
     void Form_Load();
     void C_Click(int index);
     void Tcpy_Click();

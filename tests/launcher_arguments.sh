@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The installed launcher hands the editor a file as "PATH on", whatever form it was given.
-# A stand-in editor records what it receives, one argument a line.
+# The installed launcher hands the editor a file as "PATH on", whatever form it was given,
+# and leaves options to the editor. A stand-in editor records what it receives. Then the real
+# editor answers --help, --version and an unknown option without any display.
 set -eu
-launcher="$1"
+launcher="$1" editor="$2" version="$3"
 top=$(mktemp -d)
 trap 'rm -rf "$top"' EXIT
 mkdir -p "$top/bin" "$top/lib/vornikedit" "$top/work"
@@ -39,5 +40,26 @@ check "start|$w/new.htm on" "new.htm" # not there yet: the editor decides
 check "start|$w/a page.htm on" "$w/a page.htm on" # already the editor's form
 check "start|$w/a|page.htm|on" "$w/a" "page.htm" "on"
 check "$(printf 'start|%s\nstart|%s' "$w/a page.htm on" "$w/b.htm on")" "a page.htm" "b.htm"
+check "start|--help" "--help"
+check "start|-platform|offscreen|--bogus" "-platform" "offscreen" "--bogus"
+check "start|$w/-dash.htm on" "--" "-dash.htm"
+
+expect() { # status, the text standard output must hold, that of standard error, arguments
+  local status="$1" want_out="$2" want_err="$3"; shift 3
+  local out err rc=0
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$editor" "$@" 2>"$top/err") || rc=$?
+  err=$(cat "$top/err")
+  local ok=1
+  [ "$rc" = "$status" ] || ok=0
+  if [ -z "$want_out" ]; then [ -z "$out" ] || ok=0; else [[ "$out" == *"$want_out"* ]] || ok=0; fi
+  if [ -z "$want_err" ]; then [ -z "$err" ] || ok=0; else [[ "$err" == *"$want_err"* ]] || ok=0; fi
+  if [ $ok -eq 0 ]; then
+    echo "FAIL for editor [$*]: status $rc, out [$out], err [$err]"; failed=1
+  fi
+}
+expect 0 "Usage: vornikedit" "" --help
+expect 0 "vornikedit $version" "" -platform offscreen --version
+LC_ALL=ja_JP.UTF-8 expect 0 "使い方" "" -h
+expect 2 "" "unknown option --bogus" --bogus
 [ $failed -eq 0 ] && echo "1 passed, 0 failed"
 exit $failed

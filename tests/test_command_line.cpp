@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "app/program_options.h"
 
 #include <QTest>
 
@@ -47,6 +48,37 @@ private Q_SLOTS:
         QCOMPARE(joinCommandLine({"/tmp/a", "b/x.htm", "on"}), QString("/tmp/a b/x.htm on"));
         QCOMPARE(joinCommandLine({"/tmp/a b/x.htm on"}), QString("/tmp/a b/x.htm on"));
         QCOMPARE(joinCommandLine({}), QString());
+    }
+    // Options are answered before any window exists; the toolkit's own are passed over and
+    // the editor's "PATH on" form is never read as options, whatever the path holds.
+    void optionsAreDecidedBeforeTheWindow_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("request");
+        QTest::addColumn<QString>("option");
+        const int edit = int(StartRequest::Edit), help = int(StartRequest::Help);
+        const int version = int(StartRequest::Version), unknown = int(StartRequest::UnknownOption);
+        QTest::newRow("none") << QStringList{} << edit << "";
+        QTest::newRow("help") << QStringList{"--help"} << help << "";
+        QTest::newRow("short help after a file") << QStringList{"/tmp/x.htm", "-h"} << help << "";
+        QTest::newRow("version") << QStringList{"--version"} << version << "";
+        QTest::newRow("toolkit first") << QStringList{"-platform", "offscreen", "-v"} << version << "";
+        QTest::newRow("unknown") << QStringList{"--frobnicate"} << unknown << "--frobnicate";
+        QTest::newRow("unknown ending in on") << QStringList{"--option"} << unknown << "--option";
+        QTest::newRow("toolkit only") << QStringList{"--style=fusion", "-reverse", "-qwindowtitle", "-x"}
+                                      << edit << "";
+        QTest::newRow("path form") << QStringList{"/tmp/--help on"} << edit << "";
+        QTest::newRow("split path form") << QStringList{"--help", "on"} << edit << "";
+        QTest::newRow("lone dash") << QStringList{"-"} << edit << "";
+    }
+    void optionsAreDecidedBeforeTheWindow()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, request);
+        QFETCH(QString, option);
+        const StartDecision decision = decideStart(arguments);
+        QCOMPARE(int(decision.request), request);
+        QCOMPARE(decision.option, option);
     }
 };
 

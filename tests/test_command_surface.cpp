@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QScrollBar>
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
@@ -364,6 +365,13 @@ private Q_SLOTS:
         QTest::mouseMove(w.editwindow()->viewport(), QPoint(50, 50));
         QTest::mouseMove(button(w, "NewFileMini"), centre(button(w, "NewFileMini")));
         QCOMPARE(w.windowTitle(), overIcon);
+
+        // The document box's scroll bars are the box as well.
+        for (QScrollBar* bar : {w.editwindow()->verticalScrollBar(), w.editwindow()->horizontalScrollBar()}) {
+            QTest::mouseMove(button(w, "NewFileMini"), centre(button(w, "NewFileMini")));
+            QTest::mouseMove(bar, centre(bar));
+            QCOMPARE(w.state().HoverText, QString(" "));
+        }
     }
 
     void previewOpensTheFileOnDisk()
@@ -411,11 +419,13 @@ private Q_SLOTS:
                 folder.write("user.exe", "");
             StartedWindow w;
             QString version, options;
-            bool okIsDefault = false;
+            bool okIsDefault = false, blankTitle = false;
             auto seen = onNextModal<frmAbout>([&](frmAbout& box) {
                 version = box.findChild<QLabel*>("lblVersion")->text();
                 options = box.findChildren<QLabel*>("L").last()->text();
                 okIsDefault = box.findChild<QPushButton*>("cmdOK")->isDefault();
+                // A title Qt would not replace with the program's name, and that shows nothing.
+                blankTitle = !box.windowTitle().isEmpty() && box.windowTitle().trimmed().isEmpty();
                 // Esc closes it like OK.
                 QTest::keyClick(&box, Qt::Key_Escape);
             });
@@ -424,6 +434,7 @@ private Q_SLOTS:
             QVERIFY(version.endsWith(QString("%1.%2.%3").arg(vornik::versionMajor).arg(vornik::versionMinor).arg(vornik::versionPatch)));
             QCOMPARE(options, withCompanion ? "タグ追加機能" : "なし");
             QVERIFY(okIsDefault);
+            QVERIFY(blankTitle);
         }
     }
 

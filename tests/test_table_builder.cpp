@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyleOptionComboBox>
 
 namespace {
 template <class T>
@@ -83,6 +84,33 @@ private Q_SLOTS:
         QCOMPARE(b->TableMarkup(),
                  QString("<table height=\"100\" width=\"80%\" border=\"1\" cellspacing=\"2\" cellpadding=\"3\" "
                          "align=\"center\">\r\n</table>\r\n"));
+    }
+
+    // In the fonts at hand every item of the drop-down shows whole, every tick box has its
+    // full box, and nothing overlaps another control or leaves the window.
+    void nothingIsClipped()
+    {
+        hTableF* b = m->open<hTableF>("table");
+        auto* list = control<QComboBox>("ta");
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                           QStyle::SC_ComboBoxEditField, list);
+        for (int i = 0; i < list->count(); ++i)
+            QVERIFY2(list->fontMetrics().horizontalAdvance(list->itemText(i)) <= field.width() - 2,
+                     qPrintable(list->itemText(i)));
+        QList<QWidget*> shown;
+        for (QWidget* w : b->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (w->isVisible())
+                shown << w;
+        for (QWidget* w : shown) {
+            QVERIFY2(b->rect().contains(w->geometry()), qPrintable(w->objectName()));
+            if (auto* box = qobject_cast<QCheckBox*>(w))
+                QVERIFY(box->width() >= box->sizeHint().width() && box->height() >= box->sizeHint().height());
+            for (QWidget* other : shown)
+                QVERIFY2(w == other || !w->geometry().intersects(other->geometry()),
+                         qPrintable(w->objectName() + " " + other->objectName()));
+        }
     }
 
     void tickBoxesEnableTheirFields()

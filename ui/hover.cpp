@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 namespace {
 
@@ -72,5 +73,9 @@ void installHoverDescriptions(QWidget* clientArea, const Toolbar& toolbar, Docum
     }
     watch->watch(box, kNoDescription);
     watch->watch(box->viewport(), kNoDescription);
+    // The scroll bars are the document box too, though the toolkit gives them widgets of
+    // their own.
+    watch->watch(box->horizontalScrollBar(), kNoDescription);
+    watch->watch(box->verticalScrollBar(), kNoDescription);
     watch->watch(clientArea, kNoDescription);
 }

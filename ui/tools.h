@@ -8,7 +8,7 @@ class QWidget;
 // when FileExists says there is no such file; otherwise whether the opener was started.
 bool ShellOpen(QWidget* window, const QString& path);
 
-// Centres the window on the primary screen without changing its size.
+// Centres the window, frame and all, on the primary screen without changing its size.
 void CenterForm(QWidget* window);
 
 // The position CenterForm gives a window of that size on that screen (integer halves).
