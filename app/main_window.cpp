@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/command_line.h"
+#include "app/encoding_menu.h"
 #include "app/file_commands.h"
 #include "app/window_parts.h"
 #include "app/window_settings.h"
@@ -121,6 +122,7 @@ void HtmlE::installAreas()
     installAppearanceCommands(menus, m_editwindow, *m_fileControler, this);
     DocumentContextMenu::of(m_editwindow, this);
     installSearchCommands(this, m_editwindow);
+    installEncodingMenu({*m_document, *m_editwindow, *m_fileControler, *this});
 }
 
 void HtmlE::describeHover(const QString& description)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "text/line_ends.h"
+#include "text/original_file.h"
 #include "text/text_encoding.h"
 
 #include <QObject>
@@ -33,6 +34,10 @@ public:
     // Bytes that were valid in neither encoding were read: they cannot be written back as they were.
     bool undecodable() const { return m_undecodable; }
     void setUndecodable(bool undecodable) { m_undecodable = undecodable; }
+
+    // What the file held when it was read, so the unchanged text is written back as it was.
+    const OriginalFile& originalFile() const { return m_originalFile; }
+    void setOriginalFile(OriginalFile file) { m_originalFile = std::move(file); }
 
     // A new, unnamed document: no file, UTF-8, CR LF. The folder stays for the file manager.
     void clearFile();
@@ -69,6 +74,7 @@ private:
     TextEncoding m_encoding = TextEncoding::Utf8;
     LineEnding m_lineEnding = LineEnding::CrLf;
     bool m_undecodable = false;
+    OriginalFile m_originalFile;
     QString m_TxtRam;
     mutable bool m_mayDiffer = false;
     std::function<QString()> m_text;
