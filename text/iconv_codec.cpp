@@ -7,7 +7,6 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -122,12 +121,19 @@ private:
     std::vector<quint64> m_bits;
 };
 
+// &#xHEX; — written by hand: a formatting call for each of millions of characters would
+// cost more than the conversion itself.
 void appendReference(std::vector<wchar_t>& to, char32_t c)
 {
-    char digits[16];
-    const int n = std::snprintf(digits, sizeof digits, "&#x%X;", static_cast<unsigned>(c));
-    for (int i = 0; i < n; ++i)
-        to.push_back(wchar_t(digits[i]));
+    wchar_t reference[16] = {L'&', L'#', L'x'};
+    int n = 3;
+    int shift = 28;
+    while (shift > 0 && ((c >> shift) & 0xF) == 0)
+        shift -= 4;
+    for (; shift >= 0; shift -= 4)
+        reference[n++] = L"0123456789ABCDEF"[(c >> shift) & 0xF];
+    reference[n++] = L';';
+    to.insert(to.end(), reference, reference + n);
 }
 
 int lineNumberAt(QStringView text, qsizetype pos)
