@@ -106,13 +106,13 @@ void newfile_Click(const FileCommandParts& parts)
 
 void openfile_Click(const FileCommandParts& parts)
 {
-    const QString path = parts.files.askOpenFileName(&parts.window);
+    const QString path = parts.files.askOpenFileName(&parts.window, parts.document.FilePath());
     openDocument(parts, path, true);
 }
 
 void newopenfile_Click(const FileCommandParts& parts)
 {
-    const QString path = parts.files.askOpenFileName(&parts.window);
+    const QString path = parts.files.askOpenFileName(&parts.window, parts.document.FilePath());
     if (path.isEmpty())
         return;
     // One argument, no shell: the new process reads it as its whole command line.
@@ -128,7 +128,7 @@ void SaveFiLE_Click(const FileCommandParts& parts)
 
 void SaveAsFile_Click(const FileCommandParts& parts)
 {
-    const QString path = parts.files.askSaveFileName(&parts.window);
+    const QString path = parts.files.askSaveFileName(&parts.window, parts.document.FilePath());
     if (path.isEmpty())
         return;
     if (QFileInfo::exists(path)

@@ -6,8 +6,13 @@
 #include <QDir>
 #include <QIcon>
 
+#include <csignal>
+
 int main(int argc, char* argv[])
 {
+    // Past a file-size limit (ulimit -f) a write then fails with EFBIG, which a save reports,
+    // instead of the signal ending the program with the user's edits.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     prepareApplication(app);
     // Lets the desktop match the window to its menu entry and icon once installed.

@@ -1,12 +1,14 @@
 #include "companion/companion_window.h"
-#include "ui/busy_pointer.h"
 
+#include "platform/optional_files.h"
 #include "text/file_read.h"
 #include "text/file_write.h"
+#include "ui/busy_pointer.h"
 #include "ui/message_box.h"
 #include "usertags/endpoint_client.h"
 #include "usertags/profile_reader.h"
 #include "usertags/profile_writer.h"
+#include "usertags/tag_merge.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -24,6 +26,7 @@
 
 namespace {
 const QString kTitle = QStringLiteral("タグ追加");
+const QString kStoreName = QStringLiteral("tag.ini");
 
 QString setCaption(int set, const QString& title)
 {
@@ -37,8 +40,18 @@ QString entryCaption(int item, const QString& description)
 
 }
 
+CompanionWindow::CompanionWindow(QWidget* parent) : QWidget(parent)
+{
+    build();
+}
+
 CompanionWindow::CompanionWindow(const QString& storePath, QWidget* parent)
-    : QWidget(parent), m_path(storePath)
+    : QWidget(parent), m_fixedPath(storePath)
+{
+    build();
+}
+
+void CompanionWindow::build()
 {
     setObjectName(QStringLiteral("companion"));
     setWindowTitle(kTitle);
@@ -138,18 +151,41 @@ CompanionWindow::CompanionWindow(const QString& storePath, QWidget* parent)
     load();
 }
 
+QString CompanionWindow::readPath() const
+{
+    return m_fixedPath.isEmpty() ? optionalFilePath(kStoreName) : m_fixedPath;
+}
+
+QString CompanionWindow::writePath() const
+{
+    return m_fixedPath.isEmpty() ? writableFilePath(kStoreName) : m_fixedPath;
+}
+
 void CompanionWindow::load()
 {
-    const Profile profile = Profile::load(m_path);
-    m_values = readUserTagStore(profile);
+    const QString path = readPath();
+    loaded(path, Profile::fromBytes(readWholeFile(path, ReadCap::firstBytes(Profile::kMaxFileBytes)).take()));
+}
+
+// Shows what the file holds, at the set and entry shown before.
+void CompanionWindow::loaded(const QString& path, const Profile& profile)
+{
+    m_path = path;
+    m_loaded = readUserTagStore(profile);
+    m_values = m_loaded;
     m_encoding = profile.encoding();
+    m_dirty = false;
+    const int item = m_item;
     m_updating = true;
     m_setList->clear();
     for (int k = 0; k < usertags::kSets; ++k)
         m_setList->addItem(setCaption(k, m_values.UserTagTitles[k]));
     m_updating = false;
-    m_fileInfo->setText(QStringLiteral("%1 (%2)").arg(m_path, encodingName(m_encoding)));
-    showSet(0);
+    m_fileInfo->setText(profile.canWriteBack()
+                            ? QStringLiteral("%1 (%2)").arg(m_path, profileEncodingName(m_encoding))
+                            : QStringLiteral("%1 (文字コードを確かめられないため、保存できません)").arg(m_path));
+    showSet(m_set);
+    showEntry(item);
 }
 
 void CompanionWindow::showSet(int set)
@@ -214,48 +250,89 @@ void CompanionWindow::refreshCounts()
 bool CompanionWindow::save()
 {
     BusyPointer busy;
-    // The file as it is now: another program may have changed other parts of it meanwhile.
-    FileRead read = readWholeFile(m_path, ReadCap::refuseOver(Profile::kMaxFileBytes));
+    // The file as it is now: another companion or program may have saved meanwhile. An
+    // installed copy's first save starts from the installed file and goes to the user's own.
+    const QString from = readPath();
+    FileRead read = readWholeFile(from, ReadCap::refuseOver(Profile::kMaxFileBytes));
     if (!read && read.failure() != ReadFailure::Missing) {
-        tellUser(this, kTitle, QStringLiteral("%1 を読めないため、保存できません。").arg(m_path),
+        tellUser(this, kTitle, QStringLiteral("%1 を読めないため、保存できません。").arg(from),
                  MessageIcon::Exclamation);
         return false;
     }
-    const QByteArray current = read.take();
-    const TextEncoding encoding = current.isEmpty() ? TextEncoding::Utf8 : Profile::fromBytes(current).encoding();
+    const Profile current = Profile::fromBytes(read.take());
+    if (!current.canWriteBack()) {
+        tellUser(this, kTitle,
+                 QStringLiteral("%1 は文字コードを確かめられないため、保存できません。\r"
+                                "(NUL 文字を含むか、UTF-16 として正しくないファイルです。)")
+                     .arg(from),
+                 MessageIcon::Exclamation);
+        return false;
+    }
+    const UserTagStore theirs = readUserTagStore(current);
+    const std::optional<QList<int>> fields = settleConflicts(theirs);
+    if (!fields)
+        return false;
 
     ProfileValues values;
-    auto check = [&](const QString& key, const QString& value, const QString& where, int entry) {
-        if (const std::optional<QString> problem = valueProblem(value, encoding)) {
-            selectEntry(entry);
-            tellUser(this, kTitle, QStringLiteral("%1は保存できません。\r%2").arg(where, *problem),
+    for (int field : *fields) {
+        const QString& value = usertags::fieldValue(m_values, field);
+        if (const std::optional<QString> problem = valueProblem(value, current.encoding())) {
+            selectEntry(usertags::fieldEntry(field));
+            tellUser(this, kTitle, QStringLiteral("%1は保存できません。\r%2").arg(usertags::fieldName(field), *problem),
                      MessageIcon::Exclamation);
             return false;
         }
-        values.append({key, value});
-        return true;
-    };
-    for (int k = 0; k < usertags::kSets; ++k) {
-        if (!check(usertags::titleKey(k), m_values.UserTagTitles[k], QStringLiteral("セット %1 のタイトル").arg(k + 1),
-                   k * 10))
-            return false;
-    }
-    for (int n = 0; n < usertags::kEntries; ++n) {
-        const QString where = QStringLiteral("セット %1 の %2 番目の").arg(n / 10 + 1).arg(n % 10 + 1);
-        if (!check(usertags::descriptionKey(n), m_values.descriptions[n], where + QStringLiteral("説明"), n)
-            || !check(usertags::tagKey(n), m_values.UserTagTable[n], where + QStringLiteral("タグ"), n))
-            return false;
+        values.append({usertags::fieldKey(field), value});
     }
 
-    const QByteArray bytes = withProfileValues(current, usertags::kSection, values, encoding);
-    if (!writeWholeFile(m_path, bytes)) {
+    // From here on the window shows the file, others' changes included.
+    if (values.isEmpty()) {
+        loaded(from, current);
+        return true;
+    }
+    const QString to = writePath();
+    const QByteArray bytes = profileFileWithValues(current, usertags::kSection, values);
+    if (!writeWholeFile(to, bytes)) {
         tellUser(this, kTitle, QStringLiteral("書き込みに失敗しました。"), MessageIcon::Exclamation);
         return false;
     }
-    m_encoding = encoding;
-    m_dirty = false;
-    refreshCounts();
+    loaded(to, Profile::fromBytes(bytes));
     return true;
+}
+
+std::optional<QList<int>> CompanionWindow::settleConflicts(const UserTagStore& theirs)
+{
+    const TagMerge merge = mergeUserTags(m_loaded, m_values, theirs);
+    if (merge.conflicts.isEmpty())
+        return merge.changed;
+
+    auto shown = [](const QString& value) {
+        return value.size() > 40 ? value.first(40) + QStringLiteral("…") : value;
+    };
+    QString list;
+    for (qsizetype i = 0; i < merge.conflicts.size() && i < 10; ++i) {
+        const int field = merge.conflicts[i];
+        list += QStringLiteral("・%1\r　こちら「%2」／保存済み「%3」\r")
+                    .arg(usertags::fieldName(field), shown(usertags::fieldValue(m_values, field)),
+                         shown(usertags::fieldValue(theirs, field)));
+    }
+    if (merge.conflicts.size() > 10)
+        list += QStringLiteral("ほか %1 項目\r").arg(merge.conflicts.size() - 10);
+
+    QMessageBox box(QMessageBox::Question, kTitle,
+                    displayLines(QStringLiteral("次の項目は、ここで変えたあとに、ほかでも変えて保存されています。\r%1"
+                                                "どちらの値を残しますか？")
+                                     .arg(list)),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("こちらの値(&M)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("保存済みの値(&K)"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    const int answer = box.exec();
+    if (answer == QMessageBox::Yes)
+        return merge.changed + merge.conflicts;
+    if (answer == QMessageBox::No)
+        return merge.changed;
+    return std::nullopt;
 }
 
 bool CompanionWindow::sendCurrentTag()

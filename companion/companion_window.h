@@ -1,10 +1,13 @@
 #pragma once
 
-#include "text/text_encoding.h"
+#include "usertags/profile_encoding.h"
 #include "usertags/user_tag_store.h"
 
 #include <QWidget>
 
+#include <optional>
+
+class Profile;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -17,10 +20,16 @@ class QPushButton;
 class CompanionWindow : public QWidget {
     Q_OBJECT
 public:
+    // The program's own tag.ini: the user's copy when there is one, else the program
+    // folder's; saved into the user's copy when the program folder cannot be written.
+    explicit CompanionWindow(QWidget* parent = nullptr);
+    // That one file, read and written.
     explicit CompanionWindow(const QString& storePath, QWidget* parent = nullptr);
 
-    // Writes every value into the file; false (after telling the user why) when a value
-    // cannot be stored or the file cannot be written.
+    // Writes the values changed here into the file as it is now, so what others saved
+    // meanwhile stays; asks where a value changed on both sides. False (after telling the
+    // user why) when a value cannot be stored, the file cannot be written or the user
+    // cancelled.
     bool save();
     // Hands the current entry's tag text to the running editor.
     bool sendCurrentTag();
@@ -30,13 +39,21 @@ public:
     int currentEntry() const { return m_set * 10 + m_item; }
     void selectEntry(int entry);
     const UserTagStore& values() const { return m_values; }
-    TextEncoding encoding() const { return m_encoding; }
+    ProfileEncoding encoding() const { return m_encoding; }
+    QString storePath() const { return m_path; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void build();
     void load();
+    void loaded(const QString& path, const Profile& profile);
+    QString readPath() const;
+    QString writePath() const;
+    // Which fields to write at save after asking about those changed on both sides;
+    // nothing when the user cancelled.
+    std::optional<QList<int>> settleConflicts(const UserTagStore& theirs);
     void showSet(int set);
     void showEntry(int item);
     void refreshCounts();
@@ -44,9 +61,11 @@ private:
     void markDirty();
     void showCount(QLabel* label, const QString& value);
 
-    QString m_path;
+    QString m_fixedPath; // empty: the program's own lookup
+    QString m_path;      // where the values shown were read
+    UserTagStore m_loaded; // as read, to tell what was changed here
     UserTagStore m_values;
-    TextEncoding m_encoding = TextEncoding::Utf8;
+    ProfileEncoding m_encoding = ProfileEncoding::Utf8;
     bool m_dirty = false;
     bool m_updating = false;
     int m_set = 0;

@@ -2,18 +2,22 @@
 #include "app/application.h"
 #include "companion/companion_window.h"
 #include "companion/placement.h"
-#include "platform/optional_files.h"
 
 #include <QApplication>
 #include <QScreen>
 
+#include <csignal>
+
 int main(int argc, char* argv[])
 {
+    // Past a file-size limit (ulimit -f) a write then fails with EFBIG, which a save reports,
+    // instead of the signal ending the program with the user's edits.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     prepareApplication(app);
     app.setApplicationName(QStringLiteral("vornikedit-tags"));
 
-    CompanionWindow window(optionalFilePath(QStringLiteral("tag.ini")));
+    CompanionWindow window;
     const QStringList arguments = app.arguments();
     if (arguments.size() > 1) {
         if (const std::optional<QPoint> at = parsePlacement(arguments[1])) {

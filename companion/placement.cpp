@@ -1,6 +1,6 @@
 #include "companion/placement.h"
 
-#include "text/twips.h"
+#include "platform/twips.h"
 
 #include <QStringList>
 

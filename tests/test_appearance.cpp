@@ -19,33 +19,11 @@
 #include <functional>
 
 namespace {
-// Runs `answer` on the next modal dialog of that type, from a timer, as a user would act on
-// it while the command waits in the dialog. The flag says whether the dialog came.
-template <class Dialog>
-std::shared_ptr<bool> onNextDialog(std::function<void(Dialog&)> answer)
-{
-    auto seen = std::make_shared<bool>(false);
-    auto* timer = new QTimer;
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, seen, answer] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
-            return;
-        *seen = true;
-        timer->stop();
-        timer->deleteLater();
-        answer(*dialog);
-    });
-    timer->start();
-    QTimer::singleShot(10000, timer, [timer] { timer->deleteLater(); });
-    return seen;
-}
-
 // Triggers the menu item and answers the dialog it opens; false when none came.
 template <class Dialog>
 bool answered(HtmlE& w, const char* item, std::function<void(Dialog&)> answer)
 {
-    auto seen = onNextDialog<Dialog>(std::move(answer));
+    auto seen = onNextModal<Dialog>(std::move(answer));
     trigger(w, item);
     return *seen;
 }
@@ -214,39 +192,10 @@ private Q_SLOTS:
                  qPrintable(middle.name()));
     }
 
-    void everyStartIsTheInitialLook()
-    {
-        {
-            HtmlE w;
-            w.startUp(QString());
-            answered(w, "NormalFontChange", FontDialogAnswer([](FontChoiceDialog& d) {
-                choose(d, anyOtherFace(), "20", true, true, true, Qt::green);
-            }));
-            answered(w, "ColorChange", ColourDialogAnswer([](QColorDialog& c) {
-                c.setCurrentColor(Qt::black);
-                c.accept();
-            }));
-            trigger(w, "FixedFontChange");
-            w.close();
-        }
-        HtmlE w;
-        w.startUp(QString());
-        QCOMPARE(w.editwindow()->font(), initialDocumentFont());
-        QCOMPARE(textColour(w), QColor(Qt::black));
-        QCOMPARE(backgroundColour(w), QColor(Qt::white));
-        QCOMPARE(fontButton(w)->text(), QString("10"));
-        QCOMPARE(colourButton(w)->palette().color(QPalette::Button), QColor(Qt::white));
-    }
 
 private:
     std::unique_ptr<TestProgramFolder> m_folder;
 };
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    prepareApplication(app);
-    AppearanceTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VORNIK_WINDOW_TEST_MAIN(AppearanceTest)
 #include "test_appearance.moc"

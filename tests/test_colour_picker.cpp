@@ -183,11 +183,5 @@ private:
     std::unique_ptr<HtmlE> m_window;
 };
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    prepareApplication(app);
-    ColourPickerTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VORNIK_WINDOW_TEST_MAIN(ColourPickerTest)
 #include "test_colour_picker.moc"

@@ -439,15 +439,12 @@ private Q_SLOTS:
             w.startUp(QString());
             QString version, options;
             bool okIsDefault = false;
-            QTimer::singleShot(50, [&] {
-                auto* box = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
-                if (!box)
-                    return;
-                version = box->findChild<QLabel*>("lblVersion")->text();
-                options = box->findChildren<QLabel*>("L").last()->text();
-                okIsDefault = box->findChild<QPushButton*>("cmdOK")->isDefault();
+            auto seen = onNextModal<frmAbout>([&](frmAbout& box) {
+                version = box.findChild<QLabel*>("lblVersion")->text();
+                options = box.findChildren<QLabel*>("L").last()->text();
+                okIsDefault = box.findChild<QPushButton*>("cmdOK")->isDefault();
                 // Esc closes it like OK.
-                QTest::keyClick(box, Qt::Key_Escape);
+                QTest::keyClick(&box, Qt::Key_Escape);
             });
             trigger(w, "vershow");
             QVERIFY(!QApplication::activeModalWidget());
@@ -462,11 +459,5 @@ private:
     OpenerDouble m_opener;
 };
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    prepareApplication(app);
-    CommandSurfaceTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VORNIK_WINDOW_TEST_MAIN(CommandSurfaceTest)
 #include "test_command_surface.moc"

@@ -85,7 +85,7 @@ private Q_SLOTS:
         QVERIFY(pid > 0);
 
         // The companion is starting, then open: the watch keeps the editing state.
-        for (int i = 0; i < 30 && platform::topLevelWindowExists(kTitle) != std::optional<bool>(true); ++i) {
+        for (int i = 0; i < 150 && platform::topLevelWindowExists(kTitle) != std::optional<bool>(true); ++i) {
             w.tick();
             QTest::qWait(100);
         }
@@ -97,7 +97,7 @@ private Q_SLOTS:
         ::kill(pid_t(pid), SIGTERM);
         // The timer's own tick (the window is not shown here, so it is started by hand).
         w.timet()->start();
-        QTRY_COMPARE_WITH_TIMEOUT(programState().UserExeRunning, qint16(0), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(programState().UserExeRunning, qint16(0), 15000);
         QCOMPARE(w.menus().menu("uTagAdd_1")->title(), QString("after"));
         platform::setStartDetachedForTesting({});
     }

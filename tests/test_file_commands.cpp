@@ -63,8 +63,10 @@ private Q_SLOTS:
         m_folder = std::make_unique<TestProgramFolder>();
         m_dialogAnswer.clear();
         m_dialogKinds.clear();
-        FileControler::setDialogForTesting([this](FileControler::DialogKind kind, const QString&) {
+        m_dialogStarts.clear();
+        FileControler::setDialogForTesting([this](FileControler::DialogKind kind, const QString& start) {
             m_dialogKinds.append(kind);
+            m_dialogStarts.append(start);
             return m_dialogAnswer;
         });
     }
@@ -130,6 +132,28 @@ private Q_SLOTS:
         QCOMPARE(arguments, QStringList{m_folder->path() + "a b/x.htm on"});
         expectFile(w, m_folder->file("a.htm"), "xa\r\nb\r\n");
         QCOMPARE(box->documentText(), QString("xa\r\nb\r\n"));
+    }
+
+    // The dialogs start at the document until a file is chosen in them; Save As offers the
+    // document's own name, and a new document no other file's name.
+    void dialogsStartAtTheDocument()
+    {
+        QDir(m_folder->path()).mkdir("sub");
+        m_folder->write("sub/a.htm", "a");
+        m_folder->write("b.htm", "b");
+        HtmlE w;
+        w.startUp(m_folder->file("sub/a.htm") + " on");
+        trigger(w, "openfile");
+        trigger(w, "SaveAsFile");
+        QCOMPARE(m_dialogStarts, (QStringList{m_folder->path() + "sub", m_folder->file("sub/a.htm")}));
+        m_dialogAnswer = m_folder->file("b.htm");
+        trigger(w, "openfile");
+        m_dialogAnswer.clear();
+        trigger(w, "newopenfile");
+        const auto discard = answerNextMessageBox(QMessageBox::Yes);
+        trigger(w, "newfile");
+        trigger(w, "SaveAsFile");
+        QCOMPARE(m_dialogStarts.mid(3), (QStringList{m_folder->file("b.htm"), m_folder->path().chopped(1)}));
     }
 
     // New, Open and a drop ask before unsaved changes go; No keeps everything. Of three
@@ -419,13 +443,8 @@ private:
     std::unique_ptr<TestProgramFolder> m_folder;
     QString m_dialogAnswer;
     QList<FileControler::DialogKind> m_dialogKinds;
+    QStringList m_dialogStarts;
 };
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    prepareApplication(app);
-    FileCommandsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VORNIK_WINDOW_TEST_MAIN(FileCommandsTest)
 #include "test_file_commands.moc"

@@ -223,11 +223,5 @@ private:
     std::unique_ptr<TestProgramFolder> m_folder;
 };
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    prepareApplication(app);
-    MainWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VORNIK_WINDOW_TEST_MAIN(MainWindowTest)
 #include "test_main_window.moc"

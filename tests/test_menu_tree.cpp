@@ -130,45 +130,6 @@ private Q_SLOTS:
             QCOMPARE(opening(qPrintable(items[i])), "<" + tags[i] + ">");
     }
 
-    // The lengths the command tables give. Images and the skeleton are checked whole below.
-    void lengths_data()
-    {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<int>("openingLength");
-        QTest::addColumn<int>("closingLength");
-        const auto row = [](const char* item, int open, int close) {
-            QTest::newRow(item) << QString(item) << open << close;
-        };
-        row("comme", 5, 4);
-        row("Br", 4, 0);
-        row("lcr_l_div", 18, 6);
-        row("lcr_l_p", 16, 4);
-        row("lcr_c_c", 8, 9);
-        row("lcr_c_div", 20, 6);
-        row("lcr_c_p", 18, 4);
-        row("lcr_r_div", 19, 6);
-        row("lcr_r_p", 17, 4);
-        row("hrn", 4, 0);
-        row("hrcs", 25, 0);
-        row("hrcns", 32, 0);
-        row("hrefn", 11, 4);
-        row("hrefct", 21, 4);
-        row("hrefcm", 18, 4);
-        row("hFontTs", 14, 7);
-        row("hFontTc", 15, 7);
-        row("hFontTsc", 23, 7);
-    }
-    void lengths()
-    {
-        QFETCH(QString, item);
-        QFETCH(int, openingLength);
-        QFETCH(int, closingLength);
-        const MarkupRow* row = findMarkupRow(item);
-        QVERIFY(row);
-        QCOMPARE(int(qstrlen(row->opening)), openingLength);
-        QCOMPARE(int(qstrlen(row->closing)), closingLength);
-    }
-
     void blockRowsHaveTheirShape()
     {
         // Paragraphs open only, unquoted; aligned blocks quote; headings leave out the level.
@@ -213,30 +174,6 @@ private Q_SLOTS:
             QCOMPARE(QString::fromLatin1(row->closing), expected);
         }
         QCOMPARE(markupText(*findMarkupRow(u"imgn"), "a.gif"), QString("<img src=\"a.gif\">"));
-    }
-
-    void menusInDisplayOrder()
-    {
-        QStringList top;
-        for (const MenuItemSpec& item : menuTree())
-            top << item.name;
-        QCOMPARE(top, QStringList({"filemenu", "EditText", "View", "tag", "uTag", "hTemplate", "Timenu", "vershow"}));
-        QCOMPARE(childNames("tag"), QStringList({"hhtb", "k2", "comme", "Br", "p", "lcr", "k3", "hFontT", "hFontTT",
-                                                 "fheader", "k4", "hr", "img", "table", "k5", "href", "s", "hColor"}));
-        QCOMPARE(childNames("p"), QStringList({"pn", "pc"}));
-        QCOMPARE(childNames("pc"), QStringList({"pcl", "pcc", "pcr"}));
-        QCOMPARE(childNames("lcr"), QStringList({"lcr_l", "lcr_c", "lcr_r"}));
-        QCOMPARE(childNames("lcr_l"), QStringList({"lcr_l_div", "lcr_l_p"}));
-        QCOMPARE(childNames("lcr_c"), QStringList({"lcr_c_c", "lcr_c_div", "lcr_c_p"}));
-        QCOMPARE(childNames("lcr_r"), QStringList({"lcr_r_div", "lcr_r_p"}));
-        QCOMPARE(childNames("hFontT"), QStringList({"hFontTs", "hFontTc", "hFontTsc"}));
-        QCOMPARE(childNames("fheader"), QStringList({"hleft", "hcenter", "hright"}));
-        QCOMPARE(childNames("hr"), QStringList({"hrn", "hrc"}));
-        QCOMPARE(childNames("hrc"), QStringList({"hrcs", "hrcns"}));
-        QCOMPARE(childNames("href"), QStringList({"hrefn", "hrefc"}));
-        QCOMPARE(childNames("hrefc"), QStringList({"hrefct", "hrefcm"}));
-        QCOMPARE(childNames("hTemplate"), QStringList({"hkt", "k11", "uTemp"}));
-        QCOMPARE(childNames("uTemp"), QStringList({"uTemp1"}));
     }
 
     void pageSkeleton()

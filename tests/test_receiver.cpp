@@ -178,6 +178,17 @@ private Q_SLOTS:
         qunsetenv("TMPDIR");
     }
 
+    // An editor of another session (its folder in the temporary folder) is not this one's.
+    void senderKeepsToItsSession()
+    {
+        QTemporaryDir tmp;
+        qputenv("TMPDIR", QFile::encodeName(tmp.path()));
+        QVERIFY(QDir(tmp.path()).mkdir(QString("vornikedit-%1").arg(::getuid())));
+        ::chmod(QFile::encodeName(tmp.path() + QString("/vornikedit-%1").arg(::getuid())).constData(), 0700);
+        QVERIFY(!endpointLocation(false).ok());
+        qunsetenv("TMPDIR");
+    }
+
     void badFramesAndStuckSenders()
     {
         HtmlE w;

@@ -189,5 +189,5 @@ private:
     std::unique_ptr<TestProgramFolder> m_folder;
 };
 
-QTEST_MAIN(SearchWindowTest)
+VORNIK_WINDOW_TEST_MAIN(SearchWindowTest)
 #include "test_search_window.moc"

@@ -216,11 +216,5 @@ private:
     std::unique_ptr<HtmlE> m_window;
 };
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    prepareApplication(app);
-    TableBuilderTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VORNIK_WINDOW_TEST_MAIN(TableBuilderTest)
 #include "test_table_builder.moc"

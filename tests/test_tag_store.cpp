@@ -3,6 +3,7 @@
 #include "usertags/profile_writer.h"
 #include "usertags/user_tag_store.h"
 
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -10,6 +11,14 @@ namespace {
 QByteArray cp932(const QString& text)
 {
     return encodeText(text, TextEncoding::Cp932).bytes;
+}
+
+// With its byte-order mark.
+QByteArray utf16(const QString& text, bool bigEndian)
+{
+    QStringEncoder encoder(bigEndian ? QStringEncoder::Utf16BE : QStringEncoder::Utf16LE,
+                           QStringEncoder::Flag::WriteBom);
+    return encoder(text);
 }
 
 // Literal bytes, NULs included.
@@ -95,6 +104,11 @@ private Q_SLOTS:
                                   << QString("見出し");
         // Second bytes that look like ASCII: ソ is 83 5C, ゾ 83 5D ("]"), 院 89 40.
         QTest::newRow("cp932 trail bytes") << QByteArray(cp932("[tag set]\r\ntag0=ソゾ院]\r\n")) << QString("ソゾ院]");
+        // UTF-16 by its mark: 255 bytes hold 127 units, and a pair is never split.
+        QTest::newRow("utf16le 300") << utf16("[tag set]\r\ntag0=" + kana + "\r\n", false)
+                                     << QString(127, QChar(u'あ'));
+        const QString pairs = QString::fromUtf8("\U0001F600").repeated(70);
+        QTest::newRow("utf16be pairs") << utf16("[Tag Set]\ntag0 = " + pairs + "\n", true) << pairs.first(126);
     }
     void encodingsAndLongValues()
     {
@@ -108,22 +122,22 @@ private Q_SLOTS:
         // ゾ (83 5D) and 珪 (8C 5D) hold "]" as their second byte.
         const QString name = QStringLiteral("ゾ珪セット");
         const Profile profile = Profile::fromBytes(cp932("[" + name + "]\r\nkey=値\r\n"));
-        QCOMPARE(profile.encoding(), TextEncoding::Cp932);
+        QCOMPARE(profile.encoding(), ProfileEncoding::Cp932);
         QCOMPARE(profile.value(name, u"key"), QString("値"));
     }
 
     void malformedFilesLoad_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QByteArray binary(1 << 20, '\0');
+        QByteArray binary(1 << 16, '\0');
         for (int i = 0; i < binary.size(); ++i)
             binary[i] = char((i * 7919) % 251);
         QTest::newRow("binary") << binary;
-        QTest::newRow("10 MB line") << QByteArray("[tag set]\ntag0=" + QByteArray(10 << 20, 'y') + "\n");
-        QTest::newRow("10 MB key") << QByteArray("[tag set]\n" + QByteArray(10 << 20, 'k') + "=v\n");
-        QTest::newRow("10 MB section") << QByteArray("[" + QByteArray(10 << 20, '\x82') + "\n");
+        QTest::newRow("long line") << QByteArray("[tag set]\ntag0=" + QByteArray(1 << 18, 'y') + "\n");
+        QTest::newRow("long key") << QByteArray("[tag set]\n" + QByteArray(1 << 18, 'k') + "=v\n");
+        QTest::newRow("long section") << QByteArray("[" + QByteArray(1 << 18, '\x82') + "\n");
         QByteArray many = "[tag set]\n";
-        while (many.size() < (10 << 20))
+        while (many.size() < (1 << 18))
             many += "tag1=dup\n";
         QTest::newRow("duplicate keys") << many;
         QTest::newRow("no section") << QByteArray("tag0=x\ntag1=y\n");
@@ -161,18 +175,25 @@ private Q_SLOTS:
         const QByteArray original = cp932("[tag set]\r\ntag0=古い\r\n") + "junk=\x81\xFF\r\n";
         const QByteArray written = withProfileValues(original, "tag set", {{"tag0", "新しい"}}, TextEncoding::Cp932);
         QCOMPARE(written, cp932("[tag set]\r\ntag0=新しい\r\n") + "junk=\x81\xFF\r\n");
+
+        // Files that could not be written back as they are: broken UTF-16, NULs without a mark.
+        QVERIFY(!Profile::fromBytes(utf16("[tag set]\r\n", false) + "x").canWriteBack());
+        QVERIFY(!Profile::fromBytes(utf16("[tag set]\r\n", false) + bytes("\x00\xD8")).canWriteBack());
+        QVERIFY(!Profile::fromBytes(utf16("[tag set]\r\n", true).sliced(2)).canWriteBack());
     }
 
     // What the companion refuses to save (its own suite covers CP932 lengths and characters).
     void valueProblems()
     {
-        QVERIFY(!valueProblem(QString(255, u'x'), TextEncoding::Utf8));
-        QVERIFY(valueProblem(QString(256, u'x'), TextEncoding::Utf8));
-        QVERIFY(valueProblem(QString(86, QChar(u'あ')), TextEncoding::Utf8)); // 258 bytes
-        QVERIFY(valueProblem("a\nb", TextEncoding::Utf8) && valueProblem("a\rb", TextEncoding::Utf8));
-        QVERIFY(!valueProblem(QString::fromUtf8("\U0001F600"), TextEncoding::Utf8));
-        QCOMPARE(valueByteCount("あa", TextEncoding::Cp932), 3);
-        QCOMPARE(valueByteCount("あa", TextEncoding::Utf8), 4);
+        QVERIFY(!valueProblem(QString(255, u'x'), ProfileEncoding::Utf8));
+        QVERIFY(valueProblem(QString(256, u'x'), ProfileEncoding::Utf8));
+        QVERIFY(valueProblem(QString(86, QChar(u'あ')), ProfileEncoding::Utf8)); // 258 bytes
+        QVERIFY(valueProblem("a\nb", ProfileEncoding::Utf8) && valueProblem("a\rb", ProfileEncoding::Utf8));
+        QVERIFY(!valueProblem(QString::fromUtf8("\U0001F600"), ProfileEncoding::Utf8));
+        QVERIFY(!valueProblem(QString(127, QChar(u'あ')), ProfileEncoding::Utf16Le));
+        QVERIFY(valueProblem(QString(128, u'x'), ProfileEncoding::Utf16Be));
+        QCOMPARE(valueByteCount("あa", ProfileEncoding::Cp932), 3);
+        QCOMPARE(valueByteCount("あa", ProfileEncoding::Utf8), 4);
     }
 };
 

@@ -339,11 +339,5 @@ private:
     std::unique_ptr<TestProgramFolder> m_folder;
 };
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    prepareApplication(app);
-    TemplatesTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VORNIK_WINDOW_TEST_MAIN(TemplatesTest)
 #include "test_templates.moc"

@@ -99,11 +99,5 @@ private:
     std::unique_ptr<TestProgramFolder> m_folder;
 };
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    prepareApplication(app);
-    UserFolderTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VORNIK_WINDOW_TEST_MAIN(UserFolderTest)
 #include "test_user_folder.moc"

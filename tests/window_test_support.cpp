@@ -51,41 +51,54 @@ QByteArray TestProgramFolder::read(const QString& name) const
     return f.readAll();
 }
 
+std::shared_ptr<bool> onNextModal(const QMetaObject& type, std::function<void(QWidget&)> answer)
+{
+    auto seen = std::make_shared<bool>(false);
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    // The timer lives only as long as the test holds the flag, so an unanswered wait can
+    // never catch a later test's dialog.
+    std::weak_ptr<bool> weak = seen;
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, weak, &type, answer] {
+        const std::shared_ptr<bool> held = weak.lock();
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (held && (!dialog || !dialog->isVisible() || !type.cast(dialog)))
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (!held)
+            return;
+        *held = true;
+        answer(*dialog);
+    });
+    timer->start();
+    return seen;
+}
+
 std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton button,
                                                         std::function<void()> whileOpen)
 {
     auto answer = std::make_shared<MessageBoxAnswer>();
-    auto* timer = new QTimer;
-    timer->setInterval(20);
-    // The timer lives only as long as the test holds the answer, so an unanswered wait can
-    // never catch a later test's box.
     std::weak_ptr<MessageBoxAnswer> weak = answer;
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, weak, button, whileOpen] {
+    auto seen = onNextModal<QMessageBox>([weak, button, whileOpen](QMessageBox& box) {
         const std::shared_ptr<MessageBoxAnswer> held = weak.lock();
-        if (!held) {
-            timer->stop();
-            timer->deleteLater();
-            return;
-        }
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
+        if (!held)
             return;
         held->seen = true;
-        held->title = box->windowTitle();
-        held->text = box->text();
-        held->icon = box->icon();
-        if (QPushButton* d = box->defaultButton())
-            held->defaultButton = box->standardButton(d);
-        timer->stop();
-        timer->deleteLater();
+        held->title = box.windowTitle();
+        held->text = box.text();
+        held->icon = box.icon();
+        if (QPushButton* d = box.defaultButton())
+            held->defaultButton = box.standardButton(d);
         if (whileOpen)
             whileOpen();
-        if (QAbstractButton* b = box->button(button))
+        if (QAbstractButton* b = box.button(button))
             b->click();
         else
-            box->reject();
+            box.reject();
     });
-    timer->start();
+    // The wait lasts as long as the test holds the answer.
+    answer->keepWaiting = seen;
     return answer;
 }
 

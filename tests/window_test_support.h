@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QApplication>
 #include <QMessageBox>
+#include <QTest>
+
+#include "app/application.h"
 #include <QString>
 #include <QTemporaryDir>
 
@@ -26,6 +30,17 @@ private:
     QByteArray m_oldConfigHome;
 };
 
+// Runs `answer` on the next visible modal dialog of that type, from a timer, as a user would
+// act on it while the command waits in the dialog. The flag says whether it came; the wait
+// ends when the caller lets go of the flag.
+std::shared_ptr<bool> onNextModal(const QMetaObject& type, std::function<void(QWidget&)> answer);
+template <class Dialog>
+std::shared_ptr<bool> onNextModal(std::function<void(Dialog&)> answer)
+{
+    return onNextModal(Dialog::staticMetaObject,
+                       [answer](QWidget& w) { answer(static_cast<Dialog&>(w)); });
+}
+
 // Answers the next message box that opens with `button`, and remembers its title and text.
 // `whileOpen` runs first, while the box is still up.
 struct MessageBoxAnswer {
@@ -34,6 +49,7 @@ struct MessageBoxAnswer {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    std::shared_ptr<bool> keepWaiting;
 };
 std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton button,
                                                         std::function<void()> whileOpen = {});
@@ -47,3 +63,13 @@ bool hasSelection(const HtmlE& window);
 
 // Triggers the menu item of that name, as a click on it would.
 void trigger(HtmlE& window, const QString& item);
+
+// The main of a suite that needs the whole application set up as the program sets it up.
+#define VORNIK_WINDOW_TEST_MAIN(TestClass)                                                     \
+    int main(int argc, char** argv)                                                            \
+    {                                                                                          \
+        QApplication app(argc, argv);                                                          \
+        prepareApplication(app);                                                               \
+        TestClass test;                                                                        \
+        return QTest::qExec(&test, argc, argv);                                                \
+    }

@@ -1,6 +1,7 @@
 #include "ui/file_controler.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace {
 FileControler::DialogFn& dialogOverride()
@@ -25,25 +26,41 @@ void FileControler::setDialogForTesting(DialogFn fn)
     dialogOverride() = std::move(fn);
 }
 
-QString FileControler::askOpenFileName(QWidget* parent)
+QString FileControler::askOpenFileName(QWidget* parent, const QString& documentPath)
 {
-    return ask(parent, DialogKind::Open);
+    return ask(parent, DialogKind::Open, documentPath);
 }
 
-QString FileControler::askSaveFileName(QWidget* parent)
+QString FileControler::askSaveFileName(QWidget* parent, const QString& documentPath)
 {
-    return ask(parent, DialogKind::Save);
+    return ask(parent, DialogKind::Save, documentPath);
 }
 
-QString FileControler::ask(QWidget* parent, DialogKind kind)
+QString FileControler::startPath(DialogKind kind, const QString& documentPath) const
 {
+    if (kind == DialogKind::Save && !documentPath.isEmpty())
+        return documentPath;
+    if (!m_lastFileName.isEmpty()) {
+        // A new document is not offered another file's name to write over: only its folder.
+        if (kind == DialogKind::Save)
+            return QFileInfo(m_lastFileName).absolutePath();
+        return m_lastFileName;
+    }
+    if (!documentPath.isEmpty())
+        return QFileInfo(documentPath).absolutePath();
+    return QString();
+}
+
+QString FileControler::ask(QWidget* parent, DialogKind kind, const QString& documentPath)
+{
+    const QString start = startPath(kind, documentPath);
     QString name;
     if (dialogOverride()) {
-        name = dialogOverride()(kind, m_lastFileName);
+        name = dialogOverride()(kind, start);
     } else if (kind == DialogKind::Open) {
-        name = QFileDialog::getOpenFileName(parent, title(), m_lastFileName, filters());
+        name = QFileDialog::getOpenFileName(parent, title(), start, filters());
     } else {
-        name = QFileDialog::getSaveFileName(parent, title(), m_lastFileName, filters(), nullptr,
+        name = QFileDialog::getSaveFileName(parent, title(), start, filters(), nullptr,
                                             QFileDialog::DontConfirmOverwrite);
     }
     if (!name.isEmpty())

@@ -16,22 +16,25 @@ public:
     static QString title();   // "ファイル操作"
     static QString filters(); // HTML files, text files, all files
 
-    // The chosen path, or empty on cancel.
-    QString askOpenFileName(QWidget* parent);
-    // The save dialog does not ask about replacing a file: the Save As command always asks
-    // itself, whoever chose the name.
-    QString askSaveFileName(QWidget* parent);
+    // The chosen path, or empty on cancel. Until a file has been chosen in them, the dialogs
+    // start in the folder of `documentPath` (the current document, empty when it has none);
+    // then at the file last chosen.
+    QString askOpenFileName(QWidget* parent, const QString& documentPath);
+    // The save dialog proposes the document's own name. It does not ask about replacing a
+    // file: the Save As command always asks itself, whoever chose the name.
+    QString askSaveFileName(QWidget* parent, const QString& documentPath);
 
     const QString& lastFileName() const { return m_lastFileName; }
 
     enum class DialogKind { Open, Save };
-    // Tests answer the dialogs through this function (handed the kind and the remembered
-    // name) instead of showing them; an empty function restores the real dialogs.
-    using DialogFn = std::function<QString(DialogKind, const QString& lastFileName)>;
+    // Tests answer the dialogs through this function (handed the kind and where the dialog
+    // would start) instead of showing them; an empty function restores the real dialogs.
+    using DialogFn = std::function<QString(DialogKind, const QString& start)>;
     static void setDialogForTesting(DialogFn fn);
 
 private:
-    QString ask(QWidget* parent, DialogKind kind);
+    QString ask(QWidget* parent, DialogKind kind, const QString& documentPath);
+    QString startPath(DialogKind kind, const QString& documentPath) const;
 
     QString m_lastFileName;
 

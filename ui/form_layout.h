@@ -1,7 +1,7 @@
 #pragma once
 
 // What the side windows share for placing their controls as they were designed.
-#include "text/twips.h"
+#include "platform/twips.h"
 
 #include <QList>
 #include <QObject>

@@ -1,6 +1,6 @@
 #include "ui/toolbar_table.h"
 
-#include "text/twips.h"
+#include "platform/twips.h"
 
 namespace {
 

@@ -57,6 +57,13 @@ EndpointLocation endpointLocation(bool create)
 {
     QStringList refused;
     const QStringList folders = candidates();
+    auto nothing = [&] {
+        EndpointLocation none = folders.isEmpty() ? EndpointLocation() : at(folders.first());
+        none.error = refused.isEmpty()
+            ? QStringLiteral("no editor has made its endpoint folder")
+            : QStringLiteral("no private folder for the endpoint (%1)").arg(refused.join(QStringLiteral("; ")));
+        return none;
+    };
     for (const QString& candidate : folders) {
         EndpointLocation location = at(candidate);
         const QByteArray folder = QFile::encodeName(location.folder);
@@ -74,6 +81,10 @@ EndpointLocation endpointLocation(bool create)
             continue;
         case Folder::Missing:
             // Not made by an editor (yet): an editor that could not make it is further on.
+            // Where one could have (a private folder of ours), none runs in this session, and
+            // one further on belongs to another session.
+            if (!create && inspect(QFile::encodeName(QFileInfo(location.folder).path())) == Folder::Private)
+                return nothing();
             continue;
         case Folder::Loose:
             if (!create || ::chmod(folder.constData(), 0700) != 0)
@@ -83,8 +94,5 @@ EndpointLocation endpointLocation(bool create)
             return location;
         }
     }
-    EndpointLocation none = folders.isEmpty() ? EndpointLocation() : at(folders.first());
-    none.error = refused.isEmpty() ? QStringLiteral("no editor has made its endpoint folder")
-                                   : QStringLiteral("no private folder for the endpoint (%1)").arg(refused.join(QStringLiteral("; ")));
-    return none;
+    return nothing();
 }

@@ -3,7 +3,6 @@
 #include "text/file_read.h"
 
 #include <QHash>
-#include <QUtf8StringView>
 
 #include <cstring>
 
@@ -95,12 +94,11 @@ Profile Profile::load(const QString& path)
 
 Profile Profile::fromBytes(QByteArray bytes)
 {
+    ScanBytes scan = scanBytes(std::move(bytes));
     Profile profile;
-    profile.m_bytes = std::move(bytes);
-    QByteArrayView body(profile.m_bytes);
-    if (body.startsWith(QByteArrayView(kBom)))
-        body = body.sliced(3);
-    profile.m_encoding = QUtf8StringView(body).isValidUtf8() ? TextEncoding::Utf8 : TextEncoding::Cp932;
+    profile.m_bytes = std::move(scan.bytes);
+    profile.m_encoding = scan.encoding;
+    profile.m_writable = scan.writable;
     return profile;
 }
 
@@ -130,6 +128,8 @@ QStringList Profile::values(QStringView section, const QStringList& keys) const
     // A key name of the file that is longer than this cannot fold to a wanted one.
     const qsizetype keyByteLimit = longestKey * 4 + 16;
     const QString wantedSection = foldProfileName(section);
+    const TextEncoding encoding = scanEncoding(m_encoding);
+    const bool utf16 = isUtf16(m_encoding);
 
     QByteArrayView body(m_bytes);
     if (body.startsWith(QByteArrayView(kBom)))
@@ -154,7 +154,7 @@ QStringList Profile::values(QStringView section, const QStringList& keys) const
             if (sectionSeen)
                 break; // only the first section of the name counts
             // "]" may be the second byte of a CP932 character: look for it in the text.
-            const QString text = decode(line.sliced(1), m_encoding);
+            const QString text = decode(line.sliced(1), encoding);
             const qsizetype close = text.indexOf(u']');
             inSection = foldProfileName(close < 0 ? QStringView(text) : QStringView(text).first(close))
                 == wantedSection;
@@ -179,7 +179,7 @@ QStringList Profile::values(QStringView section, const QStringList& keys) const
             }
             index = wantedAscii.value(lowered, -1);
         } else {
-            index = wanted.value(foldBytes(keyBytes, m_encoding), -1);
+            index = wanted.value(foldBytes(keyBytes, encoding), -1);
         }
         if (index < 0 || found[index])
             continue;
@@ -187,10 +187,23 @@ QStringList Profile::values(QStringView section, const QStringList& keys) const
         // A value is a C string to the programs that write these files.
         if (const void* nul = std::memchr(value.data(), 0, size_t(value.size())))
             value = value.first(static_cast<const char*>(nul) - value.data());
-        const QByteArray cut = cutAtCharacterBoundary(value.first(qMin(value.size(), kMaxValueBytes + 1)).toByteArray(),
-                                                      m_encoding, kMaxValueBytes);
         found[index] = true;
-        result[index] = decode(cut, m_encoding);
+        if (utf16) {
+            // 255 bytes of UTF-16 hold 127 units; a pair is never split. Three UTF-8 bytes
+            // at most make a unit, so the start of the value is enough to decode.
+            QString text = QString::fromUtf8(value.first(qMin(value.size(), 3 * kMaxValueBytes)));
+            qsizetype units = kMaxValueBytes / 2;
+            if (text.size() > units) {
+                if (text[units - 1].isHighSurrogate())
+                    --units;
+                text.truncate(units);
+            }
+            result[index] = text;
+        } else {
+            const QByteArray cut = cutAtCharacterBoundary(
+                value.first(qMin(value.size(), kMaxValueBytes + 1)).toByteArray(), encoding, kMaxValueBytes);
+            result[index] = decode(cut, encoding);
+        }
         --remaining;
     }
     // Equal names asked for twice get the same answer.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "text/text_encoding.h"
+#include "usertags/profile_encoding.h"
 
 #include <QByteArray>
 #include <QString>
@@ -9,8 +10,8 @@
 // A profile file (lines of key=value under [section] headers), read by the usual rules:
 // section and key names match without regard to case, a value is the text after "=" with
 // the blanks around it removed, a missing file, section or key gives the empty text, and a
-// value longer than 255 bytes is cut (at a character boundary). Only the first section of a
-// name and the first key of a name in it count.
+// value longer than 255 bytes (of the file's own encoding) is cut at a character boundary.
+// Only the first section of a name and the first key of a name in it count.
 class Profile {
 public:
     static constexpr qsizetype kMaxValueBytes = 255;
@@ -27,14 +28,17 @@ public:
     // Many values of one section in one pass over the file, in the order of `keys`.
     QStringList values(QStringView section, const QStringList& keys) const;
 
-    // How the values are stored: UTF-8 when the whole file is valid UTF-8 (a BOM too),
-    // CP932 otherwise. An empty or ASCII file counts as UTF-8.
-    TextEncoding encoding() const { return m_encoding; }
+    // How the file stores its text (see scanBytes).
+    ProfileEncoding encoding() const { return m_encoding; }
+    // Whether the file can be written back with only the changed lines changed.
+    bool canWriteBack() const { return m_writable; }
+    // The bytes as the scanner reads them: for a UTF-16 file, its text in UTF-8.
     const QByteArray& bytes() const { return m_bytes; }
 
 private:
     QByteArray m_bytes;
-    TextEncoding m_encoding = TextEncoding::Utf8;
+    ProfileEncoding m_encoding = ProfileEncoding::Utf8;
+    bool m_writable = true;
 };
 
 // The longest start of `bytes` of at most `limit` bytes that does not end inside a character.

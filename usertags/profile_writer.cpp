@@ -146,18 +146,26 @@ QByteArray withProfileValues(const QByteArray& original, const QString& section,
     return out;
 }
 
-qsizetype valueByteCount(const QString& value, TextEncoding encoding)
+QByteArray profileFileWithValues(const Profile& profile, const QString& section, const ProfileValues& values)
 {
-    return encode(value, encoding).size();
+    const QByteArray scanned = withProfileValues(profile.bytes(), section, values, scanEncoding(profile.encoding()));
+    return fileBytes(scanned, profile.encoding());
 }
 
-std::optional<QString> valueProblem(const QString& value, TextEncoding encoding)
+qsizetype valueByteCount(const QString& value, ProfileEncoding encoding)
+{
+    if (isUtf16(encoding))
+        return value.size() * 2;
+    return encode(value, scanEncoding(encoding)).size();
+}
+
+std::optional<QString> valueProblem(const QString& value, ProfileEncoding encoding)
 {
     if (value.contains(u'\r') || value.contains(u'\n'))
         return QStringLiteral("改行を含めることはできません。");
     if (value.contains(QChar(0)))
         return QStringLiteral("NUL 文字を含めることはできません。");
-    if (encoding == TextEncoding::Cp932) {
+    if (encoding == ProfileEncoding::Cp932) {
         const EncodedText encoded = encodeText(value, TextEncoding::Cp932);
         if (encoded.unencodableCount > 0)
             return QStringLiteral("この設定ファイルの文字コード (Shift_JIS) で表せない文字があります。");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "text/text_encoding.h"
+#include "usertags/profile_encoding.h"
 
 #include <QByteArray>
 #include <QList>
@@ -20,9 +21,15 @@ using ProfileValues = QList<QPair<QString, QString>>; // key, value
 QByteArray withProfileValues(const QByteArray& original, const QString& section, const ProfileValues& values,
                              TextEncoding encoding);
 
+class Profile;
+// The file that `profile` was read from, with those values set, in the file's own encoding
+// (UTF-16 stays UTF-16 with its mark). The caller has checked profile.canWriteBack() and the
+// values (valueProblem).
+QByteArray profileFileWithValues(const Profile& profile, const QString& section, const ProfileValues& values);
+
 // How many bytes the value takes in the file.
-qsizetype valueByteCount(const QString& value, TextEncoding encoding);
+qsizetype valueByteCount(const QString& value, ProfileEncoding encoding);
 
 // Why the value cannot be stored as it stands (too long, a line break, a character the
 // encoding lacks), in words for the user; nothing when it can.
-std::optional<QString> valueProblem(const QString& value, TextEncoding encoding);
+std::optional<QString> valueProblem(const QString& value, ProfileEncoding encoding);

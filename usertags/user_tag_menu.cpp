@@ -7,7 +7,7 @@
 #include "platform/optional_files.h"
 #include "platform/program_folder.h"
 #include "platform/window_lookup.h"
-#include "text/twips.h"
+#include "platform/twips.h"
 #include "ui/menu_surface.h"
 #include "ui/message_box.h"
 #include "usertags/companion_watch.h"
