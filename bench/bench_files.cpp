@@ -19,7 +19,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+#include <ctime>
+#include <functional>
 #include <unistd.h>
+#include <vector>
 
 
 namespace {
@@ -61,6 +65,32 @@ QString generatePage(qsizetype bytes, bool singleLine, const char* charset)
 const MarkupRow& boldRow()
 {
     return *findMarkupRow(u"fb");
+}
+
+double processCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+// `prepare` (untimed), then `act` and the repaint it causes, timed; the slowest and the median
+// of `rounds` in milliseconds, as the user would wait for the screen.
+void reportMs(const char* what, int rounds, const std::function<void()>& prepare,
+              const std::function<void()>& act)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < rounds; ++i) {
+        prepare();
+        QCoreApplication::processEvents();
+        QElapsedTimer clock;
+        clock.start();
+        act();
+        QCoreApplication::processEvents(); // layout and paint
+        ms.push_back(clock.nsecsElapsed() / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    qInfo("%s: median %.1f ms, slowest %.1f ms (%d rounds)", what, ms[ms.size() / 2], ms.back(), rounds);
 }
 
 }
@@ -215,6 +245,46 @@ private Q_SLOTS:
         qInfo("5 million unencodable characters in 50 MB: question after %lld ms, written %lld ms after the answer",
               question, write);
         QVERIFY(read(QStringLiteral("sjis_50MB.htm")).contains("&#xE9;"));
+    }
+
+    // In the largest page, shown and focused as the user works: a typed character, a wrap of
+    // a word, Ctrl+End from the top, and the processor time while nothing happens.
+    void workIn50MB()
+    {
+        HtmlE window;
+        window.startUp(QString());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.loadFile(path(QStringLiteral("utf8_50MB.htm"))));
+        DocumentBox* box = window.editwindow();
+        box->setFocus();
+        QTest::qWait(200);
+        const auto caretAt = [box](int position) {
+            QTextCursor c = box->textCursor();
+            c.setPosition(position);
+            box->setTextCursor(c);
+        };
+        const int middle = box->document()->characterCount() / 2;
+        reportMs("typed character", 30, [&] { caretAt(middle); },
+                 [box] { QTest::keyClick(box, Qt::Key_A); });
+        reportMs("wrap of a word", 30,
+                 [&] {
+                     caretAt(middle);
+                     QTextCursor c = box->textCursor();
+                     c.setPosition(middle + 4, QTextCursor::KeepAnchor);
+                     box->setTextCursor(c);
+                 },
+                 [&window] { window.runMarkup(boldRow()); });
+        reportMs("Ctrl+End", 10, [&] { caretAt(0); },
+                 [box] { QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier); });
+        QTest::qWait(1000);
+        const double before = processCpuSeconds();
+        QElapsedTimer clock;
+        clock.start();
+        QTest::qWait(10000);
+        const double used = processCpuSeconds() - before;
+        qInfo("idle: %.3f %% of one core over %.1f s", 100.0 * used / (clock.elapsed() / 1000.0),
+              clock.elapsed() / 1000.0);
     }
 
 private:

@@ -4,14 +4,10 @@
 # who cannot write the program folder. The file opens, and the window position survives a
 # restart through the user's configuration folder.
 set -eu
+. "$(dirname "$0")/e2e_common.sh"
 build="$1"
-top=$(mktemp -d)
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$top"; }
-trap cleanup EXIT
-chmod 755 "$top"
-prefix="$top/prefix"
-fail() { echo "FAIL: $*"; exit 1; }
+chmod 755 "$work"
+prefix="$work/prefix"
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 desktop=$(ls "$prefix"/share/applications/*.desktop)
@@ -34,44 +30,30 @@ done
 
 # A user of their own, who cannot write the installed program folder (root can write
 # anywhere, so as root the program runs as nobody).
-home="$top/home"
-work="$top/work"
-mkdir -p "$home/runtime" "$work"
+home="$work/home"
+pages="$work/pages"
+mkdir -p "$home/runtime" "$pages"
 chmod 700 "$home/runtime"
-printf '<p>installed</p>\r\n' > "$work/my page.htm"
+printf '<p>installed</p>\r\n' > "$pages/my page.htm"
 as=()
 if [ "$(id -u)" -eq 0 ]; then
-  chown -R 65534:65534 "$home" "$work"
+  chown -R 65534:65534 "$home" "$pages"
   as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 else
   chmod -R a-w "$prefix/lib/vornikedit"
 fi
 
 start() {
-  (cd "$work" && exec env HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtime" \
-     "${as[@]}" "$prefix/bin/vornikedit" "my page.htm" 2>>"$top/stderr") &
+  (cd "$pages" && exec env HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtime" \
+     "${as[@]}" "$prefix/bin/vornikedit" "my page.htm" 2>>"$work/stderr") &
   pid=$!
   pids+=("$pid")
-  win=""
-  for _ in $(seq 100); do
-    win=$(xdotool search --onlyvisible --name '^my page\.htm [0-9]{2}:' 2>/dev/null | head -1 || true)
-    [ -n "$win" ] && break
-    sleep 0.1
-  done
-  [ -n "$win" ] || fail "the installed launcher did not open the file; stderr: $(cat "$top/stderr")"
+  win=$(wait_window '^my page\.htm [0-9]{2}:') \
+    || fail "the installed launcher did not open the file; stderr: $(cat "$work/stderr")"
   sleep 0.5
 }
 position() { xdotool getwindowgeometry "$win" | sed -n 's/^ *Position: \([0-9]*,[0-9]*\).*/\1/p'; }
-ended() { for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done; return 1; }
-# A key sent before the window manager has given the window the focus is lost: try again.
-press() {
-  for _ in 1 2 3; do
-    xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
-    xdotool key "$1"
-    ended && return 0
-  done
-  return 1
-}
+press() { press_until_ended "$win" "$pid" "$1"; }
 
 start
 xdotool windowmove "$win" 211 133

@@ -2,33 +2,12 @@
 # The real executable under X: "カラー" and "テーブル" in the タグ menu open the two side windows
 # at their fixed sizes, a second request brings back the same window, and each closes again.
 set -u
-prog="$VORNIK_PROGRAM_DIR"
-work=$(mktemp -d)
-pid=""
-trap '[ -n "$pid" ] && kill $pid 2>/dev/null; rm -rf "$work"' EXIT
+. "$(dirname "$0")/e2e_common.sh"
 cp "$prog/vornikedit" "$work/"
 cp "$prog/hcnn.otf" "$work/" 2>/dev/null || true
 "$work/vornikedit" &
-pid=$!
-
-find_window() { # title, then tries
-  local w=""
-  for _ in $(seq "${2:-100}"); do
-    w=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 || true)
-    [ -n "$w" ] && break
-    sleep 0.1
-  done
-  echo "$w"
-}
-fail() { echo "$1"; exit 1; }
-
-main=""
-for _ in $(seq 100); do
-  main=$(xdotool search --onlyvisible --name '^vornikedit [0-9]{2}:' 2>/dev/null | head -1 || true)
-  [ -n "$main" ] && break
-  sleep 0.1
-done
-[ -n "$main" ] || fail "main window not found"
+pids+=($!)
+main=$(wait_window '^vornikedit [0-9]{2}:') || fail "main window not found"
 
 # タグ(&T) opens with Alt+T; from its end, Up once is "カラー", three times "テーブル".
 open_from_tag_menu() {
@@ -43,8 +22,7 @@ open_from_tag_menu() {
 check() { # title, ups, size
   open_from_tag_menu "$2"
   local w
-  w=$(find_window "$1")
-  [ -n "$w" ] || fail "$1 did not open"
+  w=$(wait_window "^$1\$") || fail "$1 did not open"
   local size
   size=$(xdotool getwindowgeometry "$w" | sed -n 's/.*Geometry: //p')
   [ "$size" = "$3" ] || fail "$1 is $size, not $3"
@@ -62,5 +40,5 @@ check() { # title, ups, size
 
 check "カラー指定" 1 453x270
 check "テーブル設定" 3 274x241
-kill -0 $pid 2>/dev/null || fail "the editor ended with its side windows"
+kill -0 "${pids[0]}" 2>/dev/null || fail "the editor ended with its side windows"
 echo "1 passed, 0 failed"

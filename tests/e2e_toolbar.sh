@@ -4,24 +4,14 @@
 # save with Ctrl+S and compare the file's bytes. Screenshots of both panels are kept in the
 # folder given as the first argument.
 set -eu
-prog="$VORNIK_PROGRAM_DIR"
+. "$(dirname "$0")/e2e_common.sh"
 shots="${1:?screenshot folder}"
 mkdir -p "$shots"
-work=$(mktemp -d)
-pid=""
-cleanup() { if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi; rm -rf "$work"; }
-trap cleanup EXIT
 cp "$prog/vornikedit" "$work/"
 printf 'hello\r\n' > "$work/page.htm"
 "$work/vornikedit" "$work/page.htm" on &
-pid=$!
-win=""
-for _ in $(seq 100); do
-  win=$(xdotool search --onlyvisible --name '^page\.htm [0-9]{2}:' 2>/dev/null | head -1 || true)
-  [ -n "$win" ] && break
-  sleep 0.1
-done
-[ -n "$win" ] || { echo "window not found"; exit 1; }
+pids+=($!)
+win=$(wait_window '^page\.htm [0-9]{2}:') || fail "window not found"
 xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
 sleep 0.3
 
@@ -55,13 +45,7 @@ sleep 0.5
 
 got=$(od -An -c "$work/page.htm" | tr -s ' ')
 want=$(printf '<b></b>hello\r\n' | od -An -c | tr -s ' ')
-if [ "$got" != "$want" ]; then
-  echo "file holds:$got"
-  echo "expected:  $want"
-  exit 1
-fi
+[ "$got" = "$want" ] || fail "file holds:$got, expected:$want"
 xdotool key ctrl+q
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$pid" 2>/dev/null; then echo "still running after Ctrl+Q"; exit 1; fi
-pid=""
+ended "${pids[0]}" || fail "still running after Ctrl+Q"
 echo "1 passed, 0 failed"

@@ -4,23 +4,9 @@
 # its user-tag menu is used, and the sender command reaches the editor. (What lands in the
 # document is checked by the suites that drive the window itself.)
 set -eu
-prog="$VORNIK_PROGRAM_DIR"
-work=$(mktemp -d)
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
-trap cleanup EXIT
+. "$(dirname "$0")/e2e_common.sh"
 cp "$prog/vornikedit" "$prog/user.exe" "$prog/vornikedit-send" "$work/"
 : > "$work/page.htm"
-fail() { echo "FAIL: $*"; exit 1; }
-wait_window() {
-  local w=""
-  for _ in $(seq 100); do
-    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
-    [ -n "$w" ] && { echo "$w"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
 
 "$work/vornikedit-send" x 2>/dev/null && fail "sender succeeded without an editor"
 

@@ -1,11 +1,6 @@
-#include "app/application.h"
-#include "ui/document_box.h"
 #include "ui/font_choice_dialog.h"
-#include "app/main_window.h"
 #include "window_test_support.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -13,7 +8,6 @@
 #include <QFontComboBox>
 #include <QFontDatabase>
 #include <QPushButton>
-#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -65,8 +59,7 @@ private Q_SLOTS:
 
     void fontDialogCancelledThenConfirmed()
     {
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         w.editwindow()->setDocumentText("text\r\n");
         const QFont initial = w.editwindow()->font();
         const qreal buttonSize = fontButton(w)->font().pointSizeF();
@@ -134,8 +127,7 @@ private Q_SLOTS:
 
     void fixedFontKeepsTheNormalFontForTheDialog()
     {
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         const QString face = anyOtherFace();
         QVERIFY(answered(w, "NormalFontChange", FontDialogAnswer([&](FontChoiceDialog& d) {
             choose(d, face, "14", true, false, false, Qt::darkRed);
@@ -164,8 +156,7 @@ private Q_SLOTS:
 
     void backgroundColourDialog()
     {
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         // Cancel keeps white; a chosen background leaves the text colour alone, and the next
         // dialog starts from it.
         const QColor chosen(200, 40, 40);

@@ -1,30 +1,18 @@
-#include "app/application.h"
-#include "ui/document_box.h"
-#include "app/main_window.h"
-#include "platform/file_exists.h"
 #include "colour/colour_picker.h"
 #include "window_test_support.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QTest>
 
 namespace {
 template <class T>
-T* control(const QString& name)
-{
-    T* c = hColorF::instance() ? hColorF::instance()->findChild<T*>(name) : nullptr;
-    if (!c)
-        qFatal("no control %s", qPrintable(name));
-    return c;
-}
+T* control(const QString& name) { return ::control<T>(hColorF::instance(), name); }
 QString text(const char* box) { return control<QLineEdit>(box)->text(); }
 QString label(const char* name) { return control<QLabel>(name)->text(); }
-void click(const char* button) { QTest::mouseClick(control<QAbstractButton>(button), Qt::LeftButton); }
+void click(const char* button) { ::click(hColorF::instance(), button); }
 QColor swatch() { return control<QFrame>("FullColor")->palette().color(QPalette::Window); }
 QString list() { return control<QPlainTextEdit>("InHtmlCn")->toPlainText(); }
 }
@@ -32,34 +20,17 @@ QString list() { return control<QPlainTextEdit>("InHtmlCn")->toPlainText(); }
 class ColourPickerTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init()
-    {
-        m_folder = std::make_unique<TestProgramFolder>();
-        m_window = std::make_unique<HtmlE>();
-        m_window->startUp(QString());
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    }
+    void init() { m = std::make_unique<SideWindowFixture>(); }
     void cleanup()
     {
-        m_window.reset();
+        m.reset();
         // The picker goes with the window it writes into.
         QVERIFY(!hColorF::instance());
-        m_folder.reset();
-    }
-
-    hColorF* open()
-    {
-        trigger(*m_window, "hColor");
-        hColorF* picker = hColorF::instance();
-        if (!picker || !QTest::qWaitForWindowExposed(picker))
-            return nullptr;
-        return picker;
     }
 
     void barsFollowWhileHeld()
     {
-        open();
+        m->open<hColorF>("hColor");
         QScrollBar* rs = control<QScrollBar>("Rs");
         rs->setSliderDown(true);
         rs->setSliderPosition(255);
@@ -72,7 +43,7 @@ private Q_SLOTS:
 
     void paletteGoesThroughEachBarThenWritesTheName()
     {
-        open();
+        m->open<hColorF>("hColor");
         // Black is where the bars start, yet the codes must show it.
         click("P7");
         QCOMPARE(text("htmlColorN"), QString("\"#000000\""));
@@ -105,55 +76,50 @@ private Q_SLOTS:
 
     void transfersInsertTheBoxesAsTheyStand()
     {
-        m_window->setDocument("one two\r\n");
-        open();
-        placeCaret(*m_window, 0);
+        m->window.setDocument("one two\r\n");
+        m->open<hColorF>("hColor");
+        placeCaret(m->window, 0);
         click("Copy1");
         click("Copy3");
-        QCOMPARE(m_window->editwindow()->documentText(), QString("HTML色色名one two\r\n"));
+        QCOMPARE(m->window.editwindow()->documentText(), QString("HTML色色名one two\r\n"));
 
         click("P10");
-        placeCaret(*m_window, m_window->editwindow()->document()->characterCount() - 1);
+        placeCaret(m->window, m->window.editwindow()->document()->characterCount() - 1);
         for (const char* button : {"Copy2", "Copy1", "Copy3"})
             click(button);
-        QCOMPARE(m_window->editwindow()->documentText(),
+        QCOMPARE(m->window.editwindow()->documentText(),
                  QString("HTML色色名one two\r\n#8A2BE2\"#8A2BE2\"blueviolet"));
 
         // Over a selection: the selection goes, the caret ends after the code, one undo step.
-        m_window->setDocument("a red b");
-        selectRange(*m_window, 2, 5);
+        m->window.setDocument("a red b");
+        selectRange(m->window, 2, 5);
         control<QLineEdit>("ColorName")->setText("my own");
         click("Copy3");
-        QCOMPARE(m_window->editwindow()->documentText(), QString("a my own b"));
-        QCOMPARE(caretPosition(*m_window), 8);
-        QVERIFY(!hasSelection(*m_window));
-        m_window->editwindow()->undo();
-        QCOMPARE(m_window->editwindow()->documentText(), QString("a red b"));
+        QCOMPARE(m->window.editwindow()->documentText(), QString("a my own b"));
+        QCOMPARE(caretPosition(m->window), 8);
+        QVERIFY(!hasSelection(m->window));
+        m->window.editwindow()->undo();
+        QCOMPARE(m->window.editwindow()->documentText(), QString("a red b"));
         QVERIFY(hColorF::instance()->isVisible());
     }
 
     void oneOpenPickerAndAFreshOneAfterClosing()
     {
         // The list as the file has it, a last line without a line end included.
-        m_folder->write("hcnn.otf", "red   #FF0000\r\nblue");
-        hColorF* picker = open();
+        m->folder.write("hcnn.otf", "red   #FF0000\r\nblue");
+        hColorF* picker = m->open<hColorF>("hColor");
         QVERIFY(picker && !picker->parentWidget() && !picker->isModal());
         QCOMPARE(list(), QString("red   #FF0000\nblue\n"));
         click("P1");
         // Asked again while open: the same window, unchanged.
-        QCOMPARE(open(), picker);
+        QCOMPARE(m->open<hColorF>("hColor"), picker);
         QCOMPARE(text("ColorName"), QString("red"));
 
         // Both ways of closing give the focus back; the next one starts black and re-reads the list.
-        m_folder->write("hcnn.otf", "second\r\n");
-        for (bool byButton : {true, false}) {
-            if (byButton)
-                click("fin2");
-            else
-                hColorF::instance()->close();
-            QTRY_VERIFY(!hColorF::instance());
-            QTRY_COMPARE(QApplication::focusWidget(), m_window->editwindow());
-            open();
+        m->folder.write("hcnn.otf", "second\r\n");
+        for (const char* button : {"fin2", ""}) {
+            QVERIFY(m->close<hColorF>(button));
+            m->open<hColorF>("hColor");
             QCOMPARE(text("htmlColorN2"), QString("HTML色"));
             QCOMPARE(control<QScrollBar>("Rs")->value(), 0);
             QCOMPARE(swatch(), QColor(Qt::black));
@@ -163,24 +129,22 @@ private Q_SLOTS:
 
     void missingOrEmptyColourNameList()
     {
-        open();
+        m->open<hColorF>("hColor");
         QCOMPARE(list(), QString("エラー！hcnn.otf ファイルが見つかりません！！\n"));
         // The palette still shows its colours, and everything else works.
         QCOMPARE(static_cast<ColourFaceButton*>(control<QWidget>("P1"))->face(), QColor(255, 0, 0));
         click("P2");
         QCOMPARE(text("htmlColorN2"), QString("#0000FF"));
         QCOMPARE(QApplication::overrideCursor(), nullptr);
-        hColorF::instance()->close();
-        QTRY_VERIFY(!hColorF::instance());
+        QVERIFY(m->close<hColorF>(""));
 
-        m_folder->write("hcnn.otf", "");
-        open();
+        m->folder.write("hcnn.otf", "");
+        m->open<hColorF>("hColor");
         QCOMPARE(list(), QString());
     }
 
 private:
-    std::unique_ptr<TestProgramFolder> m_folder;
-    std::unique_ptr<HtmlE> m_window;
+    std::unique_ptr<SideWindowFixture> m;
 };
 
 VORNIK_WINDOW_TEST_MAIN(ColourPickerTest)

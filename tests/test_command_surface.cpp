@@ -1,7 +1,4 @@
 #include "app/about_box.h"
-#include "app/application.h"
-#include "ui/document_box.h"
-#include "app/main_window.h"
 #include "document/document.h"
 #include "document/insertion_point.h"
 #include "usertags/user_tag_menu.h"
@@ -15,7 +12,6 @@
 #include "window_test_support.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
@@ -24,7 +20,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
@@ -71,19 +66,6 @@ void whenPopupOpens(std::function<void(QMenu*)> step)
     QTimer::singleShot(10000, timer, [timer] { timer->deleteLater(); });
 }
 
-// Starts the window on no file and shows it; false if it never appeared.
-bool startShown(HtmlE& w, bool active = false)
-{
-    w.startUp(QString());
-    w.show();
-    if (!active)
-        return QTest::qWaitForWindowExposed(&w);
-    if (!QTest::qWaitForWindowActive(&w))
-        return false;
-    w.editwindow()->setFocus();
-    return true;
-}
-
 void collectNames(const std::vector<MenuItemSpec>& items, std::vector<const MenuItemSpec*>& out)
 {
     for (const MenuItemSpec& item : items) {
@@ -102,6 +84,8 @@ private Q_SLOTS:
         programState() = ProgramState();
         platform::setClockForTesting([] { return QTime(9, 5, 7); });
         QGuiApplication::clipboard()->clear();
+        // Nothing a test does may open a real browser or file manager.
+        QDesktopServices::setUrlHandler("file", &m_opener, "open");
     }
     void cleanup()
     {
@@ -112,7 +96,8 @@ private Q_SLOTS:
     }
 
     // The window builds every item and button its tables name; captions, geometry and tips
-    // come straight from those tables and are not compared again here.
+    // come straight from those tables and are not compared again here. Every button is named
+    // for screen readers.
     void everyMenuItemAndButtonIsLive()
     {
         HtmlE w;
@@ -129,15 +114,18 @@ private Q_SLOTS:
             }
         }
         for (const ToolbarButtonSpec& entry : toolbarButtons()) {
+            PictureButton* b = button(w, entry.name);
             // Every picture named in the table is in the resources and reads as SVG.
-            QCOMPARE(button(w, entry.name)->hasPicture(), *entry.picture != '\0');
+            QCOMPARE(b->hasPicture(), *entry.picture != '\0');
+            // Screen readers get the button's tip as its name.
+            QVERIFY2(!b->accessibleName().isEmpty(), entry.name);
+            QCOMPARE(b->accessibleName(), b->toolTip());
         }
     }
 
     void panelSwitchChangesVisibilityOnly()
     {
-        HtmlE w;
-        QVERIFY(startShown(w));
+        StartedWindow w(Shown::Exposed);
         auto shownPanel = [&w] {
             QStringList shown;
             for (const ToolbarButtonSpec& entry : toolbarButtons()) {
@@ -173,8 +161,7 @@ private Q_SLOTS:
 
     void tagButtonsRunTheMenuBarsCommands()
     {
-        HtmlE w;
-        QVERIFY(startShown(w));
+        StartedWindow w(Shown::Exposed);
         QTest::mouseClick(button(w, "ButtonChange"), Qt::LeftButton);
         w.editwindow()->setDocumentText("one word");
         selectRange(w, 4, 8);
@@ -214,8 +201,7 @@ private Q_SLOTS:
     void userTagPopupLeavesTheFocusToARunningCompanion()
     {
         m_folder->write("user.exe", "");
-        HtmlE w;
-        QVERIFY(startShown(w));
+        StartedWindow w(Shown::Exposed);
         QTest::mouseClick(button(w, "ButtonChange"), Qt::LeftButton);
         QVERIFY(button(w, "htmlUserTag")->isEnabled());
 
@@ -233,8 +219,7 @@ private Q_SLOTS:
 
     void ctrlCInTheBoxRunsTheWindowsCopy()
     {
-        HtmlE w;
-        QVERIFY(startShown(w, true));
+        StartedWindow w(Shown::Active);
         w.editwindow()->setDocumentText("a\r\nb");
         QClipboard* clipboard = QGuiApplication::clipboard();
 
@@ -259,8 +244,7 @@ private Q_SLOTS:
 
     void windowShortcutsWorkFromTheBox()
     {
-        HtmlE w;
-        QVERIFY(startShown(w, true));
+        StartedWindow w(Shown::Active);
         w.editwindow()->setDocumentText("line one\r\nline two");
         placeCaret(w, 2);
         std::vector<const MenuItemSpec*> items;
@@ -283,8 +267,7 @@ private Q_SLOTS:
 
     void pasteReplacesTheSelection()
     {
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         QClipboard* clipboard = QGuiApplication::clipboard();
 
         // No text, whether the clipboard is empty or holds a picture: the selection goes and
@@ -310,8 +293,7 @@ private Q_SLOTS:
 
     void f1InsertsALineBreakWithAnyModifier()
     {
-        HtmlE w;
-        QVERIFY(startShown(w, true));
+        StartedWindow w(Shown::Active);
         w.editwindow()->setDocumentText("a word");
         selectRange(w, 2, 6);
         QTest::keyClick(w.editwindow(), Qt::Key_F1);
@@ -326,8 +308,7 @@ private Q_SLOTS:
 
     void captionFollowsTheFileAndTheClock()
     {
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         QCOMPARE(w.windowTitle(), QString("vornikedit 09:05:07"));
 
         // One tick names a new file: title and path menu agree at once, the menu's
@@ -354,8 +335,7 @@ private Q_SLOTS:
     {
         int ticks = 0;
         platform::setClockForTesting([&ticks] { return QTime(0, 0, 0).addSecs(++ticks); });
-        HtmlE w;
-        QVERIFY(startShown(w));
+        StartedWindow w(Shown::Exposed);
         w.timet()->stop();
         QCOMPARE(w.state().HoverText, QString());
 
@@ -388,45 +368,39 @@ private Q_SLOTS:
 
     void previewOpensTheFileOnDisk()
     {
-        OpenerDouble& opener = m_opener;
-        QDesktopServices::setUrlHandler("file", &opener, "open");
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
 
         // No file yet: a box says so and nothing is opened.
         auto answer = answerNextMessageBox(QMessageBox::Ok);
         trigger(w, "Br_open");
         QVERIFY(answer->seen);
-        QVERIFY(opener.opened.isEmpty());
+        QVERIFY(m_opener.opened.isEmpty());
 
         // A file loaded is previewed at once.
         m_folder->write("page.htm", "<p>\r\n");
         w.document().setFilePath(m_folder->file("page.htm"));
         trigger(w, "Br_open");
-        QCOMPARE(opener.opened, QList<QUrl>({QUrl::fromLocalFile(m_folder->file("page.htm"))}));
+        QCOMPARE(m_opener.opened, QList<QUrl>({QUrl::fromLocalFile(m_folder->file("page.htm"))}));
 
         // A file deleted behind our back opens nothing.
         QFile::remove(m_folder->file("page.htm"));
         trigger(w, "Br_open");
-        QCOMPARE(opener.opened.size(), 1);
+        QCOMPARE(m_opener.opened.size(), 1);
     }
 
     void fileManagerOpensTheFilesFolder()
     {
-        OpenerDouble& opener = m_opener;
-        QDesktopServices::setUrlHandler("file", &opener, "open");
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         trigger(w, "Ex_open");
-        QCOMPARE(opener.opened, QList<QUrl>({QUrl::fromLocalFile(QDir::homePath())}));
+        QCOMPARE(m_opener.opened, QList<QUrl>({QUrl::fromLocalFile(QDir::homePath())}));
 
         w.document().setFilePath("/srv/web/index.htm");
         trigger(w, "Ex_open");
-        QCOMPARE(opener.opened.last(), QUrl::fromLocalFile("/srv/web/"));
+        QCOMPARE(m_opener.opened.last(), QUrl::fromLocalFile("/srv/web/"));
         // After New the folder of the last file stays.
         w.document().setFilePath(QString());
         trigger(w, "Ex_open");
-        QCOMPARE(opener.opened.last(), QUrl::fromLocalFile("/srv/web/"));
+        QCOMPARE(m_opener.opened.last(), QUrl::fromLocalFile("/srv/web/"));
     }
 
     void versionBoxNamesTheOptions()
@@ -435,8 +409,7 @@ private Q_SLOTS:
             TestProgramFolder folder;
             if (withCompanion)
                 folder.write("user.exe", "");
-            HtmlE w;
-            w.startUp(QString());
+            StartedWindow w;
             QString version, options;
             bool okIsDefault = false;
             auto seen = onNextModal<frmAbout>([&](frmAbout& box) {

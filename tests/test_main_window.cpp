@@ -179,19 +179,43 @@ private Q_SLOTS:
         QCOMPARE(box->documentText(), QString("x\r\nend"));
     }
 
-    // A page with a line too long to lay out whole is shown wrapped, its text untouched; the
-    // next ordinary page is shown unwrapped again.
+    // A line too long to lay out whole is shown wrapped and unshaped, its text untouched,
+    // however it arrives and whatever font follows; the next ordinary page is shown unwrapped
+    // again, and no other text field's caret changes.
     void hugeLinesAreShownWrapped()
     {
         HtmlE w;
         w.startUp(QString());
+        DocumentBox* box = w.editwindow();
+        const int flashTime = QApplication::cursorFlashTime();
+        const auto guarded = [box] {
+            return box->lineWrapMode() == QPlainTextEdit::WidgetWidth
+                && (box->document()->defaultFont().styleStrategy() & QFont::PreferNoShaping);
+        };
         const QString huge = QString(200000, u'x') + "\r\nend";
-        w.editwindow()->setDocumentText(huge);
-        QCOMPARE(w.editwindow()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-        QCOMPARE(w.editwindow()->documentText(), huge);
-        w.editwindow()->setDocumentText("short\r\nlines");
-        QCOMPARE(w.editwindow()->lineWrapMode(), QPlainTextEdit::NoWrap);
-        QVERIFY(QApplication::cursorFlashTime() > 0);
+        box->setDocumentText(huge);
+        QVERIFY(guarded());
+        QCOMPARE(box->documentText(), huge);
+        QFont font = box->font();
+        font.setPointSize(font.pointSize() + 3);
+        font.setStrikeOut(true);
+        box->setFont(font);
+        QVERIFY(guarded());
+        QVERIFY(box->document()->defaultFont().strikeOut());
+
+        box->setDocumentText("short\r\nlines");
+        QCOMPARE(box->lineWrapMode(), QPlainTextEdit::NoWrap);
+        QVERIFY(!guarded());
+        box->replaceSelection(QString(200000, u'y'));
+        QVERIFY(guarded());
+        // Two lines joined by an insertion make one too long.
+        box->setDocumentText(QString(60000, u'a') + "\r\n" + QString(60000, u'b'));
+        QVERIFY(!guarded());
+        selectRange(w, 59999, 60002);
+        box->replaceSelection("-");
+        QVERIFY(guarded());
+        QCOMPARE(box->documentText().size(), 119999);
+        QCOMPARE(QApplication::cursorFlashTime(), flashTime);
     }
 
     // Characters a text box would turn into line breaks or drop come back as they went in,

@@ -1,5 +1,3 @@
-#include "ui/document_box.h"
-#include "app/main_window.h"
 #include "usertags/endpoint_location.h"
 #include "usertags/endpoint_protocol.h"
 #include "usertags/receiver.h"
@@ -8,7 +6,6 @@
 
 #include <QLocalSocket>
 #include <QProcess>
-#include <QTest>
 #include <QtEndian>
 
 #include <sys/socket.h>
@@ -50,12 +47,14 @@ struct Client {
     QByteArray m_answers;
 };
 
+const QString kSender = QStringLiteral(VORNIK_PROGRAM_DIR "/vornikedit-send");
+
 // Runs the sender command; the editor answers on this thread's event loop, so it is waited
 // for there. Exit code, or -1 when it did not end.
 int runSender(const QStringList& args, const QByteArray& input = QByteArray())
 {
     QProcess p;
-    p.start(QStringLiteral(VORNIK_PROGRAM_DIR "/vornikedit-send"), args);
+    p.start(kSender, args);
     p.write(input);
     p.closeWriteChannel();
     if (!QTest::qWaitFor([&p] { return p.state() == QProcess::NotRunning; }, 5000))
@@ -83,8 +82,7 @@ private Q_SLOTS:
 
     void pendingTextAndEnter()
     {
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         Receiver* receiver = receiverOf(w);
         QVERIFY(receiver && receiver->ownsEndpoint());
         w.setDocument("hello world");
@@ -132,8 +130,7 @@ private Q_SLOTS:
 
     void folderAndSocketArePrivate()
     {
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         const EndpointLocation& location = receiverOf(w)->location();
         QVERIFY(location.folder.startsWith(m_runtime->path()));
         QCOMPARE(modeOf(location.folder) & (S_IFMT | 0777), S_IFDIR | 0700);
@@ -168,8 +165,7 @@ private Q_SLOTS:
             QVERIFY(QDir(tmp.path()).mkdir(QFileInfo(location.folder).fileName()));
             QCOMPARE(::chown(QFile::encodeName(location.folder).constData(), 65534, 65534), 0);
             qunsetenv("XDG_RUNTIME_DIR");
-            HtmlE w;
-            w.startUp(QString());
+            StartedWindow w;
             QVERIFY(receiverOf(w)->ownsEndpoint());
             QVERIFY(receiverOf(w)->location().folder.startsWith(state));
             QCOMPARE(runSender({"private"}), 0);
@@ -191,8 +187,7 @@ private Q_SLOTS:
 
     void badFramesAndStuckSenders()
     {
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         const QString path = receiverOf(w)->location().socketPath;
 
         // Senders that stop halfway through a frame, as many as there are places, hold
@@ -268,23 +263,21 @@ private Q_SLOTS:
 
     void senderCommand()
     {
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         w.setDocument("[]");
         placeCaret(w, 1);
-        auto run = [](const QStringList& args, const QByteArray& input = QByteArray()) { return runSender(args, input); };
-        QCOMPARE(run({"--no-enter", "a", "b"}), 0);
+        QCOMPARE(runSender({"--no-enter", "a", "b"}), 0);
         QCOMPARE(w.editwindow()->documentText(), QString("[]"));
         QCOMPARE(receiverOf(w)->pendingText(), QString("a b"));
-        QCOMPARE(run({"--enter"}), 0);
+        QCOMPARE(runSender({"--enter"}), 0);
         QCOMPARE(w.editwindow()->documentText(), QString("[a b]"));
-        QCOMPARE(run({}, QString("標準入力\n").toUtf8()), 0);
+        QCOMPARE(runSender({}, QString("標準入力\n").toUtf8()), 0);
         QCOMPARE(w.editwindow()->documentText(), QString("[a b標準入力]"));
-        QCOMPARE(run({"--bogus"}), 2);
+        QCOMPARE(runSender({"--bogus"}), 2);
 
         // Standard input is read to its end, however slowly and in however many pieces.
         QProcess slow;
-        slow.start(QStringLiteral(VORNIK_PROGRAM_DIR "/vornikedit-send"), QStringList());
+        slow.start(kSender, QStringList());
         slow.write("<");
         QTest::qWait(300);
         slow.write(">");
@@ -294,18 +287,18 @@ private Q_SLOTS:
         QCOMPARE(w.editwindow()->documentText(), QString("[a b標準入力<>]"));
         w.setDocument(QString());
         const QString big = QString("あいう\r\n").repeated(12000); // 132 kB, beyond one pipe's worth
-        QCOMPARE(run({}, big.toUtf8()), 0);
+        QCOMPARE(runSender({}, big.toUtf8()), 0);
         QCOMPARE(w.editwindow()->documentText(), big.chopped(2));
         // Beyond the limit: refused whole.
         w.setDocument(QString());
-        QCOMPARE(run({}, QByteArray(endpoint::kMaxPayload + 3, 'x')), 3);
+        QCOMPARE(runSender({}, QByteArray(endpoint::kMaxPayload + 3, 'x')), 3);
         QCOMPARE(w.editwindow()->documentText(), QString());
 
         // Senders at once: every text arrives, once and whole.
         std::vector<std::unique_ptr<QProcess>> senders;
         for (int i = 0; i < 8; ++i) {
             senders.push_back(std::make_unique<QProcess>());
-            senders.back()->start(QStringLiteral(VORNIK_PROGRAM_DIR "/vornikedit-send"), {QString("<%1>").arg(i)});
+            senders.back()->start(kSender, {QString("<%1>").arg(i)});
         }
         for (auto& p : senders) {
             QTRY_COMPARE_WITH_TIMEOUT(p->state(), QProcess::NotRunning, 10000);

@@ -1,43 +1,21 @@
-#include "ui/document_box.h"
-#include "app/main_window.h"
 #include "search/line_jump_window.h"
 #include "search/search_window.h"
 #include "ui/document_context_menu.h"
 #include "ui/menu_surface.h"
-#include "ui/picture_button.h"
 #include "window_test_support.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
-#include <QTest>
 
 namespace {
-bool startActive(HtmlE& w, const QString& text)
-{
-    w.startUp(QString());
-    w.show();
-    if (!QTest::qWaitForWindowActive(&w))
-        return false;
-    w.editwindow()->setDocumentText(text);
-    w.editwindow()->setFocus();
-    return true;
-}
-
 QString selected(const HtmlE& w)
 {
     return w.editwindow()->readSelection();
-}
-
-template <typename T>
-T* in(QWidget* window, const char* name)
-{
-    return window ? window->findChild<T*>(QLatin1String(name)) : nullptr;
 }
 }
 
@@ -55,8 +33,8 @@ private Q_SLOTS:
     // The keys a user finds and replaces with, and すべて置換 taken back by one undo.
     void findAndReplaceFromTheKeyboard()
     {
-        HtmlE w;
-        QVERIFY(startActive(w, "<B>one</B>\r\n<b>two</b>\r\nthree"));
+        StartedWindow w(Shown::Active);
+        w.editwindow()->setDocumentText("<B>one</B>\r\n<b>two</b>\r\nthree");
         DocumentBox* box = w.editwindow();
         selectRange(w, 1, 2); // "B", within one line: it becomes the text to find
 
@@ -64,18 +42,18 @@ private Q_SLOTS:
         SearchWindow* s = SearchWindow::instance();
         QVERIFY(s && s->isVisible());
         QVERIFY(QTest::qWaitForWindowActive(s));
-        auto* findText = in<QLineEdit>(s, "findText");
+        auto* findText = control<QLineEdit>(s, "findText");
         QCOMPARE(findText->text(), QString("B"));
         QCOMPARE(findText->selectedText(), QString("B"));
         QCOMPARE(QApplication::focusWidget(), findText);
 
         // Enter finds the next from the caret; the match is selected in the document.
         QTest::keyClicks(findText, "<(/?)b>");
-        in<QCheckBox>(s, "regularExpression")->setChecked(true);
+        control<QCheckBox>(s, "regularExpression")->setChecked(true);
         QTest::keyClick(findText, Qt::Key_Return);
         QCOMPARE(selected(w), QString("</B>"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), in<QLineEdit>(s, "replaceText"));
+        QCOMPARE(QApplication::focusWidget(), control<QLineEdit>(s, "replaceText"));
         QTest::keyClicks(QApplication::focusWidget(), "<\\1strong>");
 
         // Alt+A replaces all, says how many, and one undo takes all of it back.
@@ -83,7 +61,7 @@ private Q_SLOTS:
         QTest::keyClick(s, Qt::Key_A, Qt::AltModifier);
         // A mnemonic clicks the button a moment later, as the pressed look shows.
         QTRY_COMPARE(box->documentText(), QString("<strong>one</strong>\r\n<strong>two</strong>\r\nthree"));
-        QVERIFY(in<QLabel>(s, "searchNote")->text().contains("4 個所"));
+        QVERIFY(control<QLabel>(s, "searchNote")->text().contains("4 個所"));
         box->undo();
         QCOMPARE(box->documentText(), before);
         box->redo();
@@ -92,7 +70,7 @@ private Q_SLOTS:
         // A broken pattern is explained and changes nothing.
         findText->setText("(");
         QTest::keyClick(s, Qt::Key_A, Qt::AltModifier);
-        QTRY_VERIFY(in<QLabel>(s, "searchNote")->text().contains("正しくありません"));
+        QTRY_VERIFY(control<QLabel>(s, "searchNote")->text().contains("正しくありません"));
         QCOMPARE(box->documentText(), QString("<strong>one</strong>\r\n<strong>two</strong>\r\nthree"));
 
         // Escape closes the window and gives the document the focus back.
@@ -112,35 +90,35 @@ private Q_SLOTS:
     // Replacing one by one, inside a selection of several lines only.
     void replaceOneInsideTheSelection()
     {
-        HtmlE w;
-        QVERIFY(startActive(w, "x\r\nx x\r\nx"));
+        StartedWindow w(Shown::Active);
+        w.editwindow()->setDocumentText("x\r\nx x\r\nx");
         selectRange(w, 2, 6); // the whole second line and its line break
         QTest::keyClick(w.editwindow(), Qt::Key_G, Qt::ControlModifier);
         SearchWindow* s = SearchWindow::instance();
-        QVERIFY(in<QCheckBox>(s, "selectionOnly")->isChecked());
-        in<QLineEdit>(s, "findText")->setText("x");
-        in<QLineEdit>(s, "replaceText")->setText("yy");
+        QVERIFY(control<QCheckBox>(s, "selectionOnly")->isChecked());
+        control<QLineEdit>(s, "findText")->setText("x");
+        control<QLineEdit>(s, "replaceText")->setText("yy");
         s->findNext(SearchDirection::Forward);
         QCOMPARE(w.editwindow()->textCursor().selectionStart(), 2);
         s->replaceOne();
         s->replaceOne();
         QCOMPARE(w.editwindow()->documentText(), QString("x\r\nyy yy\r\nx"));
         s->replaceAll(); // nothing left in the range
-        QVERIFY(in<QLabel>(s, "searchNote")->text().contains("見つかりませんでした"));
+        QVERIFY(control<QLabel>(s, "searchNote")->text().contains("見つかりませんでした"));
     }
 
     void jumpToALine()
     {
-        HtmlE w;
-        QVERIFY(startActive(w, "a\r\nbb\r\nccc"));
+        StartedWindow w(Shown::Active);
+        w.editwindow()->setDocumentText("a\r\nbb\r\nccc");
         QTest::keyClick(w.editwindow(), Qt::Key_J, Qt::ControlModifier);
         LineJumpWindow* j = LineJumpWindow::instance();
         QVERIFY(j && j->isVisible());
-        QVERIFY(in<QLabel>(j, "lineRange")->text().contains("1～3"));
-        auto* line = in<QLineEdit>(j, "lineNumber");
+        QVERIFY(control<QLabel>(j, "lineRange")->text().contains("1～3"));
+        auto* line = control<QLineEdit>(j, "lineNumber");
         line->setText("4");
         QTest::keyClick(line, Qt::Key_Return);
-        QVERIFY(in<QLabel>(j, "lineNote")->text().contains("1 から 3"));
+        QVERIFY(control<QLabel>(j, "lineNote")->text().contains("1 から 3"));
         QCOMPARE(caretPosition(w), 0);
         line->setText("３"); // full width, as an input method may give it
         QTest::keyClick(line, Qt::Key_Return);
@@ -152,8 +130,8 @@ private Q_SLOTS:
     // window's commands, and the search commands.
     void contextMenuGoesThroughTheWindow()
     {
-        HtmlE w;
-        QVERIFY(startActive(w, "abc"));
+        StartedWindow w(Shown::Active);
+        w.editwindow()->setDocumentText("abc");
         selectRange(w, 0, 1);
         QGuiApplication::clipboard()->setText("p");
         QSignalSpy cut(w.menus().action("clipcut"), &QAction::triggered);
@@ -171,18 +149,6 @@ private Q_SLOTS:
 
         QTest::mouseClick(w.editwindow()->viewport(), Qt::MiddleButton, {}, QPoint(2, 2));
         QCOMPARE(paste.count(), 2);
-    }
-
-    void toolbarButtonsAreNamedForScreenReaders()
-    {
-        HtmlE w;
-        w.startUp(QString());
-        const QList<PictureButton*> buttons = w.findChildren<PictureButton*>();
-        QVERIFY(buttons.size() > 20);
-        for (PictureButton* b : buttons) {
-            QVERIFY2(!b->accessibleName().isEmpty(), qPrintable(b->objectName()));
-            QCOMPARE(b->accessibleName(), b->toolTip());
-        }
     }
 
 private:

@@ -1,12 +1,7 @@
-#include "app/application.h"
-#include "ui/document_box.h"
-#include "app/main_window.h"
-#include "platform/file_exists.h"
 #include "table/table_builder.h"
 #include "ui/form_layout.h"
 #include "window_test_support.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -14,73 +9,49 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
 
 namespace {
 template <class T>
-T* control(const QString& name)
-{
-    T* c = hTableF::instance() ? hTableF::instance()->findChild<T*>(name) : nullptr;
-    if (!c)
-        qFatal("no control %s", qPrintable(name));
-    return c;
-}
+T* control(const QString& name) { return ::control<T>(hTableF::instance(), name); }
 QCheckBox* tick(int index) { return arrayElement<QCheckBox>(hTableF::instance(), "C", index); }
 QLineEdit* edit(const char* name) { return control<QLineEdit>(name); }
 QPlainTextEdit* preview() { return control<QPlainTextEdit>("TableCopyString"); }
-void click(const char* button) { QTest::mouseClick(control<QAbstractButton>(button), Qt::LeftButton); }
+void click(const char* button) { ::click(hTableF::instance(), button); }
 QString crlf(QString boxText) { return boxText.replace("\n", "\r\n"); }
 }
 
 class TableBuilderTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init()
-    {
-        m_folder = std::make_unique<TestProgramFolder>();
-        m_window = std::make_unique<HtmlE>();
-        m_window->startUp(QString());
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    }
+    void init() { m = std::make_unique<SideWindowFixture>(); }
     void cleanup()
     {
-        m_window.reset();
+        m.reset();
         QVERIFY(!hTableF::instance());
-        m_folder.reset();
-    }
-
-    hTableF* open()
-    {
-        trigger(*m_window, "table");
-        hTableF* builder = hTableF::instance();
-        if (!builder || !QTest::qWaitForWindowExposed(builder))
-            return nullptr;
-        return builder;
     }
 
     void transferBeforeAndAfterTheFirstTick()
     {
         // At once, before the event loop can run a tick.
-        trigger(*m_window, "table");
+        trigger(m->window, "table");
         hTableF* b = hTableF::instance();
         QVERIFY(b);
         control<QPushButton>("Tcpy")->click();
-        QCOMPARE(m_window->editwindow()->documentText(), QString("<table>\r\n</table>"));
+        QCOMPARE(m->window.editwindow()->documentText(), QString("<table>\r\n</table>"));
         // The timer runs by itself: within half a second the final line end is there.
         QTRY_COMPARE(crlf(preview()->toPlainText()), QString("<table>\r\n</table>\r\n"));
         QCOMPARE(b->TableMarkup(), QString("<table>\r\n</table>\r\n"));
-        m_window->setDocument("ab");
-        selectRange(*m_window, 1, 2);
+        m->window.setDocument("ab");
+        selectRange(m->window, 1, 2);
         click("Tcpy");
-        QCOMPARE(m_window->editwindow()->documentText(), QString("a<table>\r\n</table>\r\n"));
-        QVERIFY(!hasSelection(*m_window));
+        QCOMPARE(m->window.editwindow()->documentText(), QString("a<table>\r\n</table>\r\n"));
+        QVERIFY(!hasSelection(m->window));
         QVERIFY(b->isVisible());
     }
 
     void markupFollowsTheFields()
     {
-        hTableF* b = open();
+        hTableF* b = m->open<hTableF>("table");
         edit("ttn")->setText("2");
         edit("tyn")->setText("3");
         tick(2)->click();
@@ -116,7 +87,7 @@ private Q_SLOTS:
 
     void tickBoxesEnableTheirFields()
     {
-        hTableF* b = open();
+        hTableF* b = m->open<hTableF>("table");
         for (const char* field : {"tth", "tyh", "tsw", "tws", "ty", "ta"})
             QVERIFY2(!control<QWidget>(field)->isEnabled(), field);
         QVERIFY(!control<QComboBox>("ta")->isEditable());
@@ -142,7 +113,7 @@ private Q_SLOTS:
 
     void previewIsOnlyAView()
     {
-        hTableF* b = open();
+        hTableF* b = m->open<hTableF>("table");
         edit("ttn")->setText("1");
         b->CSView_Timer();
         const QString markup = b->TableMarkup();
@@ -157,14 +128,14 @@ private Q_SLOTS:
         QTest::keyClicks(preview(), "typed");
         QCOMPARE(preview()->toPlainText(), QString("typed"));
         click("Tcpy");
-        QCOMPARE(m_window->editwindow()->documentText(), markup);
+        QCOMPARE(m->window.editwindow()->documentText(), markup);
         b->CSView_Timer();
         QCOMPARE(crlf(preview()->toPlainText()), markup);
     }
 
     void largeCountsAreClampedAndSaidSo()
     {
-        hTableF* b = open();
+        hTableF* b = m->open<hTableF>("table");
         auto* note = control<QLabel>("countNote");
         edit("ttn")->setText("5000");
         edit("tyn")->setText("2");
@@ -188,23 +159,18 @@ private Q_SLOTS:
 
     void oneBuilderAndAFreshOneAfterClosing()
     {
-        hTableF* b = open();
+        hTableF* b = m->open<hTableF>("table");
         QVERIFY(b && !b->parentWidget() && !b->isModal());
         QTRY_COMPARE(QApplication::focusWidget(), edit("ttn"));
         edit("ttn")->setText("4");
         tick(1)->click();
-        QCOMPARE(open(), b);
+        QCOMPARE(m->open<hTableF>("table"), b);
         QCOMPARE(edit("ttn")->text(), QString("4"));
 
         // Both ways of closing give the focus back, and the next one starts afresh.
-        for (bool byButton : {true, false}) {
-            if (byButton)
-                click("tfin");
-            else
-                hTableF::instance()->close();
-            QTRY_VERIFY(!hTableF::instance());
-            QTRY_COMPARE(QApplication::focusWidget(), m_window->editwindow());
-            b = open();
+        for (const char* button : {"tfin", ""}) {
+            QVERIFY(m->close<hTableF>(button));
+            b = m->open<hTableF>("table");
             QVERIFY(edit("ttn")->text().isEmpty());
             QVERIFY(!tick(1)->isChecked() && !edit("tyh")->isEnabled());
             QCOMPARE(b->TableMarkup(), QString("<table>\r\n</table>"));
@@ -212,8 +178,7 @@ private Q_SLOTS:
     }
 
 private:
-    std::unique_ptr<TestProgramFolder> m_folder;
-    std::unique_ptr<HtmlE> m_window;
+    std::unique_ptr<SideWindowFixture> m;
 };
 
 VORNIK_WINDOW_TEST_MAIN(TableBuilderTest)

@@ -1,6 +1,3 @@
-#include "app/application.h"
-#include "ui/document_box.h"
-#include "app/main_window.h"
 #include "document/document.h"
 #include "document/insertion_point.h"
 #include "text/text_encoding.h"
@@ -12,12 +9,10 @@
 #include "window_test_support.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRandomGenerator>
-#include <QTest>
 
 namespace {
 // Found the way a user finds it: from the menu bar down, not by the name registry.
@@ -79,48 +74,10 @@ private Q_SLOTS:
     }
     void cleanup() { m_folder.reset(); }
 
-    // An inserting command, run from the menu bar, on the usual selections; the window's suite
-    // does the same for a wrapping one.
-    void insertingCommand_data()
-    {
-        QTest::addColumn<QString>("document");
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("to");
-        QTest::addColumn<QString>("expected");
-        const QString skeleton = QString::fromLatin1(kPageSkeleton);
-        QTest::newRow("empty document") << "" << 0 << 0 << skeleton;
-        QTest::newRow("empty selection") << "ab" << 1 << 1 << "a" + skeleton + "b";
-        QTest::newRow("word") << "one two three" << 4 << 7 << "one " + skeleton + " three";
-        QTest::newRow("lines") << "a\r\nb\r\nc" << 0 << 3 << skeleton + "\r\nc";
-        QTest::newRow("end") << "x\r\nend" << 2 << 5 << "x\r\n" + skeleton;
-    }
-    void insertingCommand()
-    {
-        QFETCH(QString, document);
-        QFETCH(int, from);
-        QFETCH(int, to);
-        QFETCH(QString, expected);
-        HtmlE w;
-        w.startUp(QString());
-        w.editwindow()->setDocumentText(document);
-        selectRange(w, from, to);
-        QAction* a = fromMenuBar(w, "hkt");
-        QVERIFY(a);
-        a->trigger();
-        QCOMPARE(w.editwindow()->documentText(), expected);
-        QVERIFY(!hasSelection(w));
-        // The caret stands after the inserted text: what follows it is what followed the
-        // selection. The box counts a line break as one character.
-        const QString tail = DocumentBox::toBoxText(document).mid(to);
-        const QString boxText = w.editwindow()->toPlainText();
-        QCOMPARE(caretPosition(w), int(boxText.size() - tail.size()));
-    }
-
     // Every built-in row is an item of the menu bar and inserts its own text.
     void everyRowIsReachableFromTheMenuBar()
     {
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         for (const MarkupRow& row : markupRows()) {
             QAction* a = fromMenuBar(w, QString::fromLatin1(row.item));
             QVERIFY2(a, row.item);
@@ -133,6 +90,16 @@ private Q_SLOTS:
         // The skeleton is in both menus.
         QVERIFY(w.menus().menu("tag")->actions().contains(fromMenuBar(w, "hhtb")));
         QVERIFY(w.menus().menu("hTemplate")->actions().contains(fromMenuBar(w, "hkt")));
+
+        // Over several lines the caret stands after the inserted text: what follows it is what
+        // followed the selection, the box counting a line break as one character.
+        w.editwindow()->setDocumentText("a\r\nb\r\nc");
+        selectRange(w, 0, 3);
+        fromMenuBar(w, "hkt")->trigger();
+        const QString skeleton = QString::fromLatin1(kPageSkeleton);
+        QCOMPARE(w.editwindow()->documentText(), skeleton + "\r\nc");
+        QVERIFY(!hasSelection(w));
+        QCOMPARE(caretPosition(w), int(DocumentBox::toBoxText(skeleton).size()));
     }
 
     void menuFromTheList_data()
@@ -167,8 +134,7 @@ private Q_SLOTS:
             QVERIFY(QDir(m_folder->file("template")).removeRecursively());
         if (!list.isNull())
             m_folder->write("template/temp1.ini", list);
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         QCOMPARE(templateCaptions(w), captions);
         QCOMPARE(w.menus().arrayLength("uTemp1"), captions.size());
     }
@@ -180,8 +146,7 @@ private Q_SLOTS:
         m_folder->write("template/ソース.html", cp932("日本語\r\n"));
         QDir(m_folder->file("template")).mkdir("sub");
         m_folder->write("template/sub/c.txt", "c\n");
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         QCOMPARE(templateCaptions(w), QStringList({"一", "二", "三"}));
         DocumentBox* box = w.editwindow();
 
@@ -218,11 +183,7 @@ private Q_SLOTS:
     {
         m_folder->write("template/temp1.ini", "empty,e.txt\r\n");
         m_folder->write("template/e.txt", "");
-        HtmlE w;
-        w.startUp(QString());
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.editwindow()->setFocus();
+        StartedWindow w(Shown::Active);
         w.editwindow()->setDocumentText("keep gone keep");
         selectRange(w, 5, 10);
         chooseTemplate(w, 0);
@@ -232,44 +193,33 @@ private Q_SLOTS:
         QTRY_VERIFY(w.editwindow()->hasFocus());
     }
 
-    void placeholderWithoutRowsDoesNothing()
-    {
-        HtmlE w;
-        w.startUp(QString());
-        w.editwindow()->setDocumentText("abc");
-        selectRange(w, 1, 2);
-        auto answer = answerNextMessageBox(QMessageBox::Ok);
-        chooseTemplate(w, 0);
-        QVERIFY(!answer->seen);
-        QCOMPARE(w.editwindow()->documentText(), QString("abc"));
-        QCOMPARE(w.editwindow()->textCursor().selectionStart(), 1);
-        QCOMPARE(w.editwindow()->textCursor().selectionEnd(), 2);
-        verifyRestored(w);
-    }
-
+    // Nothing changes, the selection stays; a file that cannot be read is named in a message.
     void unreadableTemplateIsReportedByName_data()
     {
-        QTest::addColumn<QByteArray>("list");
+        QTest::addColumn<QByteArray>("list"); // null: no list, only the placeholder entry
         QTest::addColumn<QString>("named");
-        QTest::newRow("missing") << QByteArray("m,missing.html\r\n") << "missing.html";
-        QTest::newRow("empty file name") << QByteArray("e,\r\n") << "";
-        QTest::newRow("no entry for the element") << QByteArray("x\r\n") << "";
-        QTest::newRow("folder") << QByteArray("d,dir\r\n") << "dir";
+        QTest::addColumn<bool>("reported");
+        QTest::newRow("placeholder without rows") << QByteArray() << "" << false;
+        QTest::newRow("missing") << QByteArray("m,missing.html\r\n") << "missing.html" << true;
+        QTest::newRow("empty file name") << QByteArray("e,\r\n") << "" << true;
+        QTest::newRow("no entry for the element") << QByteArray("x\r\n") << "" << true;
+        QTest::newRow("folder") << QByteArray("d,dir\r\n") << "dir" << true;
     }
     void unreadableTemplateIsReportedByName()
     {
         QFETCH(QByteArray, list);
         QFETCH(QString, named);
-        m_folder->write("template/temp1.ini", list);
+        QFETCH(bool, reported);
+        if (!list.isNull())
+            m_folder->write("template/temp1.ini", list);
         QDir(m_folder->file("template")).mkdir("dir");
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         w.editwindow()->setDocumentText("one\r\ntwo");
         selectRange(w, 2, 6);
         auto answer = answerNextMessageBox(QMessageBox::Ok);
         chooseTemplate(w, 0);
-        QVERIFY(answer->seen);
-        QVERIFY(answer->text.endsWith("\n" + named));
+        QCOMPARE(answer->seen, reported);
+        QVERIFY(!reported || answer->text.endsWith("\n" + named));
         QCOMPARE(w.editwindow()->documentText(), QString("one\r\ntwo"));
         QCOMPARE(w.editwindow()->textCursor().selectionStart(), 2);
         QCOMPARE(w.editwindow()->textCursor().selectionEnd(), 6);
@@ -297,8 +247,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, list);
         QFETCH(int, elements);
         m_folder->write("template/temp1.ini", list);
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         const int length = w.menus().arrayLength("uTemp1");
         QVERIFY(length >= 1 && length <= TemplateTable::kMaxElements);
         if (elements > 0)
@@ -314,8 +263,7 @@ private Q_SLOTS:
     void starterSetShowsRealEntries()
     {
         platform::setProgramFolderForTesting(VORNIK_SOURCE_DIR "/data");
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         const QStringList captions = templateCaptions(w);
         QVERIFY(captions.size() >= 3);
         QVERIFY(!captions.contains("未定義"));

@@ -1,5 +1,3 @@
-#include "ui/document_box.h"
-#include "app/main_window.h"
 #include "document/document.h"
 #include "document/insertion_point.h"
 #include "platform/clock.h"
@@ -11,7 +9,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QTest>
 
 namespace {
 struct Launch {
@@ -72,8 +69,7 @@ private Q_SLOTS:
     void withoutStoreEverythingIsEmpty()
     {
         m_folder->write("user.exe", "");
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         QVERIFY(w.menus().action("uTag")->isEnabled());
         for (int k = 1; k <= 10; ++k) {
             QCOMPARE(w.menus().menu(QString("uTagAdd_%1").arg(k))->title(), QString());
@@ -94,8 +90,7 @@ private Q_SLOTS:
         m_folder->write("tag.ini", QString("[tag set]\r\nTitle0=見出し\r\nsetumei0=改段\r\ntag0=<p>\r\n"
                                            "setumei99=最後\r\ntag99=<hr>\r\nsetumei10=太字\r\n")
                                        .toUtf8());
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         QCOMPARE(w.menus().menu("uTagAdd_1")->title(), QString("見出し"));
         QCOMPARE(w.menus().arrayItem("uTagView1", 0)->text(), QString("改段"));
         QCOMPARE(w.menus().arrayItem("uTagView10", 9)->text(), QString("最後"));
@@ -115,16 +110,14 @@ private Q_SLOTS:
     void withoutCompanionTheStoreIsNotRead()
     {
         m_folder->write("tag.ini", "[tag set]\r\nTitle0=x\r\n");
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         QVERIFY(!w.menus().action("uTag")->isEnabled());
         QVERIFY(w.menus().menu("uTagAdd_1")->title() != QString("x"));
     }
 
     void startingTheCompanion()
     {
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         // Missing user.exe: a message, nothing started.
         auto answer = answerNextMessageBox(QMessageBox::Ok);
         trigger(w, "uTagAdd");
@@ -159,8 +152,7 @@ private Q_SLOTS:
     {
         m_folder->write("user.exe", "");
         m_folder->write("tag.ini", "[tag set]\r\nTitle0=before\r\nsetumei5=gone soon\r\n");
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         QCOMPARE(w.menus().arrayItem("uTagView1", 5)->text(), QString("gone soon"));
         trigger(w, "uTagAdd");
 
@@ -189,8 +181,7 @@ private Q_SLOTS:
     {
         m_folder->write("user.exe", "");
         m.lookupAvailable = false;
-        HtmlE w;
-        w.startUp(QString());
+        StartedWindow w;
         trigger(w, "uTagAdd");
         tickAt(w, 60000);
         QCOMPARE(programState().UserExeRunning, qint16(1));

@@ -1,7 +1,5 @@
 #include "window_test_support.h"
 
-#include "ui/document_box.h"
-#include "app/main_window.h"
 #include "platform/optional_files.h"
 #include "platform/program_folder.h"
 #include "ui/menu_surface.h"
@@ -14,6 +12,33 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTimer>
+
+StartedWindow::StartedWindow(Shown shown, const QString& commandLine)
+{
+    startUp(commandLine);
+    if (shown == Shown::No)
+        return;
+    show();
+    const bool up = shown == Shown::Active ? QTest::qWaitForWindowActive(this) : QTest::qWaitForWindowExposed(this);
+    if (!up)
+        qFatal("the window never came up");
+    if (shown == Shown::Active)
+        editwindow()->setFocus();
+}
+
+QObject* requireChild(const QObject* window, const QMetaObject& type, const QString& name)
+{
+    for (QObject* child : window ? window->findChildren<QObject*>(name) : QList<QObject*>()) {
+        if (type.cast(child))
+            return child;
+    }
+    qFatal("no control %s", qPrintable(name));
+}
+
+void click(const QObject* window, const QString& button)
+{
+    QTest::mouseClick(control<QAbstractButton>(window, button), Qt::LeftButton);
+}
 
 TestProgramFolder::TestProgramFolder() : m_oldConfigHome(qgetenv("XDG_CONFIG_HOME"))
 {

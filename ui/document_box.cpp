@@ -1,6 +1,7 @@
 #include "ui/document_box.h"
 
-#include <QApplication>
+#include "ui/long_line_policy.h"
+
 #include <QDropEvent>
 #include <QFont>
 #include <QKeyEvent>
@@ -41,6 +42,7 @@ DocumentBox::DocumentBox(QWidget* parent) : QPlainTextEdit(parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setMouseTracking(true);
     setAcceptDrops(true);
+    m_longLines = new LongLinePolicy(*this);
     connect(document(), &QTextDocument::contentsChanged, this, [this] { m_lastRead = ReadSelection(); });
 }
 
@@ -75,40 +77,6 @@ QString DocumentBox::toBoxText(const QString& crlfText)
     return text;
 }
 
-void DocumentBox::adaptToLongestLine(QStringView crlfText)
-{
-    // Qt lays out and draws an unwrapped line whole, at every repaint (the caret blinks twice
-    // a second), which for a line of hundreds of thousands of characters means seconds each
-    // time: the window would never come to rest. Such a page is shown wrapped, so only what
-    // is on screen is drawn, and without glyph shaping, which it cannot afford either. The
-    // text itself is not touched.
-    constexpr qsizetype kLongestUnwrappedLine = 100000;
-    qsizetype longest = 0;
-    qsizetype start = 0;
-    const qsizetype n = crlfText.size();
-    for (qsizetype i = 0; i < n && longest <= kLongestUnwrappedLine; ++i) {
-        if (crlfText[i] == u'\n' || crlfText[i] == u'\r') {
-            longest = qMax(longest, i - start);
-            start = i + 1;
-        }
-    }
-    longest = qMax(longest, n - start);
-    const bool huge = longest > kLongestUnwrappedLine;
-    // Even wrapped, drawing such a block takes a good part of a second, so the caret stops
-    // blinking while the page is open, or the program would never idle.
-    static const int normalFlashTime = QApplication::cursorFlashTime();
-    QApplication::setCursorFlashTime(huge ? 0 : normalFlashTime);
-    QFont shown = font();
-    if (huge) {
-        setLineWrapMode(WidgetWidth);
-        setWordWrapMode(QTextOption::WrapAnywhere);
-        shown.setStyleStrategy(QFont::PreferNoShaping);
-    } else {
-        setLineWrapMode(NoWrap);
-    }
-    document()->setDefaultFont(shown);
-}
-
 bool DocumentBox::holdsTextAsGiven(QStringView crlfText)
 {
     const qsizetype n = crlfText.size();
@@ -127,9 +95,21 @@ bool DocumentBox::holdsTextAsGiven(QStringView crlfText)
 
 void DocumentBox::setDocumentText(const QString& crlfText)
 {
-    adaptToLongestLine(crlfText);
+    // The new text is never laid out under the old page's settings: a long line is guarded
+    // before it arrives, and a long line that goes is not laid out again unguarded.
+    const bool guard = LongLinePolicy::needsGuard(crlfText);
+    if (guard)
+        m_longLines->setOn(true);
     // The document takes CR LF as one line break itself; no converted copy of a large page.
-    setPlainText(crlfText);
+    // Straight into the document: the box's own setPlainText makes a second pass over the
+    // whole new text to give it the caret's format, the default one anyway, and on a large
+    // page that pass costs about a tenth of the load.
+    QTextDocument* doc = document();
+    doc->setPlainText(crlfText); // the undo history starts again
+    doc->setModified(false);
+    setTextCursor(QTextCursor(doc));
+    if (!guard)
+        m_longLines->setOn(false);
 }
 
 QString DocumentBox::readSelection() const
@@ -168,6 +148,7 @@ bool DocumentBox::wrapsLastRead(const QString& crlfText, qsizetype* openingLengt
 
 void DocumentBox::replaceSelection(const QString& crlfText)
 {
+    m_longLines->guardInsertion(crlfText);
     QTextCursor cursor = textCursor();
     qsizetype openingLength = 0;
     if (wrapsLastRead(crlfText, &openingLength)) {
@@ -207,6 +188,19 @@ bool DocumentBox::event(QEvent* e)
         }
     }
     return QPlainTextEdit::event(e);
+}
+
+void DocumentBox::changeEvent(QEvent* e)
+{
+    // The plain box would hand its new font to the document as it is, shaping and laying out
+    // a guarded long line in full before the guard could come back.
+    if ((e->type() == QEvent::FontChange || e->type() == QEvent::ApplicationFontChange)
+        && m_longLines->isOn()) {
+        QAbstractScrollArea::changeEvent(e);
+        document()->setDefaultFont(m_longLines->shownFont());
+        return;
+    }
+    QPlainTextEdit::changeEvent(e);
 }
 
 void DocumentBox::resizeEvent(QResizeEvent* e)

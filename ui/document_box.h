@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 #include <QStringList>
 
+class LongLinePolicy;
 class QMimeData;
 
 // editwindow: the document. Inside the program the document is CR LF text; the box keeps
@@ -44,6 +45,7 @@ Q_SIGNALS:
 
 protected:
     bool event(QEvent* e) override;
+    void changeEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     // A drop is a list of local files to open, never text to insert; the caret stays put.
     void dragEnterEvent(QDragEnterEvent* e) override;
@@ -63,6 +65,6 @@ private:
         QString text;
     };
     mutable ReadSelection m_lastRead;
-    void adaptToLongestLine(QStringView crlfText);
+    LongLinePolicy* m_longLines = nullptr;
     bool wrapsLastRead(const QString& crlfText, qsizetype* openingLength) const;
 };
