@@ -1,6 +1,7 @@
 #include "app/file_commands.h"
 
 #include "app/changed_on_disk.h"
+#include "app/unencodable_question.h"
 #include "document/document.h"
 #include "text/document_codec.h"
 #include "text/file_read.h"
@@ -24,41 +25,7 @@ const QString kDiscardQuestion = QStringLiteral("すべて消えてしまいま�
 const QString kWriteFailed = QStringLiteral("書き込みに失敗しました。");
 const QString kOpenFailed = QStringLiteral("ファイルを開けませんでした。\r");
 const QString kReplaceQuestion = QStringLiteral("%1 は既にあります。\r置き換えてよろしいですか？");
-const QString kUnencodable = QStringLiteral("この文書には Shift_JIS で保存できない文字があります。");
 
-
-bool mayDiscardDocument(const FileCommandParts& parts)
-{
-    if (!parts.document.hasUnsavedChanges())
-        return true;
-    return askYesNo(&parts.window, kTitle, kDiscardQuestion, MessageIcon::Information, false);
-}
-
-enum class UnencodableChoice { CharacterReferences, Utf8, Cancel };
-
-UnencodableChoice askAboutUnencodable(QWidget& window, const EncodedText& report, bool undecodable)
-{
-    QString text = kUnencodable + u'\r'
-        + QStringLiteral("%1 文字（最初は %2 行目）").arg(report.unencodableCount).arg(report.firstUnencodableLine);
-    if (undecodable)
-        text += QStringLiteral("\r読み込めなかったバイトは元のとおりには書き戻せません。");
-    text += QStringLiteral("\r文字参照（&#x...;）にして Shift_JIS のまま保存するか、UTF-8 で保存するかを選んでください。");
-
-    QMessageBox box(QMessageBox::Warning, kTitle, displayLines(text), QMessageBox::NoButton, &window);
-    box.setObjectName(QStringLiteral("unencodableQuestion"));
-    box.setTextFormat(Qt::PlainText);
-    box.addButton(QMessageBox::Save)->setText(QStringLiteral("文字参照で保存(&R)"));
-    box.addButton(QMessageBox::Apply)->setText(QStringLiteral("UTF-8 で保存(&U)"));
-    box.addButton(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
-    box.setDefaultButton(QMessageBox::Cancel);
-    box.setEscapeButton(QMessageBox::Cancel);
-    box.exec();
-    if (box.clickedButton() == box.button(QMessageBox::Save))
-        return UnencodableChoice::CharacterReferences;
-    if (box.clickedButton() == box.button(QMessageBox::Apply))
-        return UnencodableChoice::Utf8;
-    return UnencodableChoice::Cancel;
-}
 
 // Writes the document to `path` in its own encoding and line ends; the document becomes
 // the baseline. False when nothing was written (cancelled or failed; a failure is reported).
@@ -67,9 +34,17 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
     Document& document = parts.document;
     const QString text = parts.box.documentText();
     TextEncoding encoding = document.encoding();
-    EncodedText encoded = encodeDocument(text, encoding, document.lineEnding());
-    if (encoded.unencodableCount > 0) {
-        switch (askAboutUnencodable(parts.window, encoded, document.undecodable())) {
+    // The unchanged text goes back as the very bytes it was read from.
+    std::optional<QByteArray> asRead;
+    if (text == document.TxtRam())
+        asRead = bytesAsRead(document.originalFile(), encoding, document.lineEnding());
+    EncodedText encoded;
+    if (asRead)
+        encoded.bytes = std::move(*asRead);
+    else
+        encoded = encodeDocument(text, encoding, document.lineEnding());
+    if (encoded.unencodableCount > 0 || (document.undecodable() && !asRead)) {
+        switch (askAboutUnencodable(parts.window, encoded, encoding, document.undecodable())) {
         case UnencodableChoice::Cancel:
             return false;
         case UnencodableChoice::CharacterReferences:
@@ -93,7 +68,10 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
     }
     document.setEncoding(encoding);
     document.setDiskStamp(DiskStamp::of(path));
-    document.setUndecodable(false); // what is on disk now is what the box shows
+    if (!asRead) {
+        document.setUndecodable(false); // what is on disk now is what the box shows
+        document.setOriginalFile({});
+    }
     document.takeTextAsBaseline(text); // read from the box just now
     return true;
 }
@@ -165,6 +143,13 @@ void SaveAsFile_Click(const FileCommandParts& parts)
 
 }
 
+bool mayDiscardDocument(const FileCommandParts& parts)
+{
+    if (!parts.document.hasUnsavedChanges())
+        return true;
+    return askYesNo(&parts.window, kTitle, kDiscardQuestion, MessageIcon::Information, false);
+}
+
 void installFileCommands(MenuSurface& menus, const FileCommandParts& parts)
 {
     menus.onTriggered(QStringLiteral("newfile"), [parts] { newfile_Click(parts); });
@@ -178,7 +163,8 @@ void installFileCommands(MenuSurface& menus, const FileCommandParts& parts)
                      Qt::QueuedConnection);
 }
 
-bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path)
+bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path,
+                      std::optional<TextEncoding> encoding)
 {
     BusyPointer busy;
     // Taken before reading: a change while it reads is then asked about at Save.
@@ -186,7 +172,8 @@ bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path)
     FileRead bytes = readWholeFile(path);
     if (!bytes)
         return false;
-    LoadedDocument doc = decodeDocument(bytes.take());
+    OriginalFile asRead = OriginalFile::of(path, *bytes);
+    LoadedDocument doc = decodeDocument(bytes.take(), encoding);
 
     box.setDocumentText(doc.text);
     if (DocumentBox::holdsTextAsGiven(doc.text))
@@ -196,6 +183,9 @@ bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path)
     document.setEncoding(doc.encoding);
     document.setUndecodable(doc.undecodable);
     document.setLineEnding(doc.lineEnding);
+    asRead.encoding = doc.encoding;
+    asRead.lineEnding = doc.lineEnding;
+    document.setOriginalFile(std::move(asRead));
     document.setFilePath(path);
     document.setDiskStamp(stamp);
     document.announceLoaded();

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "text/text_encoding.h"
+
 #include <QString>
+
+#include <optional>
 
 class Document;
 class DocumentBox;
@@ -20,5 +24,10 @@ struct FileCommandParts {
 // New, Open, Open in a new window, Save, Save As, and files dropped on the box.
 void installFileCommands(MenuSurface& menus, const FileCommandParts& parts);
 
-// Loads a file into the box as the current document; false when it cannot be read.
-bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path);
+// Loads a file into the box as the current document, in the encoding its bytes show or the
+// one given; false when it cannot be read.
+bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path,
+                      std::optional<TextEncoding> encoding = std::nullopt);
+
+// Asks before unsaved changes go; true when there are none or the user lets them go.
+bool mayDiscardDocument(const FileCommandParts& parts);

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/command_line.h"
+#include "app/encoding_menu.h"
 #include "app/file_commands.h"
 #include "app/window_parts.h"
 #include "app/window_settings.h"
@@ -125,6 +126,7 @@ void HtmlE::installAreas()
     m_recovery = installRecovery(*m_document, *m_editwindow, *this);
     // Ending at once (force exit) keeps the unsaved work's copy, up to the last keystroke.
     connect(this, &HtmlE::endRequested, m_recovery, &RecoveryKeeper::flush);
+    installEncodingMenu({*m_document, *m_editwindow, *m_fileControler, *this});
 }
 
 void HtmlE::describeHover(const QString& description)

@@ -13,8 +13,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <ctime>
@@ -196,6 +199,52 @@ private Q_SLOTS:
             window.runMarkup(boldRow());
         }
         QVERIFY(window.editwindow()->documentText().endsWith(QLatin1String("</b>")));
+    }
+
+    // A 50 MB Shift_JIS page holding 5 million characters that Shift_JIS cannot hold: the
+    // time from Save to the question, and from the answer (character references) to the
+    // written file.
+    void saveUnencodable()
+    {
+        HtmlE window;
+        window.startUp(QString());
+        QVERIFY(window.loadFile(path(QStringLiteral("sjis_50MB.htm"))));
+        const QString page = window.editwindow()->documentText();
+        QString text;
+        text.reserve(page.size() + 5000000);
+        qsizetype added = 0;
+        for (qsizetype i = 0; i < page.size(); ++i) {
+            text += page[i];
+            if (added < 5000000 && i % 3 == 2 && page[i] != u'\r') {
+                text += QChar(0x00E9);
+                ++added;
+            }
+        }
+        QCOMPARE(added, 5000000);
+        window.editwindow()->setDocumentText(text);
+        text.clear();
+
+        QElapsedTimer clock;
+        qint64 question = -1;
+        QTimer answer;
+        answer.setInterval(5);
+        connect(&answer, &QTimer::timeout, &answer, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            question = clock.elapsed();
+            answer.stop();
+            clock.restart();
+            box->button(QMessageBox::Save)->click();
+        });
+        answer.start();
+        clock.start();
+        window.menus().action(QStringLiteral("SaveFiLE"))->trigger();
+        const qint64 write = clock.elapsed();
+        QVERIFY(question >= 0);
+        qInfo("5 million unencodable characters in 50 MB: question after %lld ms, written %lld ms after the answer",
+              question, write);
+        QVERIFY(read(QStringLiteral("sjis_50MB.htm")).contains("&#xE9;"));
     }
 
     // In the largest page, shown and focused as the user works: a typed character, a wrap of

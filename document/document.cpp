@@ -24,6 +24,7 @@ void Document::clearFile()
     m_lineEnding = LineEnding::CrLf;
     m_undecodable = false;
     m_diskStamp = {};
+    m_originalFile = {};
 }
 
 void Document::setTextSource(std::function<QString()> text, std::function<bool()> isEmpty)

@@ -2,6 +2,7 @@
 
 #include "document/disk_stamp.h"
 #include "text/line_ends.h"
+#include "text/original_file.h"
 #include "text/text_encoding.h"
 
 #include <QObject>
@@ -42,6 +43,9 @@ public:
 
     // The text now in the box was just read from the current file.
     void announceLoaded() { Q_EMIT fileLoaded(m_FilePath); }
+    // What the file held when it was read, so the unchanged text is written back as it was.
+    const OriginalFile& originalFile() const { return m_originalFile; }
+    void setOriginalFile(OriginalFile file) { m_originalFile = std::move(file); }
 
     // A new, unnamed document: no file, UTF-8, CR LF. The folder stays for the file manager.
     void clearFile();
@@ -81,6 +85,7 @@ private:
     LineEnding m_lineEnding = LineEnding::CrLf;
     bool m_undecodable = false;
     DiskStamp m_diskStamp;
+    OriginalFile m_originalFile;
     QString m_TxtRam;
     mutable bool m_mayDiffer = false;
     std::function<QString()> m_text;

@@ -331,6 +331,15 @@ private Q_SLOTS:
         QTest::newRow("no final line end") << QByteArray("a\r\nb");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("tab, form feed, nul") << QByteArray("a\tb\fc\0d\r\n", 10);
+        QTest::newRow("cr only") << QByteArray("a\rb\r");
+        QTest::newRow("mixed line ends") << QByteArray("a\nb\r\nc\rd\n");
+        // The NEC row 13 and NEC-selected IBM forms, which CP932 writes in their other form.
+        QTest::newRow("cp932 two forms") << QByteArray("\x87\x90\xed\x40\xee\xf9\xfa\x54\x81\xca\r\n");
+        QTest::newRow("euc-jp") << encodeText(page, TextEncoding::EucJp).bytes;
+        // The 1978 kanji set's escape, which would be written as the 1983 one.
+        QTest::newRow("iso-2022-jp") << QByteArray("\x1b$@$\"\x1b(B\r\n");
+        QTest::newRow("utf-16le") << encodeText(page, TextEncoding::Utf16Le).bytes;
+        QTest::newRow("utf-8, a stray byte") << page.toUtf8() + "\xff" + page.toUtf8();
     }
     void unchangedFilesRoundTrip()
     {
@@ -378,7 +387,8 @@ private Q_SLOTS:
         QVERIFY(!answer->seen);
     }
 
-    // Bytes valid in neither encoding: opened as Shift_JIS, and saving asks first.
+    // Bytes valid in no encoding: opened as Shift_JIS. Unchanged, they are written back as
+    // they were; once edited, saving asks first.
     void undecodableFilesAskBeforeSaving()
     {
         const QByteArray broken = QByteArray("\x82\xA0") + "\xA0" + "ok\r\n";
@@ -387,6 +397,10 @@ private Q_SLOTS:
         w.startUp(m_folder->file("broken.htm") + " on");
         QCOMPARE(w.editwindow()->documentText(), QString("あ") + QChar(0xFFFD) + "ok\r\n");
         auto answer = answerNextMessageBox(QMessageBox::Cancel);
+        trigger(w, "SaveFiLE");
+        QVERIFY(!answer->seen);
+        QCOMPARE(m_folder->read("broken.htm"), broken);
+        w.editwindow()->replaceSelection("x");
         trigger(w, "SaveFiLE");
         QVERIFY(answer->seen);
         QVERIFY(answer->text.contains("1 文字"));

@@ -40,9 +40,9 @@ LoadedDocument decodeDocument(QByteArrayView bytes)
     return fromDecoded(decodeText(bytes));
 }
 
-LoadedDocument decodeDocument(QByteArray&& bytes)
+LoadedDocument decodeDocument(QByteArray&& bytes, std::optional<TextEncoding> encoding)
 {
-    DecodedText decoded = decodeText(bytes);
+    DecodedText decoded = encoding ? decodeText(bytes, *encoding) : decodeText(bytes);
     bytes = QByteArray();
     return fromDecoded(std::move(decoded));
 }

@@ -7,6 +7,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
+
 // A document's bytes and the text the box shows, both ways: the encoding and the line ends
 // are found on reading and kept for writing back.
 
@@ -19,8 +21,8 @@ struct LoadedDocument {
 };
 LoadedDocument decodeDocument(QByteArrayView bytes);
 // The same, letting go of the bytes as soon as they are decoded (a large page is held in
-// three forms otherwise).
-LoadedDocument decodeDocument(QByteArray&& bytes);
+// three forms otherwise); in `encoding` when one is given.
+LoadedDocument decodeDocument(QByteArray&& bytes, std::optional<TextEncoding> encoding = std::nullopt);
 
 // The bytes of a CR LF document as its file holds them: its own line ends, its encoding.
 EncodedText encodeDocument(const QString& crlfText, TextEncoding encoding, LineEnding ending,

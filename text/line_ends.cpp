@@ -4,7 +4,7 @@ NormalisedText normaliseLineEnds(QStringView text)
 {
     NormalisedText result;
     qsizetype lf = 0;
-    qsizetype other = 0;
+    qsizetype cr = 0;
     qsizetype breaks = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
@@ -12,19 +12,21 @@ NormalisedText normaliseLineEnds(QStringView text)
             ++lf;
             ++breaks;
         } else if (c == u'\r') {
-            ++other;
             ++breaks;
             if (i + 1 < text.size() && text[i + 1] == u'\n')
                 ++i;
+            else
+                ++cr;
         }
     }
-    if (other == 0) {
-        if (lf == 0) {
-            result.text = text.toString();
-            return result;
-        }
+    if (breaks == 0) {
+        result.text = text.toString();
+        return result;
+    }
+    if (lf == breaks)
         result.ending = LineEnding::Lf;
-    }
+    else if (cr == breaks)
+        result.ending = LineEnding::Cr;
     QString out;
     out.reserve(text.size() + breaks);
     qsizetype start = 0;
@@ -53,8 +55,11 @@ QString withLineEnding(const QString& crlfText, LineEnding ending)
     const QChar* from = crlfText.constData();
     const QChar* const end = from + crlfText.size();
     for (; from != end; ++from) {
-        if (*from == u'\r' && from + 1 != end && from[1] == u'\n')
+        if (*from == u'\r' && from + 1 != end && from[1] == u'\n') {
+            if (ending == LineEnding::Cr)
+                *to++ = *from++; // the CR stays, its LF goes
             continue;
+        }
         *to++ = *from;
     }
     out.truncate(to - out.constData());

@@ -3,17 +3,17 @@
 #include <QString>
 #include <QStringView>
 
-// Inside the program every line break is CR LF. Files may use LF alone; such a file is
-// written back with LF so a Unix page is never rewritten.
-enum class LineEnding { CrLf, Lf };
+// Inside the program every line break is CR LF. Files may use LF alone (Unix) or CR alone
+// (old Macintosh); such a file is written back with its own breaks, never rewritten.
+enum class LineEnding { CrLf, Lf, Cr };
 
 struct NormalisedText {
     QString text; // CR LF throughout
     LineEnding ending = LineEnding::CrLf;
 };
 
-// CR LF, a lone CR and a lone LF each become CR LF. The ending is Lf when the text has line
-// breaks and every one of them was a lone LF.
+// CR LF, a lone CR and a lone LF each become CR LF. The ending is Lf (Cr) when the text has
+// line breaks and every one of them was a lone LF (a lone CR).
 NormalisedText normaliseLineEnds(QStringView text);
 
 // The CR LF text with the file's own line breaks.

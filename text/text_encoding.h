@@ -2,10 +2,9 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QStringView>
-
-#include <optional>
 
 // How text files are decoded and encoded. Every reader of the program (documents,
 // templates, tag.ini, hcnn.otf) and every writer goes through here.
@@ -13,22 +12,26 @@ enum class TextEncoding {
     Utf8,
     Utf8Bom,
     Cp932, // Microsoft's Shift_JIS, as Japanese Windows writes it
+    EucJp, // with Microsoft's extensions, as Windows writes it too
+    Iso2022Jp,
+    Utf16Le, // UTF-16 is read and written with its byte-order mark
+    Utf16Be,
 };
 
 struct DecodedText {
     QString text;
     TextEncoding encoding = TextEncoding::Utf8;
-    // Bytes that were valid in neither encoding; they are shown as U+FFFD and cannot be
+    // Bytes that were not valid in the encoding; they are shown as U+FFFD and cannot be
     // written back as they were.
     bool undecodable = false;
 };
 
-// UTF-8 when the bytes are valid UTF-8 (a BOM is taken off and remembered), CP932 otherwise.
-// Bytes that are plain ASCII take the charset that their own text declares.
+// In the encoding that guessEncoding (text/encoding_guess.h) finds; a byte-order mark is
+// taken off and remembered.
 DecodedText decodeText(QByteArrayView bytes);
-
-// The charset named by a <meta charset>, a Content-Type meta or an XML declaration.
-std::optional<TextEncoding> declaredEncoding(QByteArrayView bytes);
+// In the given encoding, whatever the bytes look like (a byte-order mark of that encoding
+// is taken off).
+DecodedText decodeText(QByteArrayView bytes, TextEncoding encoding);
 
 enum class Unencodable {
     Report,              // leave such characters out and count them: the caller must ask
@@ -37,14 +40,17 @@ enum class Unencodable {
 
 struct EncodedText {
     QByteArray bytes;
-    int unencodableCount = 0;
+    int unencodableCount = 0; // characters, each written as a reference or left out
     int firstUnencodableLine = 0; // 1-based; 0 when every character was written
 };
 
 EncodedText encodeText(QStringView text, TextEncoding encoding,
                        Unencodable policy = Unencodable::Report);
 
-// The two directions of CP932 alone, through glibc's converter.
+// CP932 alone, through glibc's converter.
 QString decodeCp932(QByteArrayView bytes, bool* undecodable = nullptr);
 
+// The name the user sees: "UTF-8", "Shift_JIS", "EUC-JP" ...
 QString encodingName(TextEncoding encoding);
+// Every encoding, in the order they are offered.
+const QList<TextEncoding>& allTextEncodings();

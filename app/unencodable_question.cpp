@@ -1,0 +1,43 @@
+#include "app/unencodable_question.h"
+
+#include "ui/message_box.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+UnencodableChoice askAboutUnencodable(QWidget& window, const EncodedText& report, TextEncoding encoding,
+                                      bool undecodable)
+{
+    const QString name = encodingName(encoding);
+    const bool unencodable = report.unencodableCount > 0;
+    QStringList lines;
+    if (unencodable) {
+        lines << QStringLiteral("この文書には %1 で保存できない文字があります。").arg(name)
+              << QStringLiteral("%1 文字（最初は %2 行目）").arg(report.unencodableCount).arg(report.firstUnencodableLine);
+    }
+    if (undecodable)
+        lines << QStringLiteral("読み込めなかったバイトは元のとおりには書き戻せません。");
+    if (unencodable)
+        lines << QStringLiteral("文字参照（&#x...;）にして %1 のまま保存するか、UTF-8 で保存するかを選んでください。").arg(name);
+
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("HtmlE"), displayLines(lines.join(u'\r')),
+                    QMessageBox::NoButton, &window);
+    box.setObjectName(QStringLiteral("unencodableQuestion"));
+    box.setTextFormat(Qt::PlainText);
+    if (unencodable) {
+        box.addButton(QMessageBox::Save)->setText(QStringLiteral("文字参照で保存(&R)"));
+        box.addButton(QMessageBox::Apply)->setText(QStringLiteral("UTF-8 で保存(&U)"));
+    } else {
+        // Nothing the encoding lacks: only whether the marks may replace the bytes.
+        box.addButton(QMessageBox::Save)->setText(QStringLiteral("保存(&S)"));
+    }
+    box.addButton(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    if (box.clickedButton() == box.button(QMessageBox::Save))
+        return UnencodableChoice::CharacterReferences;
+    if (box.clickedButton() == box.button(QMessageBox::Apply))
+        return UnencodableChoice::Utf8;
+    return UnencodableChoice::Cancel;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "text/text_encoding.h"
+
+class QWidget;
+
+enum class UnencodableChoice { CharacterReferences, Utf8, Cancel };
+
+// Before a save that cannot write the text as it stands: characters the document's encoding
+// cannot hold (`report`), or bytes that were read as U+FFFD (`undecodable`). Answers
+// CharacterReferences to save in `encoding` as far as it goes, Utf8 to save as UTF-8.
+UnencodableChoice askAboutUnencodable(QWidget& window, const EncodedText& report, TextEncoding encoding,
+                                      bool undecodable);

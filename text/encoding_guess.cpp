@@ -1,0 +1,231 @@
+#include "text/encoding_guess.h"
+
+#include <QByteArray>
+#include <QUtf8StringView>
+
+#include <cstring>
+
+namespace {
+
+using uchar8 = unsigned char;
+
+uchar8 at(QByteArrayView bytes, qsizetype i)
+{
+    return i < bytes.size() ? static_cast<uchar8>(bytes[i]) : 0;
+}
+
+bool inRange(uchar8 b, uchar8 low, uchar8 high)
+{
+    return b >= low && b <= high;
+}
+
+// How well the bytes fit one multi-byte encoding: the characters of more than one byte,
+// and the bytes that begin no valid character.
+struct Fit {
+    qsizetype multiByte = 0;
+    qsizetype invalid = 0;
+    qsizetype halfwidthKana = 0; // CP932 only: single bytes 0xA1 to 0xDF
+};
+
+// The length of the UTF-8 sequence at i, or 0 when none begins there.
+int utf8Length(QByteArrayView b, qsizetype i)
+{
+    const uchar8 c = at(b, i);
+    auto cont = [&](qsizetype k, uchar8 low = 0x80, uchar8 high = 0xBF) { return inRange(at(b, i + k), low, high); };
+    if (inRange(c, 0xC2, 0xDF))
+        return cont(1) ? 2 : 0;
+    if (inRange(c, 0xE0, 0xEF)) {
+        const bool second = c == 0xE0 ? cont(1, 0xA0) : c == 0xED ? cont(1, 0x80, 0x9F) : cont(1);
+        return second && cont(2) ? 3 : 0;
+    }
+    if (inRange(c, 0xF0, 0xF4)) {
+        const bool second = c == 0xF0 ? cont(1, 0x90) : c == 0xF4 ? cont(1, 0x80, 0x8F) : cont(1);
+        return second && cont(2) && cont(3) ? 4 : 0;
+    }
+    return 0;
+}
+
+Fit utf8Fit(QByteArrayView b)
+{
+    Fit fit;
+    for (qsizetype i = 0; i < b.size();) {
+        if (at(b, i) < 0x80) {
+            ++i;
+        } else if (const int n = utf8Length(b, i)) {
+            ++fit.multiByte;
+            i += n;
+        } else {
+            ++fit.invalid;
+            ++i;
+        }
+    }
+    return fit;
+}
+
+Fit eucJpFit(QByteArrayView b)
+{
+    Fit fit;
+    for (qsizetype i = 0; i < b.size();) {
+        const uchar8 c = at(b, i);
+        if (c < 0x80) {
+            ++i;
+        } else if (c == 0x8E && inRange(at(b, i + 1), 0xA1, 0xDF)) {
+            ++fit.multiByte;
+            i += 2;
+        } else if (c == 0x8F && inRange(at(b, i + 1), 0xA1, 0xFE) && inRange(at(b, i + 2), 0xA1, 0xFE)) {
+            ++fit.multiByte;
+            i += 3;
+        } else if (inRange(c, 0xA1, 0xFE) && inRange(at(b, i + 1), 0xA1, 0xFE)) {
+            ++fit.multiByte;
+            i += 2;
+        } else {
+            ++fit.invalid;
+            ++i;
+        }
+    }
+    return fit;
+}
+
+Fit cp932Fit(QByteArrayView b)
+{
+    Fit fit;
+    for (qsizetype i = 0; i < b.size();) {
+        const uchar8 c = at(b, i);
+        const uchar8 next = at(b, i + 1);
+        if (c < 0x80) {
+            ++i;
+        } else if (inRange(c, 0xA1, 0xDF)) {
+            ++fit.halfwidthKana;
+            ++i;
+        } else if ((inRange(c, 0x81, 0x9F) || inRange(c, 0xE0, 0xFC))
+                   && (inRange(next, 0x40, 0x7E) || inRange(next, 0x80, 0xFC))) {
+            ++fit.multiByte;
+            i += 2;
+        } else {
+            ++fit.invalid;
+            ++i;
+        }
+    }
+    return fit;
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    for (char c : bytes) {
+        if (static_cast<uchar8>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// ESC $ @, ESC $ B (the JIS kanji sets), ESC ( I (half-width katakana), ESC $ ( D.
+bool hasIso2022JpEscapes(QByteArrayView bytes)
+{
+    for (qsizetype i = bytes.indexOf('\x1b'); i >= 0 && i + 2 < bytes.size(); i = bytes.indexOf('\x1b', i + 1)) {
+        const char a = bytes[i + 1];
+        const char b = bytes[i + 2];
+        if ((a == '$' && (b == '@' || b == 'B' || b == '(')) || (a == '(' && b == 'I'))
+            return true;
+    }
+    return false;
+}
+
+std::optional<TextEncoding> encodingFromName(QByteArray name)
+{
+    name = name.trimmed().toLower();
+    static const struct {
+        const char* name;
+        TextEncoding encoding;
+    } names[] = {
+        {"utf-8", TextEncoding::Utf8},          {"utf8", TextEncoding::Utf8},
+        {"shift_jis", TextEncoding::Cp932},     {"shift-jis", TextEncoding::Cp932},
+        {"sjis", TextEncoding::Cp932},          {"x-sjis", TextEncoding::Cp932},
+        {"cp932", TextEncoding::Cp932},         {"ms932", TextEncoding::Cp932},
+        {"windows-31j", TextEncoding::Cp932},   {"ms_kanji", TextEncoding::Cp932},
+        {"csshiftjis", TextEncoding::Cp932},    {"x-ms-cp932", TextEncoding::Cp932},
+        {"euc-jp", TextEncoding::EucJp},        {"x-euc-jp", TextEncoding::EucJp},
+        {"eucjp", TextEncoding::EucJp},         {"euc_jp", TextEncoding::EucJp},
+        {"cseucpkdfmtjapanese", TextEncoding::EucJp}, {"eucjp-ms", TextEncoding::EucJp},
+        {"iso-2022-jp", TextEncoding::Iso2022Jp}, {"csiso2022jp", TextEncoding::Iso2022Jp},
+        {"iso2022jp", TextEncoding::Iso2022Jp}, {"jis", TextEncoding::Iso2022Jp},
+        {"utf-16", TextEncoding::Utf16Le},      {"utf-16le", TextEncoding::Utf16Le},
+        {"utf-16be", TextEncoding::Utf16Be},
+    };
+    for (const auto& entry : names) {
+        if (name == entry.name)
+            return entry.encoding;
+    }
+    return std::nullopt;
+}
+
+// The value that follows a key in `lower`, up to a quote, blank, ";" or ">".
+QByteArray valueAfter(const QByteArray& lower, qsizetype at)
+{
+    qsizetype i = at;
+    while (i < lower.size() && (lower[i] == ' ' || lower[i] == '\t' || lower[i] == '"' || lower[i] == '\''))
+        ++i;
+    const qsizetype start = i;
+    while (i < lower.size() && lower[i] != '"' && lower[i] != '\'' && lower[i] != ' '
+           && lower[i] != ';' && lower[i] != '>' && lower[i] != '?' && lower[i] != '/')
+        ++i;
+    return lower.mid(start, i - start);
+}
+
+bool isUtf16(TextEncoding e)
+{
+    return e == TextEncoding::Utf16Le || e == TextEncoding::Utf16Be;
+}
+
+}
+
+std::optional<TextEncoding> declaredEncoding(QByteArrayView bytes)
+{
+    const QByteArray lower = bytes.first(qMin<qsizetype>(bytes.size(), 64 * 1024)).toByteArray().toLower();
+    for (const char* key : {"charset=", "encoding="}) {
+        qsizetype pos = 0;
+        while ((pos = lower.indexOf(key, pos)) >= 0) {
+            pos += qsizetype(std::strlen(key));
+            if (auto enc = encodingFromName(valueAfter(lower, pos)))
+                return enc;
+        }
+    }
+    return std::nullopt;
+}
+
+TextEncoding guessEncoding(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return TextEncoding::Utf8Bom;
+    if (bytes.startsWith("\xFF\xFE"))
+        return TextEncoding::Utf16Le;
+    if (bytes.startsWith("\xFE\xFF"))
+        return TextEncoding::Utf16Be;
+
+    const std::optional<TextEncoding> declared = declaredEncoding(bytes);
+    if (isAscii(bytes)) {
+        if (hasIso2022JpEscapes(bytes))
+            return TextEncoding::Iso2022Jp;
+        // Bytes without a single NUL are no UTF-16, whatever the page says.
+        return declared && !isUtf16(*declared) ? *declared : TextEncoding::Utf8;
+    }
+    if (QUtf8StringView(bytes).isValidUtf8())
+        return TextEncoding::Utf8;
+
+    const Fit euc = eucJpFit(bytes);
+    const Fit sjis = cp932Fit(bytes);
+    if (declared == TextEncoding::EucJp && euc.invalid == 0)
+        return TextEncoding::EucJp;
+    if (declared == TextEncoding::Cp932 && sjis.invalid == 0)
+        return TextEncoding::Cp932;
+    // In Shift_JIS or EUC-JP text a byte sequence that happens to be valid UTF-8 is rare
+    // beside the invalid ones; in a UTF-8 page with stray bytes it is the other way round.
+    const Fit utf8 = utf8Fit(bytes);
+    if (utf8.multiByte >= 8 * utf8.invalid)
+        return TextEncoding::Utf8;
+    if (euc.invalid == 0 && sjis.invalid == 0) {
+        // Read as CP932, EUC-JP's kana and most kanji are half-width katakana, which real
+        // Shift_JIS text seldom holds.
+        return sjis.halfwidthKana > 0 ? TextEncoding::EucJp : TextEncoding::Cp932;
+    }
+    return euc.invalid < sjis.invalid ? TextEncoding::EucJp : TextEncoding::Cp932;
+}
