@@ -41,8 +41,13 @@ void click(const QObject* window, const QString& button)
 }
 
 TestProgramFolder::TestProgramFolder()
-    : m_oldConfigHome(qgetenv("XDG_CONFIG_HOME")), m_oldStateHome(qgetenv("XDG_STATE_HOME"))
+    : m_oldConfigHome(qgetenv("XDG_CONFIG_HOME")), m_oldStateHome(qgetenv("XDG_STATE_HOME")),
+      m_oldRuntime(qgetenv("XDG_RUNTIME_DIR"))
 {
+    // The receiving endpoint too: a window under test never takes texts meant for the user's
+    // own editor, nor a test's texts the user's.
+    QFile::setPermissions(m_runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
     // The user's folder too is the test's own, empty at the start and gone at the end, and
     // never shared with a suite running beside this one.
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome.path()));
@@ -65,6 +70,10 @@ TestProgramFolder::~TestProgramFolder()
         qunsetenv("XDG_STATE_HOME");
     else
         qputenv("XDG_STATE_HOME", m_oldStateHome);
+    if (m_oldRuntime.isNull())
+        qunsetenv("XDG_RUNTIME_DIR");
+    else
+        qputenv("XDG_RUNTIME_DIR", m_oldRuntime);
 }
 
 void TestProgramFolder::write(const QString& name, const QByteArray& bytes) const

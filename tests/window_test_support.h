@@ -33,6 +33,8 @@ private:
     QTemporaryDir m_configHome;
     QByteArray m_oldConfigHome;
     QByteArray m_oldStateHome;
+    QTemporaryDir m_runtime;
+    QByteArray m_oldRuntime;
 };
 
 // The main window started as the program starts it, on `commandLine`. Exposed waits until it is
