@@ -1,6 +1,7 @@
 // Handing texts to a running editor: 1 MiB through the sender's standard input, and many
 // senders at once. The editor runs in this process; the senders are the real command.
 #include "app/application.h"
+#include "bench/own_folders.h"
 #include "ui/document_box.h"
 #include "app/main_window.h"
 #include "platform/program_folder.h"
@@ -65,9 +66,7 @@ int main(int argc, char* argv[])
         });
     }
     const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    QTemporaryDir runtime;
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const OwnFolders folders;
     QApplication app(argc, argv);
     prepareApplication(app);
     QTemporaryDir folder;

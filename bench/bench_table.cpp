@@ -2,6 +2,7 @@
 // markup alone, a whole idle tick of the window, and a tick that has to rewrite the preview.
 // Run it on an otherwise idle machine: build/bench/bench_table [repetitions]
 #include "app/application.h"
+#include "bench/own_folders.h"
 #include "app/main_window.h"
 #include "platform/program_folder.h"
 #include "table/table_builder.h"
@@ -50,6 +51,7 @@ int main(int argc, char* argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    const OwnFolders folders;
     QApplication app(argc, argv);
     prepareApplication(app);
     const int repetitions = argc > 1 ? std::max(1, atoi(argv[1])) : 200;
