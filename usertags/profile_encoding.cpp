@@ -76,15 +76,15 @@ TextEncoding scanEncoding(ProfileEncoding encoding)
 
 QString profileEncodingName(ProfileEncoding encoding)
 {
+    // The file's encoding under the name the document's encodings go by.
     switch (encoding) {
-    case ProfileEncoding::Utf8:
-        return QStringLiteral("UTF-8");
-    case ProfileEncoding::Cp932:
-        return QStringLiteral("Shift_JIS");
     case ProfileEncoding::Utf16Le:
-        return QStringLiteral("UTF-16LE");
+        return encodingName(TextEncoding::Utf16Le);
     case ProfileEncoding::Utf16Be:
-        return QStringLiteral("UTF-16BE");
+        return encodingName(TextEncoding::Utf16Be);
+    case ProfileEncoding::Utf8:
+    case ProfileEncoding::Cp932:
+        break;
     }
-    return {};
+    return encodingName(scanEncoding(encoding));
 }
