@@ -2,6 +2,8 @@
 
 #include "usertags/endpoint_protocol.h"
 
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
@@ -47,8 +49,6 @@ Receiver::Receiver(EnterFn onEnter, QObject* parent)
     m_takeOver->setInterval(kTakeOverIntervalMs);
     connect(m_takeOver, &QTimer::timeout, this, &Receiver::tryToOwn);
     tryToOwn();
-    if (!ownsEndpoint())
-        m_takeOver->start();
 }
 
 Receiver::~Receiver()
@@ -66,10 +66,41 @@ bool Receiver::ownsEndpoint() const
 
 void Receiver::tryToOwn()
 {
+    if (!ownsEndpoint()) {
+        m_folderStateTried = folderState();
+        attemptToOwn();
+    }
     if (ownsEndpoint()) {
         m_takeOver->stop();
+        delete m_folderWatch;
+        m_folderWatch = nullptr;
         return;
     }
+    // The owner clears the folder when it ends: that is the moment to try again, and waiting
+    // for it costs nothing meanwhile.
+    if (!m_takeOver->isActive())
+        m_takeOver->start();
+    if (!m_folderWatch && m_location.ok() && !m_location.folder.isEmpty()) {
+        m_folderWatch = new QFileSystemWatcher(this);
+        // An attempt that fails changes the folder itself (the lock file comes and goes); only
+        // a change from what that attempt found is news.
+        connect(m_folderWatch, &QFileSystemWatcher::directoryChanged, this, [this] {
+            if (folderState() != m_folderStateTried)
+                tryToOwn();
+        });
+        m_folderWatch->addPath(m_location.folder);
+    }
+}
+
+int Receiver::folderState() const
+{
+    if (!m_location.ok() || m_location.folder.isEmpty())
+        return -1;
+    return (QFileInfo::exists(m_location.lockPath) ? 1 : 0) | (QFileInfo::exists(m_location.socketPath) ? 2 : 0);
+}
+
+void Receiver::attemptToOwn()
+{
     if (!m_location.ok() || m_location.folder.isEmpty())
         m_location = endpointLocation(true);
     if (!m_location.ok()) {
@@ -99,14 +130,12 @@ void Receiver::tryToOwn()
     if (!m_server->listen(m_location.socketPath)) {
         reportOnce(QStringLiteral("cannot listen on %1: %2").arg(m_location.socketPath, m_server->errorString()));
         m_lock->unlock();
-        return;
     }
-    m_takeOver->stop();
 }
 
 void Receiver::reportOnce(const QString& problem)
 {
-    // Tried again twice a second; saying it each time would bury everything else.
+    // Tried again and again; saying it each time would bury everything else.
     if (problem == m_reported)
         return;
     m_reported = problem;
