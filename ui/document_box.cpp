@@ -1,6 +1,7 @@
 #include "ui/document_box.h"
 
 #include "ui/long_line_policy.h"
+#include "ui/soft_breaks.h"
 
 #include <QDropEvent>
 #include <QFont>
@@ -11,29 +12,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-namespace {
-QString fromBoxText(const QString& text)
-{
-    // Blocks are separated by U+2029; everything else is the user's own character. One pass
-    // into a buffer of the final size: a growing replace moves the tail once per batch of
-    // matches, which on a large page costs seconds.
-    const qsizetype breaks = text.count(QChar::ParagraphSeparator);
-    if (breaks == 0)
-        return text;
-    QString out(text.size() + breaks, Qt::Uninitialized);
-    QChar* to = out.data();
-    for (const QChar c : text) {
-        if (c == QChar::ParagraphSeparator) {
-            *to++ = u'\r';
-            *to++ = u'\n';
-        } else {
-            *to++ = c;
-        }
-    }
-    return out;
-}
-}
-
 DocumentBox::DocumentBox(QWidget* parent) : QPlainTextEdit(parent)
 {
     setObjectName(QStringLiteral("editwindow"));
@@ -43,6 +21,7 @@ DocumentBox::DocumentBox(QWidget* parent) : QPlainTextEdit(parent)
     setMouseTracking(true);
     setAcceptDrops(true);
     m_longLines = new LongLinePolicy(*this);
+    m_softBreaks = new SoftBreaks(document());
     connect(document(), &QTextDocument::contentsChanged, this, [this] { m_lastRead = ReadSelection(); });
 }
 
@@ -53,7 +32,7 @@ bool DocumentBox::isEmpty() const
 
 QString DocumentBox::documentText() const
 {
-    return fromBoxText(document()->toRawText());
+    return m_softBreaks->text(0, document()->characterCount() - 1, u"\r\n");
 }
 
 QString DocumentBox::toBoxText(const QString& crlfText)
@@ -105,7 +84,12 @@ void DocumentBox::setDocumentText(const QString& crlfText)
     // whole new text to give it the caret's format, the default one anyway, and on a large
     // page that pass costs about a tenth of the load.
     QTextDocument* doc = document();
-    doc->setPlainText(crlfText); // the undo history starts again
+    if (guard) {
+        m_softBreaks->setPlainText(toBoxText(crlfText)); // the undo history starts again
+    } else {
+        doc->setPlainText(crlfText);
+        m_softBreaks->forget();
+    }
     doc->setModified(false);
     setTextCursor(QTextCursor(doc));
     if (!guard)
@@ -118,7 +102,7 @@ QString DocumentBox::readSelection() const
     if (!cursor.hasSelection())
         return QString();
     if (m_lastRead.anchor != cursor.anchor() || m_lastRead.position != cursor.position()) {
-        m_lastRead.text = fromBoxText(cursor.selectedText());
+        m_lastRead.text = m_softBreaks->text(cursor.selectionStart(), cursor.selectionEnd(), u"\r\n");
         m_lastRead.anchor = cursor.anchor();
         m_lastRead.position = cursor.position();
     }
@@ -161,18 +145,57 @@ void DocumentBox::replaceSelection(const QString& crlfText)
         const QString closing = toBoxText(crlfText.sliced(openingLength + m_lastRead.text.size()));
         cursor.beginEditBlock();
         cursor.setPosition(end);
-        cursor.insertText(closing);
+        SoftBreaks::insertText(cursor, closing);
         cursor.setPosition(start);
-        cursor.insertText(opening);
-        cursor.endEditBlock();
+        SoftBreaks::insertText(cursor, opening);
         cursor.setPosition(int(end + opening.size() + closing.size()));
+        m_softBreaks->split(start, cursor.position());
+        cursor.endEditBlock();
     } else {
+        const int start = cursor.selectionStart();
         cursor.beginEditBlock();
-        cursor.insertText(toBoxText(crlfText));
+        SoftBreaks::insertText(cursor, toBoxText(crlfText));
+        m_softBreaks->split(start, cursor.position());
         cursor.endEditBlock();
     }
+    showPieces();
     setTextCursor(cursor);
     ensureCursorVisible();
+}
+
+void DocumentBox::replaceSelection(const TextChanges& changes)
+{
+    QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart();
+    QTextCursor end(document());
+    end.setPosition(cursor.selectionEnd());
+    // Box positions first: the soft breaks are counted on the text as it stands.
+    const qsizetype textStart = m_softBreaks->toText(start);
+    QList<std::pair<int, int>> ranges;
+    ranges.reserve(changes.size());
+    for (const TextChange& change : changes)
+        ranges.append({m_softBreaks->toBox(textStart + change.start),
+                       m_softBreaks->toBox(textStart + change.start + change.length)});
+    cursor.beginEditBlock();
+    for (qsizetype i = changes.size() - 1; i >= 0; --i) {
+        // The last first, so the positions of those before it still hold.
+        cursor.setPosition(ranges[i].first);
+        cursor.setPosition(ranges[i].second, QTextCursor::KeepAnchor);
+        SoftBreaks::insertText(cursor, toBoxText(changes[i].text));
+    }
+    m_softBreaks->split(start, end.position());
+    cursor.endEditBlock();
+    showPieces();
+    cursor.setPosition(end.position());
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+void DocumentBox::showPieces()
+{
+    // Pieces shown unwrapped would each be one very wide line.
+    if (m_softBreaks->any() && !m_longLines->isOn())
+        m_longLines->setOn(true);
 }
 
 bool DocumentBox::event(QEvent* e)
@@ -201,6 +224,20 @@ void DocumentBox::changeEvent(QEvent* e)
         return;
     }
     QPlainTextEdit::changeEvent(e);
+}
+
+void DocumentBox::keyPressEvent(QKeyEvent* e)
+{
+    if (!m_softBreaks->keyPress(*this, e))
+        QPlainTextEdit::keyPressEvent(e);
+}
+
+QMimeData* DocumentBox::createMimeDataFromSelection() const
+{
+    const QTextCursor cursor = textCursor();
+    auto* mime = new QMimeData;
+    mime->setText(m_softBreaks->text(cursor.selectionStart(), cursor.selectionEnd(), u"\n"));
+    return mime;
 }
 
 void DocumentBox::resizeEvent(QResizeEvent* e)

@@ -1,0 +1,29 @@
+#include "text/long_line_pieces.h"
+
+namespace longlinepieces {
+
+QList<qsizetype> pieceStarts(QStringView line)
+{
+    QList<qsizetype> starts;
+    const qsizetype n = line.size();
+    if (n <= kLongestWholeLine)
+        return starts;
+    starts.reserve(n / kPieceLength + 1);
+    qsizetype start = 0;
+    while (n - start > kPieceLength) {
+        qsizetype end = start + kPieceLength;
+        for (qsizetype i = end; i > start + kPieceLength / 2; --i) {
+            if (line[i - 1] == u'>') {
+                end = i;
+                break;
+            }
+        }
+        if (line[end - 1].isHighSurrogate() && line[end].isLowSurrogate())
+            --end;
+        starts.append(end);
+        start = end;
+    }
+    return starts;
+}
+
+}
