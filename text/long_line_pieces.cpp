@@ -2,6 +2,23 @@
 
 namespace longlinepieces {
 
+bool needsPieces(QStringView crlfText)
+{
+    qsizetype lineStart = 0;
+    const qsizetype n = crlfText.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = crlfText[i];
+        if (c != u'\n' && c != u'\r')
+            continue;
+        if (i - lineStart > kLongestWholeLine)
+            return true;
+        if (c == u'\r' && i + 1 < n && crlfText[i + 1] == u'\n')
+            ++i;
+        lineStart = i + 1;
+    }
+    return n - lineStart > kLongestWholeLine;
+}
+
 QList<qsizetype> pieceStarts(QStringView line)
 {
     QList<qsizetype> starts;

@@ -13,6 +13,10 @@ constexpr qsizetype kLongestWholeLine = 100000;
 // a page of markup reads as if broken at its tags.
 constexpr qsizetype kPieceLength = 4096;
 
+// Whether `crlfText` (lines ending in CR LF, a lone CR or a lone LF) has a line too long to
+// hold whole. Reading stops at the first such line.
+bool needsPieces(QStringView crlfText);
+
 // Where the soft breaks go in `line` (a line without its break): the positions the pieces
 // after the first start at. Empty when the line is held whole. A pair of surrogates is never
 // parted.

@@ -1,6 +1,6 @@
 #include "ui/document_box.h"
 
-#include "ui/long_line_policy.h"
+#include "text/long_line_pieces.h"
 #include "ui/soft_breaks.h"
 
 #include <QDropEvent>
@@ -20,7 +20,6 @@ DocumentBox::DocumentBox(QWidget* parent) : QPlainTextEdit(parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setMouseTracking(true);
     setAcceptDrops(true);
-    m_longLines = new LongLinePolicy(*this);
     m_softBreaks = new SoftBreaks(document());
     connect(document(), &QTextDocument::contentsChanged, this, [this] { m_lastRead = ReadSelection(); });
 }
@@ -74,17 +73,17 @@ bool DocumentBox::holdsTextAsGiven(QStringView crlfText)
 
 void DocumentBox::setDocumentText(const QString& crlfText)
 {
-    // The new text is never laid out under the old page's settings: a long line is guarded
-    // before it arrives, and a long line that goes is not laid out again unguarded.
-    const bool guard = LongLinePolicy::needsGuard(crlfText);
-    if (guard)
-        m_longLines->setOn(true);
+    // Wrapping goes on before pieces arrive and off after they go, so neither page is laid
+    // out again under the other's settings.
+    const bool pieces = longlinepieces::needsPieces(crlfText);
+    if (pieces)
+        showWrapped(true);
     // The document takes CR LF as one line break itself; no converted copy of a large page.
     // Straight into the document: the box's own setPlainText makes a second pass over the
     // whole new text to give it the caret's format, the default one anyway, and on a large
     // page that pass costs about a tenth of the load.
     QTextDocument* doc = document();
-    if (guard) {
+    if (pieces) {
         m_softBreaks->setPlainText(toBoxText(crlfText)); // the undo history starts again
     } else {
         doc->setPlainText(crlfText);
@@ -92,8 +91,8 @@ void DocumentBox::setDocumentText(const QString& crlfText)
     }
     doc->setModified(false);
     setTextCursor(QTextCursor(doc));
-    if (!guard)
-        m_longLines->setOn(false);
+    if (!pieces)
+        showWrapped(false);
 }
 
 QString DocumentBox::readSelection() const
@@ -132,7 +131,6 @@ bool DocumentBox::wrapsLastRead(const QString& crlfText, qsizetype* openingLengt
 
 void DocumentBox::replaceSelection(const QString& crlfText)
 {
-    m_longLines->guardInsertion(crlfText);
     QTextCursor cursor = textCursor();
     qsizetype openingLength = 0;
     if (wrapsLastRead(crlfText, &openingLength)) {
@@ -158,7 +156,8 @@ void DocumentBox::replaceSelection(const QString& crlfText)
         m_softBreaks->split(start, cursor.position());
         cursor.endEditBlock();
     }
-    showPieces();
+    if (m_softBreaks->any())
+        showWrapped(true);
     setTextCursor(cursor);
     ensureCursorVisible();
 }
@@ -185,17 +184,21 @@ void DocumentBox::replaceSelection(const TextChanges& changes)
     }
     m_softBreaks->split(start, end.position());
     cursor.endEditBlock();
-    showPieces();
+    if (m_softBreaks->any())
+        showWrapped(true);
     cursor.setPosition(end.position());
     setTextCursor(cursor);
     ensureCursorVisible();
 }
 
-void DocumentBox::showPieces()
+void DocumentBox::showWrapped(bool wrapped)
 {
-    // Pieces shown unwrapped would each be one very wide line.
-    if (m_softBreaks->any() && !m_longLines->isOn())
-        m_longLines->setOn(true);
+    if (wrapped) {
+        setWordWrapMode(QTextOption::WrapAnywhere);
+        setLineWrapMode(WidgetWidth);
+    } else {
+        setLineWrapMode(NoWrap);
+    }
 }
 
 bool DocumentBox::event(QEvent* e)
@@ -211,19 +214,6 @@ bool DocumentBox::event(QEvent* e)
         }
     }
     return QPlainTextEdit::event(e);
-}
-
-void DocumentBox::changeEvent(QEvent* e)
-{
-    // The plain box would hand its new font to the document as it is, shaping and laying out
-    // a guarded long line in full before the guard could come back.
-    if ((e->type() == QEvent::FontChange || e->type() == QEvent::ApplicationFontChange)
-        && m_longLines->isOn()) {
-        QAbstractScrollArea::changeEvent(e);
-        document()->setDefaultFont(m_longLines->shownFont());
-        return;
-    }
-    QPlainTextEdit::changeEvent(e);
 }
 
 void DocumentBox::keyPressEvent(QKeyEvent* e)

@@ -5,7 +5,6 @@
 #include <QPlainTextEdit>
 #include <QStringList>
 
-class LongLinePolicy;
 class SoftBreaks;
 class QMimeData;
 
@@ -56,7 +55,6 @@ Q_SIGNALS:
 
 protected:
     bool event(QEvent* e) override;
-    void changeEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     // Copies and drags leave soft breaks out, as the window's own commands do.
@@ -79,8 +77,9 @@ private:
         QString text;
     };
     mutable ReadSelection m_lastRead;
-    LongLinePolicy* m_longLines = nullptr;
     SoftBreaks* m_softBreaks = nullptr;
     bool wrapsLastRead(const QString& crlfText, qsizetype* openingLength) const;
-    void showPieces();
+    // Pieces shown unwrapped would each be one very wide line: while the page holds any,
+    // every line wraps at the box's edge, anywhere.
+    void showWrapped(bool wrapped);
 };
