@@ -1,6 +1,7 @@
 #include "search/line_jump_window.h"
 
 #include "ui/document_box.h"
+#include "ui/soft_breaks.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -76,7 +77,7 @@ LineJumpWindow::LineJumpWindow(DocumentBox* box, QWidget* window)
 
 void LineJumpWindow::showRangeLabel()
 {
-    m_range->setText(QStringLiteral("行番号（1～%1）(&L):").arg(m_box->document()->blockCount()));
+    m_range->setText(QStringLiteral("行番号（1～%1）(&L):").arg(m_box->softBreaks().lineCount()));
 }
 
 void LineJumpWindow::showRange()
@@ -84,7 +85,7 @@ void LineJumpWindow::showRange()
     if (!m_box)
         return;
     showRangeLabel();
-    m_line->setText(QString::number(m_box->textCursor().blockNumber() + 1));
+    m_line->setText(QString::number(m_box->softBreaks().lineAt(m_box->textCursor().position())));
     m_note->clear();
 }
 
@@ -93,7 +94,7 @@ void LineJumpWindow::jump()
     if (!m_box)
         return;
     showRangeLabel(); // the document may have changed while the window was open
-    const int last = m_box->document()->blockCount();
+    const int last = m_box->softBreaks().lineCount();
     bool ok = false;
     // Full-width digits, as a Japanese input method may leave them, count as digits.
     QString typed = m_line->text();
@@ -109,7 +110,8 @@ void LineJumpWindow::jump()
         m_line->selectAll();
         return;
     }
-    QTextCursor caret(m_box->document()->findBlockByNumber(int(line - 1)));
+    QTextCursor caret(m_box->document());
+    caret.setPosition(m_box->softBreaks().lineStart(int(line)));
     m_box->setTextCursor(caret);
     m_box->ensureCursorVisible();
     close();

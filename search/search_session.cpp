@@ -1,7 +1,8 @@
 #include "search/search_session.h"
 
-#include "ui/document_box.h"
 #include "ui/busy_pointer.h"
+#include "ui/document_box.h"
+#include "ui/soft_breaks.h"
 
 #include <QTextDocument>
 
@@ -70,6 +71,10 @@ void SearchSession::watchDocument()
     connect(doc, &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
         if (!m_textValid)
             return;
+        if (m_box->softBreaks().any()) {
+            m_textValid = false; // box positions are not text positions there
+            return;
+        }
         const qsizetype oldLength = documentLength(m_document) - added + removed;
         m_sameFront = qMin(m_sameFront, qsizetype(position));
         m_sameBack = qMin(m_sameBack, qMax(qsizetype(0), oldLength - position - removed));
@@ -94,7 +99,10 @@ QStringView SearchSession::text()
         }
         m_textValid = m_text.size() == length; // otherwise the changes were not what they said
     }
-    if (!m_textValid) {
+    if (!m_textValid && m_box->softBreaks().any()) {
+        m_text = m_box->softBreaks().text(0, int(length), u"\n");
+        m_textValid = true;
+    } else if (!m_textValid) {
         m_text = doc->toRawText();
         toSearchedLineBreaks(m_text);
         m_textValid = true;
@@ -108,7 +116,9 @@ SearchRange SearchSession::range()
     const qsizetype size = text().size();
     if (!keepsToSelection() || m_scopeStart.document() != m_box->document())
         return {0, size};
-    return {m_scopeStart.position(), qMax(m_scopeStart.position(), m_scopeEnd.position())};
+    const SoftBreaks& soft = m_box->softBreaks();
+    const qsizetype start = soft.toText(m_scopeStart.position());
+    return {start, qMax(start, soft.toText(m_scopeEnd.position()))};
 }
 
 std::optional<TextSearch> SearchSession::prepare(Outcome* failure) const
@@ -132,9 +142,10 @@ std::optional<TextSearch> SearchSession::prepare(Outcome* failure) const
 
 void SearchSession::select(const TextMatch& match)
 {
+    const SoftBreaks& soft = m_box->softBreaks();
     QTextCursor cursor(m_box->document());
-    cursor.setPosition(int(match.start));
-    cursor.setPosition(int(match.end()), QTextCursor::KeepAnchor);
+    cursor.setPosition(soft.toBox(match.start));
+    cursor.setPosition(soft.toBox(match.end()), QTextCursor::KeepAnchor);
     m_box->setTextCursor(cursor);
     m_box->ensureCursorVisible();
 }
@@ -146,7 +157,8 @@ SearchSession::Outcome SearchSession::find(SearchDirection direction)
     if (!search)
         return outcome;
     const QTextCursor caret = m_box->textCursor();
-    const qsizetype from = direction == SearchDirection::Forward ? caret.selectionEnd() : caret.selectionStart();
+    const qsizetype from = m_box->softBreaks().toText(
+        direction == SearchDirection::Forward ? caret.selectionEnd() : caret.selectionStart());
     const QStringView searched = text();
     const std::optional<FoundMatch> found = search->find(searched, from, direction, range());
     outcome = Outcome();
@@ -164,7 +176,9 @@ SearchSession::Outcome SearchSession::replaceOne()
     if (!search || outcome.kind == Outcome::Invalid)
         return outcome;
     const QTextCursor caret = m_box->textCursor();
-    if (const auto replaced = search->replacementAt(text(), caret.selectionStart(), caret.selectionEnd())) {
+    const SoftBreaks& soft = m_box->softBreaks();
+    if (const auto replaced = search->replacementAt(text(), soft.toText(caret.selectionStart()),
+                                                    soft.toText(caret.selectionEnd()))) {
         m_box->replaceSelection(*replaced);
         outcome = find(SearchDirection::Forward);
         outcome.count = 1;
@@ -186,16 +200,19 @@ SearchSession::Outcome SearchSession::replaceAll()
         return outcome;
     // The whole stretch from the first match to the last goes through the one
     // replace-selection operation, so the box's undo takes it back in one step.
+    const SoftBreaks& soft = m_box->softBreaks();
     QTextCursor stretch(m_box->document());
-    stretch.setPosition(int(replaced.start));
-    stretch.setPosition(int(replaced.end), QTextCursor::KeepAnchor);
+    stretch.setPosition(soft.toBox(replaced.start));
+    stretch.setPosition(soft.toBox(replaced.end), QTextCursor::KeepAnchor);
     m_box->setTextCursor(stretch);
-    m_box->replaceSelection(replaced.text);
+    m_box->replaceSelection(replaced.changes);
     if (keepsToSelection()) {
         // The range now ends where the replaced stretch and what followed it end.
-        const qsizetype newEnd = scope.end + replaced.text.size() - (replaced.end - replaced.start);
-        m_scopeStart.setPosition(int(scope.start));
-        m_scopeEnd.setPosition(int(newEnd));
+        qsizetype newEnd = scope.end;
+        for (const TextChange& change : replaced.changes)
+            newEnd += change.text.size() - change.length;
+        m_scopeStart.setPosition(soft.toBox(scope.start));
+        m_scopeEnd.setPosition(soft.toBox(newEnd));
     }
     outcome.kind = Outcome::Replaced;
     outcome.count = replaced.count;

@@ -190,7 +190,8 @@ ReplacedStretch TextSearch::replaceAll(QStringView text, SearchRange range) cons
     range.end = qMin(range.end, text.size());
     range.start = qBound(qsizetype(0), range.start, range.end);
 
-    // First the matches, then the new text in one buffer: no growing, no moving of the tail.
+    // First the matches, then one change for each: the box makes just those, leaving the
+    // text between them where it is.
     QList<TextMatch> matches;
     QList<QString> replacements; // only when they differ from match to match
     {
@@ -210,19 +211,14 @@ ReplacedStretch TextSearch::replaceAll(QStringView text, SearchRange range) cons
     if (matches.isEmpty())
         return result;
 
+    // A fixed replacement is one string shared by every change.
     const QString fixed = replacements.isEmpty() ? expand(QRegularExpressionMatch()) : QString();
     result.count = matches.size();
     result.start = matches.first().start;
     result.end = matches.last().end();
-    qsizetype size = result.end - result.start;
+    result.changes.reserve(matches.size());
     for (qsizetype i = 0; i < matches.size(); ++i)
-        size += (replacements.isEmpty() ? fixed.size() : replacements[i].size()) - matches[i].length;
-    result.text.reserve(size);
-    qsizetype copied = result.start;
-    for (qsizetype i = 0; i < matches.size(); ++i) {
-        result.text.append(text.sliced(copied, matches[i].start - copied));
-        result.text.append(replacements.isEmpty() ? fixed : replacements[i]);
-        copied = matches[i].end();
-    }
+        result.changes.append({matches[i].start - result.start, matches[i].length,
+                               replacements.isEmpty() ? fixed : replacements[i]});
     return result;
 }

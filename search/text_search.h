@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/text_change.h"
+
 #include <QList>
 #include <QRegularExpression>
 #include <QString>
@@ -42,7 +44,7 @@ struct ReplacedStretch {
     qsizetype count = 0;  // matches replaced; 0 means nothing to change
     qsizetype start = 0;  // the stretch of the text that changes: from the first match ...
     qsizetype end = 0;    // ... to the end of the last
-    QString text;         // what the stretch becomes
+    TextChanges changes;  // one per match, its start counted from the stretch's start
 };
 
 class TextSearch {

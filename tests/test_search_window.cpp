@@ -1,7 +1,9 @@
 #include "search/line_jump_window.h"
+#include "search/search_session.h"
 #include "search/search_window.h"
 #include "ui/document_context_menu.h"
 #include "ui/menu_surface.h"
+#include "ui/soft_breaks.h"
 #include "window_test_support.h"
 
 #include <QAction>
@@ -11,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QTextBlock>
 
 namespace {
 QString selected(const HtmlE& w)
@@ -124,6 +127,40 @@ private Q_SLOTS:
         QTest::keyClick(line, Qt::Key_Return);
         QCOMPARE(caretPosition(w), 5);
         QTRY_VERIFY(!LineJumpWindow::instance());
+    }
+
+    // A line held in pieces is searched, replaced and counted as the one line it is.
+    void longLinesAreSearchedWhole()
+    {
+        StartedWindow w(Shown::Active);
+        DocumentBox* box = w.editwindow();
+        QString line;
+        while (line.size() < 150000)
+            line += "<p>ab</p>";
+        box->setDocumentText(line + "\r\nend");
+        SearchSession* session = SearchSession::of(box);
+        session->pattern = "p><p"; // pieces end after a tag: this runs across every break
+        const int secondPiece = box->document()->findBlockByNumber(1).position();
+        placeCaret(w, secondPiece - 3);
+        QCOMPARE(session->find(SearchDirection::Forward).kind, SearchSession::Outcome::Found);
+        QCOMPARE(selected(w), QString("p><p"));
+        QCOMPARE(box->softBreaks().toText(box->textCursor().selectionStart()),
+                 box->softBreaks().toText(secondPiece) - 2);
+
+        session->replacement = "p>\n<p";
+        session->options.regularExpression = true;
+        QCOMPARE(session->replaceAll().count, line.size() / 9 - 1);
+        QCOMPARE(box->documentText(), QString(line).replace("p><p", "p>\r\n<p") + "\r\nend");
+        box->undo();
+        QCOMPARE(box->documentText(), line + "\r\nend");
+
+        QTest::keyClick(box, Qt::Key_J, Qt::ControlModifier);
+        LineJumpWindow* j = LineJumpWindow::instance();
+        QVERIFY(control<QLabel>(j, "lineRange")->text().contains("1～2"));
+        auto* number = control<QLineEdit>(j, "lineNumber");
+        number->setText("2");
+        QTest::keyClick(number, Qt::Key_Return);
+        QCOMPARE(box->softBreaks().toText(caretPosition(w)), line.size() + 1);
     }
 
     // The right-click menu: the box's own entries, its clipboard entries running the

@@ -1,5 +1,6 @@
 #include "text/file_read.h"
 #include "text/file_write.h"
+#include "text/long_line_pieces.h"
 #include "platform/twips.h"
 #include "text/write_steps.h"
 
@@ -137,6 +138,25 @@ private Q_SLOTS:
     }
 
     // One rounding for every conversion: to the nearest pixel, halves away from zero.
+    // A long line is cut into pieces of at most the piece length, after a tag where one ends
+    // in the piece's last half, never inside a surrogate pair; shorter lines stay whole.
+    void longLinesAreCutIntoPieces()
+    {
+        using namespace longlinepieces;
+        QVERIFY(pieceStarts(QString(kLongestWholeLine, u'x')).isEmpty());
+        QString line(kLongestWholeLine + 1, u'x');
+        line[kPieceLength - 10] = u'>';
+        line[kPieceLength / 4] = u'>'; // too early to end the second piece at
+        line[2 * kPieceLength - 10] = QChar(0xD83D); // a surrogate pair across the plain cut
+        line[2 * kPieceLength - 9] = QChar(0xDE00);
+        const QList<qsizetype> starts = pieceStarts(line);
+        QCOMPARE(starts.value(0), kPieceLength - 9);
+        QCOMPARE(starts.value(1), 2 * kPieceLength - 10);
+        for (qsizetype i = 1; i < starts.size(); ++i)
+            QVERIFY(starts[i] > starts[i - 1] && starts[i] - starts[i - 1] <= kPieceLength);
+        QVERIFY(line.size() - starts.last() <= kPieceLength);
+    }
+
     void twipsRoundToTheNearestPixel()
     {
         QCOMPARE(twipsToPixels(7), 0);

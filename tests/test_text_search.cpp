@@ -102,8 +102,8 @@ private Q_SLOTS:
         const ReplacedStretch r = search.replaceAll(c.text, rangeOf(c.text, c.rangeStart, c.rangeEnd));
         QCOMPARE(r.count, c.count);
         QString result = c.text;
-        if (r.count)
-            result.replace(r.start, r.end - r.start, r.text);
+        for (auto it = r.changes.crbegin(); it != r.changes.crend(); ++it)
+            result.replace(r.start + it->start, it->length, it->text);
         QCOMPARE(result, c.expected);
     }
 

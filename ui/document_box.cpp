@@ -1,6 +1,7 @@
 #include "ui/document_box.h"
 
-#include "ui/long_line_policy.h"
+#include "text/long_line_pieces.h"
+#include "ui/soft_breaks.h"
 
 #include <QDropEvent>
 #include <QFont>
@@ -11,29 +12,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-namespace {
-QString fromBoxText(const QString& text)
-{
-    // Blocks are separated by U+2029; everything else is the user's own character. One pass
-    // into a buffer of the final size: a growing replace moves the tail once per batch of
-    // matches, which on a large page costs seconds.
-    const qsizetype breaks = text.count(QChar::ParagraphSeparator);
-    if (breaks == 0)
-        return text;
-    QString out(text.size() + breaks, Qt::Uninitialized);
-    QChar* to = out.data();
-    for (const QChar c : text) {
-        if (c == QChar::ParagraphSeparator) {
-            *to++ = u'\r';
-            *to++ = u'\n';
-        } else {
-            *to++ = c;
-        }
-    }
-    return out;
-}
-}
-
 DocumentBox::DocumentBox(QWidget* parent) : QPlainTextEdit(parent)
 {
     setObjectName(QStringLiteral("editwindow"));
@@ -42,7 +20,7 @@ DocumentBox::DocumentBox(QWidget* parent) : QPlainTextEdit(parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setMouseTracking(true);
     setAcceptDrops(true);
-    m_longLines = new LongLinePolicy(*this);
+    m_softBreaks = new SoftBreaks(document());
     connect(document(), &QTextDocument::contentsChanged, this, [this] { m_lastRead = ReadSelection(); });
 }
 
@@ -53,7 +31,7 @@ bool DocumentBox::isEmpty() const
 
 QString DocumentBox::documentText() const
 {
-    return fromBoxText(document()->toRawText());
+    return m_softBreaks->text(0, document()->characterCount() - 1, u"\r\n");
 }
 
 QString DocumentBox::toBoxText(const QString& crlfText)
@@ -95,21 +73,26 @@ bool DocumentBox::holdsTextAsGiven(QStringView crlfText)
 
 void DocumentBox::setDocumentText(const QString& crlfText)
 {
-    // The new text is never laid out under the old page's settings: a long line is guarded
-    // before it arrives, and a long line that goes is not laid out again unguarded.
-    const bool guard = LongLinePolicy::needsGuard(crlfText);
-    if (guard)
-        m_longLines->setOn(true);
+    // Wrapping goes on before pieces arrive and off after they go, so neither page is laid
+    // out again under the other's settings.
+    const bool pieces = longlinepieces::needsPieces(crlfText);
+    if (pieces)
+        showWrapped(true);
     // The document takes CR LF as one line break itself; no converted copy of a large page.
     // Straight into the document: the box's own setPlainText makes a second pass over the
     // whole new text to give it the caret's format, the default one anyway, and on a large
     // page that pass costs about a tenth of the load.
     QTextDocument* doc = document();
-    doc->setPlainText(crlfText); // the undo history starts again
+    if (pieces) {
+        m_softBreaks->setPlainText(toBoxText(crlfText)); // the undo history starts again
+    } else {
+        doc->setPlainText(crlfText);
+        m_softBreaks->forget();
+    }
     doc->setModified(false);
     setTextCursor(QTextCursor(doc));
-    if (!guard)
-        m_longLines->setOn(false);
+    if (!pieces)
+        showWrapped(false);
 }
 
 QString DocumentBox::readSelection() const
@@ -118,7 +101,7 @@ QString DocumentBox::readSelection() const
     if (!cursor.hasSelection())
         return QString();
     if (m_lastRead.anchor != cursor.anchor() || m_lastRead.position != cursor.position()) {
-        m_lastRead.text = fromBoxText(cursor.selectedText());
+        m_lastRead.text = m_softBreaks->text(cursor.selectionStart(), cursor.selectionEnd(), u"\r\n");
         m_lastRead.anchor = cursor.anchor();
         m_lastRead.position = cursor.position();
     }
@@ -148,7 +131,6 @@ bool DocumentBox::wrapsLastRead(const QString& crlfText, qsizetype* openingLengt
 
 void DocumentBox::replaceSelection(const QString& crlfText)
 {
-    m_longLines->guardInsertion(crlfText);
     QTextCursor cursor = textCursor();
     qsizetype openingLength = 0;
     if (wrapsLastRead(crlfText, &openingLength)) {
@@ -161,18 +143,62 @@ void DocumentBox::replaceSelection(const QString& crlfText)
         const QString closing = toBoxText(crlfText.sliced(openingLength + m_lastRead.text.size()));
         cursor.beginEditBlock();
         cursor.setPosition(end);
-        cursor.insertText(closing);
+        SoftBreaks::insertText(cursor, closing);
         cursor.setPosition(start);
-        cursor.insertText(opening);
-        cursor.endEditBlock();
+        SoftBreaks::insertText(cursor, opening);
         cursor.setPosition(int(end + opening.size() + closing.size()));
+        m_softBreaks->split(start, cursor.position());
+        cursor.endEditBlock();
     } else {
+        const int start = cursor.selectionStart();
         cursor.beginEditBlock();
-        cursor.insertText(toBoxText(crlfText));
+        SoftBreaks::insertText(cursor, toBoxText(crlfText));
+        m_softBreaks->split(start, cursor.position());
         cursor.endEditBlock();
     }
+    if (m_softBreaks->any())
+        showWrapped(true);
     setTextCursor(cursor);
     ensureCursorVisible();
+}
+
+void DocumentBox::replaceSelection(const TextChanges& changes)
+{
+    QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart();
+    QTextCursor end(document());
+    end.setPosition(cursor.selectionEnd());
+    // Box positions first: the soft breaks are counted on the text as it stands.
+    const qsizetype textStart = m_softBreaks->toText(start);
+    QList<std::pair<int, int>> ranges;
+    ranges.reserve(changes.size());
+    for (const TextChange& change : changes)
+        ranges.append({m_softBreaks->toBox(textStart + change.start),
+                       m_softBreaks->toBox(textStart + change.start + change.length)});
+    cursor.beginEditBlock();
+    for (qsizetype i = changes.size() - 1; i >= 0; --i) {
+        // The last first, so the positions of those before it still hold.
+        cursor.setPosition(ranges[i].first);
+        cursor.setPosition(ranges[i].second, QTextCursor::KeepAnchor);
+        SoftBreaks::insertText(cursor, toBoxText(changes[i].text));
+    }
+    m_softBreaks->split(start, end.position());
+    cursor.endEditBlock();
+    if (m_softBreaks->any())
+        showWrapped(true);
+    cursor.setPosition(end.position());
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+void DocumentBox::showWrapped(bool wrapped)
+{
+    if (wrapped) {
+        setWordWrapMode(QTextOption::WrapAnywhere);
+        setLineWrapMode(WidgetWidth);
+    } else {
+        setLineWrapMode(NoWrap);
+    }
 }
 
 bool DocumentBox::event(QEvent* e)
@@ -190,17 +216,18 @@ bool DocumentBox::event(QEvent* e)
     return QPlainTextEdit::event(e);
 }
 
-void DocumentBox::changeEvent(QEvent* e)
+void DocumentBox::keyPressEvent(QKeyEvent* e)
 {
-    // The plain box would hand its new font to the document as it is, shaping and laying out
-    // a guarded long line in full before the guard could come back.
-    if ((e->type() == QEvent::FontChange || e->type() == QEvent::ApplicationFontChange)
-        && m_longLines->isOn()) {
-        QAbstractScrollArea::changeEvent(e);
-        document()->setDefaultFont(m_longLines->shownFont());
-        return;
-    }
-    QPlainTextEdit::changeEvent(e);
+    if (!m_softBreaks->keyPress(*this, e))
+        QPlainTextEdit::keyPressEvent(e);
+}
+
+QMimeData* DocumentBox::createMimeDataFromSelection() const
+{
+    const QTextCursor cursor = textCursor();
+    auto* mime = new QMimeData;
+    mime->setText(m_softBreaks->text(cursor.selectionStart(), cursor.selectionEnd(), u"\n"));
+    return mime;
 }
 
 void DocumentBox::resizeEvent(QResizeEvent* e)

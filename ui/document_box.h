@@ -1,9 +1,11 @@
 #pragma once
 
+#include "text/text_change.h"
+
 #include <QPlainTextEdit>
 #include <QStringList>
 
-class LongLinePolicy;
+class SoftBreaks;
 class QMimeData;
 
 // editwindow: the document. Inside the program the document is CR LF text; the box keeps
@@ -27,6 +29,14 @@ public:
     // the caret) becomes `crlfText`, as one undo step, leaving the caret after it with
     // nothing selected. The focus does not move.
     void replaceSelection(const QString& crlfText);
+    // The same operation for a new text given as changes of the selected text (their starts
+    // counted in text positions from the selection's start): only the changed stretches are
+    // touched, so replacing throughout a large page does not rebuild the lines between.
+    void replaceSelection(const TextChanges& changes);
+
+    // Lines too long to lay out whole are held in pieces; this maps positions between the box
+    // and the text, and counts lines.
+    const SoftBreaks& softBreaks() const { return *m_softBreaks; }
 
     // CR LF, lone CR and lone LF as the box's own line breaks.
     static QString toBoxText(const QString& crlfText);
@@ -45,8 +55,10 @@ Q_SIGNALS:
 
 protected:
     bool event(QEvent* e) override;
-    void changeEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    // Copies and drags leave soft breaks out, as the window's own commands do.
+    QMimeData* createMimeDataFromSelection() const override;
     // A drop is a list of local files to open, never text to insert; the caret stays put.
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
@@ -65,6 +77,9 @@ private:
         QString text;
     };
     mutable ReadSelection m_lastRead;
-    LongLinePolicy* m_longLines = nullptr;
+    SoftBreaks* m_softBreaks = nullptr;
     bool wrapsLastRead(const QString& crlfText, qsizetype* openingLength) const;
+    // Pieces shown unwrapped would each be one very wide line: while the page holds any,
+    // every line wraps at the box's edge, anywhere.
+    void showWrapped(bool wrapped);
 };
