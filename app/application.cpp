@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include "ui/caret_blink.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QLibraryInfo>
@@ -14,6 +16,8 @@ void prepareApplication(QApplication& app)
 {
     app.setApplicationName(QStringLiteral("vornikedit"));
     app.setOrganizationName(QStringLiteral("vornikedit"));
+
+    new CaretBlinkTimeout(app);
 
     auto* translator = new QTranslator(&app);
     if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),

@@ -1,13 +1,17 @@
+#include "ui/caret_blink.h"
 #include "ui/font_choice_dialog.h"
 #include "window_test_support.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontComboBox>
 #include <QFontDatabase>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyleHints>
 #include <QTimer>
 
 #include <functional>
@@ -183,6 +187,32 @@ private Q_SLOTS:
                  qPrintable(middle.name()));
     }
 
+
+    // A caret left alone stops blinking, shown, and the next key makes it blink again.
+    void caretsRestWithoutInput()
+    {
+        QPlainTextEdit edit;
+        edit.show();
+        edit.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&edit));
+        edit.setFocus();
+        const int flashTime = QGuiApplication::styleHints()->cursorFlashTime();
+        QObject* control = nullptr; // the edit's internal text control, which owns the blink
+        for (QObject* child : edit.children()) {
+            if (child->inherits("QWidgetTextControl"))
+                control = child;
+        }
+        QVERIFY(control);
+        const auto blinks = [control] {
+            return !QAbstractEventDispatcher::instance()->registeredTimers(control).isEmpty();
+        };
+        QTRY_VERIFY(blinks());
+        CaretBlinkTimeout timeout(*qApp, 200);
+        QTRY_VERIFY(!blinks());
+        QTest::keyClick(&edit, Qt::Key_A);
+        QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), flashTime);
+        QVERIFY(blinks());
+    }
 
 private:
     std::unique_ptr<TestProgramFolder> m_folder;
