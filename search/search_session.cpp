@@ -41,10 +41,11 @@ void SearchSession::searchWholeDocument()
 }
 
 namespace {
-void toSearchedLineBreaks(QString& text)
+// The box's block separators, and the line separators of grouped lines, as LF.
+void toSearchedLineBreaks(QString& text, bool grouped)
 {
     for (QChar& c : text) {
-        if (c == QChar::ParagraphSeparator)
+        if (c == QChar::ParagraphSeparator || (grouped && c == QChar::LineSeparator))
             c = u'\n';
     }
 }
@@ -71,7 +72,7 @@ void SearchSession::watchDocument()
     connect(doc, &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
         if (!m_textValid)
             return;
-        if (m_box->softBreaks().any()) {
+        if (!m_box->softBreaks().mapsOneToOne()) {
             m_textValid = false; // box positions are not text positions there
             return;
         }
@@ -94,17 +95,17 @@ QStringView SearchSession::text()
             changed.setPosition(int(front));
             changed.setPosition(int(length - back), QTextCursor::KeepAnchor);
             QString middle = changed.selectedText();
-            toSearchedLineBreaks(middle);
+            toSearchedLineBreaks(middle, m_box->softBreaks().grouped());
             m_text.replace(front, m_text.size() - front - back, middle);
         }
         m_textValid = m_text.size() == length; // otherwise the changes were not what they said
     }
-    if (!m_textValid && m_box->softBreaks().any()) {
+    if (!m_textValid && !m_box->softBreaks().mapsOneToOne()) {
         m_text = m_box->softBreaks().text(0, int(length), u"\n");
         m_textValid = true;
     } else if (!m_textValid) {
         m_text = doc->toRawText();
-        toSearchedLineBreaks(m_text);
+        toSearchedLineBreaks(m_text, m_box->softBreaks().grouped());
         m_textValid = true;
     }
     m_sameFront = m_sameBack = m_text.size();

@@ -268,6 +268,43 @@ private Q_SLOTS:
         QCOMPARE(box->documentText(), QString("a\r\nb"));
     }
 
+    // A page of many lines is held a few lines a block; what is read, typed and put in is the
+    // same as a line a block, U+2028 included.
+    void manyLinesAreHeldInGroups()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        DocumentBox* box = w.editwindow();
+        QString page;
+        for (int i = 0; i <= SoftBreaks::kGroupFromLines; ++i)
+            page += QString::number(i) + "\r\n";
+        box->setDocumentText(page);
+        const SoftBreaks& lines = box->softBreaks();
+        QVERIFY(lines.grouped() && box->document()->blockCount() < SoftBreaks::kGroupFromLines / 4);
+        QCOMPARE(box->documentText(), page);
+        QCOMPARE(lines.lineCount(), SoftBreaks::kGroupFromLines + 2);
+        QCOMPARE(lines.lineStart(3), 4); // after "0", "1"
+        QCOMPARE(lines.lineAt(5), 3);
+        selectRange(w, 1, 5);
+        QCOMPARE(w.insertion().readSelection(), QString("\r\n1\r\n2"));
+
+        // Backspace joins two lines, Enter parts them, Shift+Enter and a paste put in U+2028.
+        placeCaret(w, 2);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
+        box->replaceSelection(QString("a") + QChar::LineSeparator + "b\r\nc");
+        const QString typed = "0\r\n" + QString(QChar::LineSeparator) + "a" + QChar::LineSeparator + "b\r\nc1\r\n";
+        QCOMPARE(box->documentText(), typed + page.mid(6));
+        QCOMPARE(lines.lineCount(), SoftBreaks::kGroupFromLines + 3);
+        while (box->document()->isUndoAvailable())
+            box->undo();
+        QCOMPARE(box->documentText(), page);
+        while (box->document()->isRedoAvailable())
+            box->redo();
+        QCOMPARE(box->documentText(), typed + page.mid(6));
+    }
+
     // Characters a text box would turn into line breaks or drop come back as they went in,
     // also through a selection.
     void unusualCharactersSurviveTheBox()

@@ -163,6 +163,39 @@ private Q_SLOTS:
         QCOMPARE(box->softBreaks().toText(caretPosition(w)), line.size() + 1);
     }
 
+    // Lines held a few a block are found, replaced and jumped to as lines, also after an edit.
+    void groupedLinesAreSearchedAsLines()
+    {
+        StartedWindow w(Shown::Active);
+        DocumentBox* box = w.editwindow();
+        QString page;
+        for (int i = 0; i <= SoftBreaks::kGroupFromLines; ++i)
+            page += QString::number(i) + "\r\n";
+        box->setDocumentText(page);
+        QVERIFY(box->softBreaks().grouped());
+        SearchSession* session = SearchSession::of(box);
+        session->options.regularExpression = true;
+        session->pattern = "^7\n8$";
+        QCOMPARE(session->find(SearchDirection::Forward).kind, SearchSession::Outcome::Found);
+        QCOMPARE(selected(w), QString("7\r\n8"));
+        placeCaret(w, 0);
+        QTest::keyClick(box, Qt::Key_X);
+        session->pattern = "^19999$";
+        QCOMPARE(session->find(SearchDirection::Forward).kind, SearchSession::Outcome::Found);
+        QCOMPARE(selected(w), QString("19999"));
+        QCOMPARE(box->softBreaks().lineAt(box->textCursor().selectionStart()), 20000);
+        session->pattern = "\n";
+        session->replacement = "<br>\n";
+        QCOMPARE(session->replaceAll().count, SoftBreaks::kGroupFromLines + 1);
+        QCOMPARE(box->documentText(), "x" + QString(page).replace("\r\n", "<br>\r\n"));
+
+        QTest::keyClick(box, Qt::Key_J, Qt::ControlModifier);
+        auto* number = control<QLineEdit>(LineJumpWindow::instance(), "lineNumber");
+        number->setText("3");
+        QTest::keyClick(number, Qt::Key_Return);
+        QCOMPARE(box->softBreaks().toText(caretPosition(w)), QString("x0<br>\n1<br>\n").size());
+    }
+
     // The right-click menu: the box's own entries, its clipboard entries running the
     // window's commands, and the search commands.
     void contextMenuGoesThroughTheWindow()

@@ -78,14 +78,13 @@ void DocumentBox::setDocumentText(const QString& crlfText)
     const bool pieces = longlinepieces::needsPieces(crlfText);
     if (pieces)
         showWrapped(true);
-    // The document takes CR LF as one line break itself; no converted copy of a large page.
-    // Straight into the document: the box's own setPlainText makes a second pass over the
-    // whole new text to give it the caret's format, the default one anyway, and on a large
-    // page that pass costs about a tenth of the load.
     QTextDocument* doc = document();
-    if (pieces) {
-        m_softBreaks->setPlainText(toBoxText(crlfText)); // the undo history starts again
+    const bool groups = SoftBreaks::groupsLines(crlfText);
+    if (pieces || groups) {
+        m_softBreaks->setPlainText(crlfText, groups); // the undo history starts again
     } else {
+        // Straight into the document: the box's own setPlainText makes a second pass over
+        // the whole new text to give it the caret's format, the default one anyway.
         doc->setPlainText(crlfText);
         m_softBreaks->forget();
     }
@@ -143,16 +142,16 @@ void DocumentBox::replaceSelection(const QString& crlfText)
         const QString closing = toBoxText(crlfText.sliced(openingLength + m_lastRead.text.size()));
         cursor.beginEditBlock();
         cursor.setPosition(end);
-        SoftBreaks::insertText(cursor, closing);
+        m_softBreaks->insertText(cursor, closing);
         cursor.setPosition(start);
-        SoftBreaks::insertText(cursor, opening);
+        m_softBreaks->insertText(cursor, opening);
         cursor.setPosition(int(end + opening.size() + closing.size()));
         m_softBreaks->split(start, cursor.position());
         cursor.endEditBlock();
     } else {
         const int start = cursor.selectionStart();
         cursor.beginEditBlock();
-        SoftBreaks::insertText(cursor, toBoxText(crlfText));
+        m_softBreaks->insertText(cursor, toBoxText(crlfText));
         m_softBreaks->split(start, cursor.position());
         cursor.endEditBlock();
     }
@@ -180,7 +179,7 @@ void DocumentBox::replaceSelection(const TextChanges& changes)
         // The last first, so the positions of those before it still hold.
         cursor.setPosition(ranges[i].first);
         cursor.setPosition(ranges[i].second, QTextCursor::KeepAnchor);
-        SoftBreaks::insertText(cursor, toBoxText(changes[i].text));
+        m_softBreaks->insertText(cursor, toBoxText(changes[i].text));
     }
     m_softBreaks->split(start, end.position());
     cursor.endEditBlock();
