@@ -303,6 +303,7 @@ private Q_SLOTS:
         while (box->document()->isRedoAvailable())
             box->redo();
         QCOMPARE(box->documentText(), typed + page.mid(6));
+        QCOMPARE(box->lineWrapMode(), QPlainTextEdit::NoWrap);
     }
 
     // Characters a text box would turn into line breaks or drop come back as they went in,

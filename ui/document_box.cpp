@@ -155,7 +155,7 @@ void DocumentBox::replaceSelection(const QString& crlfText)
         m_softBreaks->split(start, cursor.position());
         cursor.endEditBlock();
     }
-    if (m_softBreaks->any())
+    if (m_softBreaks->hasPieces())
         showWrapped(true);
     setTextCursor(cursor);
     ensureCursorVisible();
@@ -183,7 +183,7 @@ void DocumentBox::replaceSelection(const TextChanges& changes)
     }
     m_softBreaks->split(start, end.position());
     cursor.endEditBlock();
-    if (m_softBreaks->any())
+    if (m_softBreaks->hasPieces())
         showWrapped(true);
     cursor.setPosition(end.position());
     setTextCursor(cursor);

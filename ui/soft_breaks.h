@@ -42,6 +42,7 @@ public:
     // then cost nothing here.
     bool any() const { return m_any || m_grouped; }
     bool grouped() const { return m_grouped; }
+    bool hasPieces() const { return m_any; }
     // Whether every character of the box but a soft break stands for one of the text, so that
     // the box's own text, with its block and group separators as line breaks, is the text.
     bool mapsOneToOne() const { return !m_any && !m_ownSeparators; }
