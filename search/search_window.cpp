@@ -146,11 +146,11 @@ void SearchWindow::takeSelection()
 {
     if (!m_box)
         return;
-    const QTextCursor selection = m_box->textCursor();
-    if (!selection.hasSelection())
+    // As the text has it: the box may part one line into blocks, or hold several in one.
+    const QString selected = m_box->readSelection();
+    if (selected.isEmpty())
         return;
-    const QString selected = selection.selectedText();
-    if (selected.contains(QChar::ParagraphSeparator)) {
+    if (selected.contains(u'\n') || selected.contains(u'\r')) {
         QSignalBlocker quiet(m_selectionOnly);
         m_selectionOnly->setChecked(m_session->keepToSelection());
     } else {

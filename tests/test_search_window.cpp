@@ -174,6 +174,11 @@ private Q_SLOTS:
         box->setDocumentText(page);
         QVERIFY(box->softBreaks().grouped());
         SearchSession* session = SearchSession::of(box);
+        selectRange(w, 1, 5); // two lines of one block: a range, not a text to find
+        QTest::keyClick(box, Qt::Key_G, Qt::ControlModifier);
+        QVERIFY(control<QCheckBox>(SearchWindow::instance(), "selectionOnly")->isChecked());
+        delete SearchWindow::instance();
+        session->searchWholeDocument();
         session->options.regularExpression = true;
         session->pattern = "^7\n8$";
         QCOMPARE(session->find(SearchDirection::Forward).kind, SearchSession::Outcome::Found);
