@@ -45,13 +45,20 @@ int utf8Length(QByteArrayView b, qsizetype i)
     return 0;
 }
 
-Fit utf8Fit(QByteArrayView b)
+// How the bytes fall into characters, given the length of the character of more than one
+// byte that begins at i (0 when none begins there). CP932 counts its single-byte kana apart.
+template <typename Length>
+Fit fitOf(QByteArrayView b, Length length, bool singleByteKana = false)
 {
     Fit fit;
     for (qsizetype i = 0; i < b.size();) {
-        if (at(b, i) < 0x80) {
+        const uchar8 c = at(b, i);
+        if (c < 0x80) {
             ++i;
-        } else if (const int n = utf8Length(b, i)) {
+        } else if (singleByteKana && inRange(c, 0xA1, 0xDF)) {
+            ++fit.halfwidthKana;
+            ++i;
+        } else if (const int n = length(b, i)) {
             ++fit.multiByte;
             i += n;
         } else {
@@ -62,51 +69,39 @@ Fit utf8Fit(QByteArrayView b)
     return fit;
 }
 
+int eucJpLength(QByteArrayView b, qsizetype i)
+{
+    const uchar8 c = at(b, i);
+    if (c == 0x8E)
+        return inRange(at(b, i + 1), 0xA1, 0xDF) ? 2 : 0;
+    if (c == 0x8F)
+        return inRange(at(b, i + 1), 0xA1, 0xFE) && inRange(at(b, i + 2), 0xA1, 0xFE) ? 3 : 0;
+    return inRange(c, 0xA1, 0xFE) && inRange(at(b, i + 1), 0xA1, 0xFE) ? 2 : 0;
+}
+
+int cp932Length(QByteArrayView b, qsizetype i)
+{
+    const uchar8 c = at(b, i);
+    const uchar8 next = at(b, i + 1);
+    return (inRange(c, 0x81, 0x9F) || inRange(c, 0xE0, 0xFC))
+            && (inRange(next, 0x40, 0x7E) || inRange(next, 0x80, 0xFC))
+        ? 2
+        : 0;
+}
+
+Fit utf8Fit(QByteArrayView b)
+{
+    return fitOf(b, utf8Length);
+}
+
 Fit eucJpFit(QByteArrayView b)
 {
-    Fit fit;
-    for (qsizetype i = 0; i < b.size();) {
-        const uchar8 c = at(b, i);
-        if (c < 0x80) {
-            ++i;
-        } else if (c == 0x8E && inRange(at(b, i + 1), 0xA1, 0xDF)) {
-            ++fit.multiByte;
-            i += 2;
-        } else if (c == 0x8F && inRange(at(b, i + 1), 0xA1, 0xFE) && inRange(at(b, i + 2), 0xA1, 0xFE)) {
-            ++fit.multiByte;
-            i += 3;
-        } else if (inRange(c, 0xA1, 0xFE) && inRange(at(b, i + 1), 0xA1, 0xFE)) {
-            ++fit.multiByte;
-            i += 2;
-        } else {
-            ++fit.invalid;
-            ++i;
-        }
-    }
-    return fit;
+    return fitOf(b, eucJpLength);
 }
 
 Fit cp932Fit(QByteArrayView b)
 {
-    Fit fit;
-    for (qsizetype i = 0; i < b.size();) {
-        const uchar8 c = at(b, i);
-        const uchar8 next = at(b, i + 1);
-        if (c < 0x80) {
-            ++i;
-        } else if (inRange(c, 0xA1, 0xDF)) {
-            ++fit.halfwidthKana;
-            ++i;
-        } else if ((inRange(c, 0x81, 0x9F) || inRange(c, 0xE0, 0xFC))
-                   && (inRange(next, 0x40, 0x7E) || inRange(next, 0x80, 0xFC))) {
-            ++fit.multiByte;
-            i += 2;
-        } else {
-            ++fit.invalid;
-            ++i;
-        }
-    }
-    return fit;
+    return fitOf(b, cp932Length, true);
 }
 
 bool isAscii(QByteArrayView bytes)

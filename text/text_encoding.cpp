@@ -11,27 +11,20 @@ namespace {
 // glibc's names. EUC-JP as Windows writes it holds the NEC and IBM rows and reads 0xA1C1
 // as the full-width tilde, like CP932; it writes both tildes. ISO-2022-JP is read with the
 // escapes some writers add (half-width katakana, JIS X 0212) and written plain.
-const char* iconvReadName(TextEncoding encoding)
-{
-    switch (encoding) {
-    case TextEncoding::EucJp:
-        return "EUC-JP-MS";
-    case TextEncoding::Iso2022Jp:
-        return "ISO-2022-JP-2";
-    default:
-        return "CP932";
-    }
-}
+struct IconvNames {
+    const char* read;
+    const char* write;
+};
 
-const char* iconvWriteName(TextEncoding encoding)
+IconvNames iconvNames(TextEncoding encoding)
 {
     switch (encoding) {
     case TextEncoding::EucJp:
-        return "EUC-JP-MS";
+        return {"EUC-JP-MS", "EUC-JP-MS"};
     case TextEncoding::Iso2022Jp:
-        return "ISO-2022-JP";
+        return {"ISO-2022-JP-2", "ISO-2022-JP"};
     default:
-        return "CP932";
+        return {"CP932", "CP932"};
     }
 }
 
@@ -106,7 +99,7 @@ DecodedText decodeText(QByteArrayView bytes, TextEncoding encoding)
     case TextEncoding::Cp932:
     case TextEncoding::EucJp:
     case TextEncoding::Iso2022Jp:
-        result.text = decodeWithIconv(iconvReadName(encoding), bytes, &result.undecodable);
+        result.text = decodeWithIconv(iconvNames(encoding).read, bytes, &result.undecodable);
         break;
     }
     return result;
@@ -119,7 +112,7 @@ EncodedText encodeText(QStringView text, TextEncoding encoding, Unencodable poli
     case TextEncoding::Cp932:
     case TextEncoding::EucJp:
     case TextEncoding::Iso2022Jp:
-        return encodeWithIconv(iconvWriteName(encoding), text, policy);
+        return encodeWithIconv(iconvNames(encoding).write, text, policy);
     case TextEncoding::Utf16Le:
     case TextEncoding::Utf16Be:
         r.bytes = byteOrderMark(encoding).toByteArray() + encodeUtf16(text, encoding == TextEncoding::Utf16Be);

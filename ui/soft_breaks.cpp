@@ -95,7 +95,7 @@ void SoftBreaks::insertText(QTextCursor& cursor, const QString& boxText)
 
 void SoftBreaks::forget()
 {
-    m_any = m_grouped = m_ownSeparators = false;
+    m_pieces = m_grouped = m_ownSeparators = false;
     m_indexValid = false;
 }
 
@@ -166,7 +166,7 @@ void SoftBreaks::setPlainText(QStringView crlfText, bool group)
         cursor.setPosition(position + 1);
         cursor.setBlockFormat(marked(cursor.blockFormat(), true));
     }
-    m_any = !soft.isEmpty();
+    m_pieces = !soft.isEmpty();
     // One edit block: the document is laid out after all of it, not part by part.
     cursor.endEditBlock();
     m_document->setUndoRedoEnabled(true);
@@ -190,7 +190,7 @@ void SoftBreaks::split(int from, int to)
             cursor.setPosition(position + int(*start));
             cursor.insertBlock(soft);
         }
-        m_any = m_any || !starts.isEmpty();
+        m_pieces = m_pieces || !starts.isEmpty();
     }
 }
 
@@ -199,7 +199,7 @@ const SoftBreaks::Index& SoftBreaks::index() const
     if (m_indexValid)
         return m_index;
     m_index = Index();
-    if (m_any) {
+    if (m_pieces) {
         // Blocks of one format share its index: the format itself is looked at once per kind.
         int plainIndex = -1;
         int softIndex = -1;
@@ -253,7 +253,7 @@ QString SoftBreaks::text(int from, int to, QStringView lineBreak) const
         range.setPosition(to, QTextCursor::KeepAnchor);
         raw = range.selectedText();
     }
-    if (!m_any && !m_ownSeparators) {
+    if (!m_pieces && !m_ownSeparators) {
         // Every separator is a line break: one pass into a buffer of the final size.
         const bool grouped = m_grouped;
         const auto isBreak = [grouped](QChar c) {
@@ -310,14 +310,14 @@ QString SoftBreaks::text(int from, int to, QStringView lineBreak) const
 
 qsizetype SoftBreaks::toText(int boxPosition) const
 {
-    if (!m_any)
+    if (!m_pieces)
         return boxPosition;
     return boxPosition - countBefore(index().softBreaks, boxPosition);
 }
 
 int SoftBreaks::toBox(qsizetype textPosition) const
 {
-    if (!m_any)
+    if (!m_pieces)
         return int(textPosition);
     // The i-th soft break stands at text position softBreaks[i] - i.
     const QList<int>& soft = index().softBreaks;

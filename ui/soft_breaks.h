@@ -40,12 +40,12 @@ public:
     static bool follows(const QTextBlock& block);
     // Whether the document may hold soft breaks or grouped lines; false for most pages, which
     // then cost nothing here.
-    bool any() const { return m_any || m_grouped; }
+    bool any() const { return m_pieces || m_grouped; }
     bool grouped() const { return m_grouped; }
-    bool hasPieces() const { return m_any; }
+    bool hasPieces() const { return m_pieces; }
     // Whether every character of the box but a soft break stands for one of the text, so that
     // the box's own text, with its block and group separators as line breaks, is the text.
-    bool mapsOneToOne() const { return !m_any && !m_ownSeparators; }
+    bool mapsOneToOne() const { return !m_pieces && !m_ownSeparators; }
     // Inserts `boxText` at the cursor: its line breaks real ones even inside a piece (a new
     // block would otherwise take the piece's mark along), a U+2028 in it a character.
     void insertText(QTextCursor& cursor, const QString& boxText);
@@ -86,7 +86,7 @@ private:
     void insertOwnSeparator(QTextCursor& cursor);
 
     QTextDocument* m_document;
-    bool m_any = false;
+    bool m_pieces = false;
     bool m_grouped = false;
     bool m_ownSeparators = false;
     mutable Index m_index;
