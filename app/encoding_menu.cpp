@@ -57,6 +57,11 @@ void installEncodingMenu(const FileCommandParts& parts)
                                      current, [parts](TextEncoding e) { reopenIn(parts, e); });
         reopen->setEnabled(!parts.document.FilePath().isEmpty());
         encodingList(*encodings, QStringLiteral("保存する文字コード"), "saveEncoding", current,
-                     [parts](TextEncoding e) { parts.document.setEncoding(e); });
+                     [parts](TextEncoding e) {
+                         if (e == parts.document.encoding())
+                             return;
+                         parts.document.setEncoding(e);
+                         parts.document.markFormatChanged();
+                     });
     });
 }

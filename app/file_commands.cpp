@@ -32,6 +32,9 @@ const QString kReplaceQuestion = QStringLiteral("%1 は既にあります。\r�
 bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
 {
     Document& document = parts.document;
+    // What is written becomes the baseline only if the text is still what was read: a text
+    // put in while a question below was open is a change, saved next time.
+    const quint64 revision = parts.box.model().revision();
     const QString text = parts.box.documentText();
     TextEncoding encoding = document.encoding();
     // The unchanged text goes back as the very bytes it was read from.
@@ -72,7 +75,10 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
         document.setUndecodable(false); // what is on disk now is what the box shows
         document.setOriginalFile({});
     }
-    document.takeTextAsBaseline(text); // read from the box just now
+    if (parts.box.model().revision() == revision)
+        document.takeTextAsBaseline(text);
+    else
+        document.setBaseline(text);
     return true;
 }
 
@@ -176,7 +182,7 @@ bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path,
     LoadedDocument doc = decodeDocument(bytes.take(), encoding);
 
     box.setDocumentText(doc.text);
-    if (DocumentBox::holdsTextAsGiven(doc.text))
+    if (TextModel::holdsTextAsGiven(doc.text))
         document.takeTextAsBaseline(std::move(doc.text));
     else
         document.takeTextAsBaseline();

@@ -69,9 +69,9 @@ HtmlE::HtmlE(QWidget* parent)
     m_insertion = new BoxInsertionPoint(m_editwindow, this);
 
     m_document = new Document(this);
-    m_document->setTextSource([box = m_editwindow] { return box->documentText(); },
-                              [box = m_editwindow] { return box->isEmpty(); });
-    connect(m_editwindow->document(), &QTextDocument::contentsChanged, m_document, &Document::markEdited);
+    TextModel& text = m_editwindow->model();
+    m_document->setTextSource([&text] { return text.text(); }, [&text] { return text.isEmpty(); });
+    connect(&text, &TextModel::changed, m_document, &Document::markEdited);
 
     m_timet = new QTimer(this);
     m_timet->setObjectName(QStringLiteral("timet"));

@@ -151,10 +151,10 @@ int main(int argc, char** argv)
     };
     replaceAll("すべて置換, 100,000 matches (target <= 1000)", {.caseSensitive = true},
                QStringLiteral("<font color=\"red\">"), QStringLiteral("<span class=\"red\">"));
-    row("undo of it (for comparison)", timed([&] { box.undo(); QCoreApplication::processEvents(); }));
+    row("undo of it (for comparison)", timed([&] { box.undoStep(); QCoreApplication::processEvents(); }));
     replaceAll("すべて置換, regular expression with a group", {.regularExpression = true},
                QStringLiteral("<font color=\"(\\w+)\">"), QStringLiteral("<span class=\"\\1\">"));
-    row("  ... undo of it", timed([&] { box.undo(); QCoreApplication::processEvents(); }));
-    row("  ... redo of it", timed([&] { box.redo(); QCoreApplication::processEvents(); }));
+    row("  ... undo of it", timed([&] { box.undoStep(); QCoreApplication::processEvents(); }));
+    row("  ... redo of it", timed([&] { box.redoStep(); QCoreApplication::processEvents(); }));
     return 0;
 }

@@ -1,6 +1,6 @@
 #include "colour/colour_picker.h"
 #include "ui/busy_pointer.h"
-#include "ui/document_box.h"
+#include "text/line_breaks.h"
 
 #include "ui/tools.h"
 #include "colour/colour_names.h"
@@ -206,10 +206,10 @@ void hColorF::Form_Load()
     SetPaletteColors();
     const std::optional<QString> list = readColourNameList(optionalFilePath(QStringLiteral("hcnn.otf")));
     if (!list) {
-        m_InHtmlCn->setPlainText(DocumentBox::toBoxText(missingColourNameListText()));
+        m_InHtmlCn->setPlainText(linebreak::withBreaks(missingColourNameListText(), u"\n"));
         return;
     }
-    m_InHtmlCn->setPlainText(DocumentBox::toBoxText(*list));
+    m_InHtmlCn->setPlainText(linebreak::withBreaks(*list, u"\n"));
     m_InHtmlCn->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 }
 

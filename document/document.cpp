@@ -25,6 +25,7 @@ void Document::clearFile()
     m_undecodable = false;
     m_diskStamp = {};
     m_originalFile = {};
+    m_formatChanged = false;
 }
 
 void Document::setTextSource(std::function<QString()> text, std::function<bool()> isEmpty)
@@ -36,12 +37,14 @@ void Document::setTextSource(std::function<QString()> text, std::function<bool()
 void Document::setBaseline(const QString& text)
 {
     m_TxtRam = text;
+    m_formatChanged = false;
     setMayDiffer(true); // unknown until compared
 }
 
 void Document::takeTextAsBaseline(QString text)
 {
     m_TxtRam = std::move(text);
+    m_formatChanged = false;
     setMayDiffer(false);
 }
 
@@ -55,12 +58,20 @@ void Document::markEdited()
     setMayDiffer(true);
 }
 
+void Document::markFormatChanged()
+{
+    m_formatChanged = true;
+    setMayDiffer(true);
+}
+
 bool Document::hasUnsavedChanges() const
 {
     if (!m_text || (m_isEmpty && m_isEmpty()))
         return false;
     // While nothing changed since the baseline was taken, they are equal; the whole text is
     // compared only after an edit.
+    if (m_formatChanged)
+        return true;
     if (!m_mayDiffer)
         return false;
     const bool differs = m_text() != m_TxtRam;

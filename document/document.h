@@ -12,8 +12,8 @@
 
 // The document as the file commands, the title bar and the launch commands know it: which
 // file it is, how that file was written, and whether the text differs from what was last
-// loaded or saved. The text itself lives in the document box; the model asks for it only
-// when an edit may have made it differ.
+// loaded or saved. The text itself lives in the text model; this asks for it only when an
+// edit may have made it differ.
 class Document : public QObject {
     Q_OBJECT
 public:
@@ -63,6 +63,9 @@ public:
     void takeTextAsBaseline();
     // The text changed (an edit, a load): the next question compares.
     void markEdited();
+    // The file is to be written differently (another encoding): a change even where the text
+    // is the same, until the next save or load.
+    void markFormatChanged();
 
     // The text is not empty and differs from the baseline.
     bool hasUnsavedChanges() const;
@@ -88,6 +91,7 @@ private:
     OriginalFile m_originalFile;
     QString m_TxtRam;
     mutable bool m_mayDiffer = false;
+    bool m_formatChanged = false;
     std::function<QString()> m_text;
     std::function<bool()> m_isEmpty;
 };

@@ -8,7 +8,6 @@
 
 #include <QFile>
 #include <QLockFile>
-#include <QTextDocument>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace {
@@ -30,7 +29,7 @@ RecoveryKeeper::RecoveryKeeper(Document& document, DocumentBox& box, QWidget& wi
     m_quiet.setInterval(kQuietMs);
     connect(&m_quiet, &QTimer::timeout, this, &RecoveryKeeper::writeNow);
     connect(&m_writing, &QFutureWatcher<bool>::finished, this, &RecoveryKeeper::writeFinished);
-    connect(m_box.document(), &QTextDocument::contentsChanged, this, &RecoveryKeeper::edited);
+    connect(&m_box.model(), &TextModel::changed, this, &RecoveryKeeper::edited);
     // Saved, loaded, or edited back to what was saved: nothing is left to recover.
     connect(&m_document, &Document::changedStateChanged, this, [this](bool mayDiffer) {
         if (!mayDiffer)

@@ -1,7 +1,6 @@
 #include "search/line_jump_window.h"
 
 #include "ui/document_box.h"
-#include "ui/soft_breaks.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -11,7 +10,6 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QShortcut>
-#include <QTextBlock>
 
 namespace {
 QPointer<LineJumpWindow> s_window;
@@ -77,7 +75,7 @@ LineJumpWindow::LineJumpWindow(DocumentBox* box, QWidget* window)
 
 void LineJumpWindow::showRangeLabel()
 {
-    m_range->setText(QStringLiteral("行番号（1～%1）(&L):").arg(m_box->softBreaks().lineCount()));
+    m_range->setText(QStringLiteral("行番号（1～%1）(&L):").arg(m_box->model().lineCount()));
 }
 
 void LineJumpWindow::showRange()
@@ -85,7 +83,7 @@ void LineJumpWindow::showRange()
     if (!m_box)
         return;
     showRangeLabel();
-    m_line->setText(QString::number(m_box->softBreaks().lineAt(m_box->textCursor().position())));
+    m_line->setText(QString::number(m_box->model().lineAt(m_box->caret())));
     m_note->clear();
 }
 
@@ -94,7 +92,7 @@ void LineJumpWindow::jump()
     if (!m_box)
         return;
     showRangeLabel(); // the document may have changed while the window was open
-    const int last = m_box->softBreaks().lineCount();
+    const int last = m_box->model().lineCount();
     bool ok = false;
     // Full-width digits, as a Japanese input method may leave them, count as digits.
     QString typed = m_line->text();
@@ -110,10 +108,8 @@ void LineJumpWindow::jump()
         m_line->selectAll();
         return;
     }
-    QTextCursor caret(m_box->document());
-    caret.setPosition(m_box->softBreaks().lineStart(int(line)));
-    m_box->setTextCursor(caret);
-    m_box->ensureCursorVisible();
+    const qsizetype start = m_box->model().lineStart(int(line));
+    m_box->select(start, start);
     close();
 }
 

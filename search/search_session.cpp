@@ -2,9 +2,6 @@
 
 #include "ui/busy_pointer.h"
 #include "ui/document_box.h"
-#include "ui/soft_breaks.h"
-
-#include <QTextDocument>
 
 SearchSession* SearchSession::of(DocumentBox* box)
 {
@@ -13,99 +10,64 @@ SearchSession* SearchSession::of(DocumentBox* box)
     return new SearchSession(box);
 }
 
-SearchSession::SearchSession(DocumentBox* box) : QObject(box), m_box(box)
+SearchSession::SearchSession(DocumentBox* box) : QObject(box), m_box(box), m_model(box->model())
 {
     setObjectName(QStringLiteral("searchSession"));
+    connect(&m_model, &TextModel::changed, this, &SearchSession::textChanged);
 }
 
 bool SearchSession::keepToSelection()
 {
-    watchDocument();
-    const QTextCursor selection = m_box->textCursor();
-    if (!selection.hasSelection()) {
+    const TextRange selection = m_box->selection();
+    if (selection.isEmpty()) {
         searchWholeDocument();
         return false;
     }
-    m_scopeStart = QTextCursor(m_box->document());
-    m_scopeStart.setPosition(selection.selectionStart());
-    m_scopeStart.setKeepPositionOnInsert(true);
-    m_scopeEnd = QTextCursor(m_box->document());
-    m_scopeEnd.setPosition(selection.selectionEnd());
+    m_scopeStart = selection.start();
+    m_scopeEnd = selection.end();
     return true;
 }
 
 void SearchSession::searchWholeDocument()
 {
-    m_scopeStart = QTextCursor();
-    m_scopeEnd = QTextCursor();
+    m_scopeStart = m_scopeEnd = -1;
 }
 
-namespace {
-// The box's block separators, and the line separators of grouped lines, as LF.
-void toSearchedLineBreaks(QString& text, bool grouped)
+void SearchSession::textChanged(qsizetype position, qsizetype removed, qsizetype added)
 {
-    for (QChar& c : text) {
-        if (c == QChar::ParagraphSeparator || (grouped && c == QChar::LineSeparator))
-            c = u'\n';
-    }
-}
-
-qsizetype documentLength(const QTextDocument* doc)
-{
-    return doc->characterCount() - 1; // less the paragraph end that is always there
-}
-}
-
-void SearchSession::watchDocument()
-{
-    QTextDocument* doc = m_box->document();
-    if (m_document == doc)
-        return;
-    if (m_document)
-        disconnect(m_document, nullptr, this, nullptr);
-    m_document = doc;
-    m_textValid = false;
-    m_text.clear();
-    searchWholeDocument();
     // The copy is kept; an edit only marks how much of its front and back still hold, so
     // the next find reads just the stretch between them out of a large page.
-    connect(doc, &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
-        if (!m_textValid)
-            return;
-        if (!m_box->softBreaks().mapsOneToOne()) {
-            m_textValid = false; // box positions are not text positions there
-            return;
-        }
-        const qsizetype oldLength = documentLength(m_document) - added + removed;
-        m_sameFront = qMin(m_sameFront, qsizetype(position));
+    if (m_textValid) {
+        const qsizetype oldLength = m_model.length() - added + removed;
+        m_sameFront = qMin(m_sameFront, position);
         m_sameBack = qMin(m_sameBack, qMax(qsizetype(0), oldLength - position - removed));
-    });
+    }
+    if (!keepsToSelection())
+        return;
+    // The range moves with the text, as a cursor in it would.
+    const auto moved = [&](qsizetype at, bool afterInsertion) {
+        if (at < position || (at == position && (removed > 0 || !afterInsertion)))
+            return at;
+        if (at >= position + removed)
+            return at + added - removed;
+        return afterInsertion ? position + added : position;
+    };
+    m_scopeStart = moved(m_scopeStart, false);
+    m_scopeEnd = moved(m_scopeEnd, true);
 }
 
 QStringView SearchSession::text()
 {
-    watchDocument();
-    QTextDocument* doc = m_box->document();
-    const qsizetype length = documentLength(doc);
+    const qsizetype length = m_model.length();
     if (m_textValid && (m_sameFront < m_text.size() || m_sameBack < m_text.size())) {
-        const qsizetype back = qMin(m_sameBack, m_text.size() - qMin(m_sameFront, m_text.size()));
         const qsizetype front = qMin(m_sameFront, m_text.size());
-        if (front + back <= length) {
-            QTextCursor changed(doc);
-            changed.setPosition(int(front));
-            changed.setPosition(int(length - back), QTextCursor::KeepAnchor);
-            QString middle = changed.selectedText();
-            toSearchedLineBreaks(middle, m_box->softBreaks().grouped());
-            m_text.replace(front, m_text.size() - front - back, middle);
-        }
+        const qsizetype back = qMin(m_sameBack, m_text.size() - front);
+        if (front + back <= length)
+            m_text.replace(front, m_text.size() - front - back, m_model.text(front, length - back, u"\n"));
         m_textValid = m_text.size() == length; // otherwise the changes were not what they said
     }
-    if (!m_textValid && !m_box->softBreaks().mapsOneToOne()) {
-        m_text = m_box->softBreaks().text(0, int(length), u"\n");
-        m_textValid = true;
-    } else if (!m_textValid) {
-        m_text = doc->toRawText();
-        toSearchedLineBreaks(m_text, m_box->softBreaks().grouped());
+    if (!m_textValid) {
+        m_text = m_model.text(0, length, u"\n");
         m_textValid = true;
     }
     m_sameFront = m_sameBack = m_text.size();
@@ -115,11 +77,10 @@ QStringView SearchSession::text()
 SearchRange SearchSession::range()
 {
     const qsizetype size = text().size();
-    if (!keepsToSelection() || m_scopeStart.document() != m_box->document())
+    if (!keepsToSelection())
         return {0, size};
-    const SoftBreaks& soft = m_box->softBreaks();
-    const qsizetype start = soft.toText(m_scopeStart.position());
-    return {start, qMax(start, soft.toText(m_scopeEnd.position()))};
+    const qsizetype start = qMin(m_scopeStart, size);
+    return {start, qBound(start, m_scopeEnd, size)};
 }
 
 std::optional<TextSearch> SearchSession::prepare(Outcome* failure) const
@@ -143,12 +104,7 @@ std::optional<TextSearch> SearchSession::prepare(Outcome* failure) const
 
 void SearchSession::select(const TextMatch& match)
 {
-    const SoftBreaks& soft = m_box->softBreaks();
-    QTextCursor cursor(m_box->document());
-    cursor.setPosition(soft.toBox(match.start));
-    cursor.setPosition(soft.toBox(match.end()), QTextCursor::KeepAnchor);
-    m_box->setTextCursor(cursor);
-    m_box->ensureCursorVisible();
+    m_box->select(match.start, match.end());
 }
 
 SearchSession::Outcome SearchSession::find(SearchDirection direction)
@@ -157,9 +113,8 @@ SearchSession::Outcome SearchSession::find(SearchDirection direction)
     const std::optional<TextSearch> search = prepare(&outcome);
     if (!search)
         return outcome;
-    const QTextCursor caret = m_box->textCursor();
-    const qsizetype from = m_box->softBreaks().toText(
-        direction == SearchDirection::Forward ? caret.selectionEnd() : caret.selectionStart());
+    const TextRange caret = m_box->selection();
+    const qsizetype from = direction == SearchDirection::Forward ? caret.end() : caret.start();
     const QStringView searched = text();
     const std::optional<FoundMatch> found = search->find(searched, from, direction, range());
     outcome = Outcome();
@@ -176,10 +131,8 @@ SearchSession::Outcome SearchSession::replaceOne()
     const std::optional<TextSearch> search = prepare(&outcome);
     if (!search || outcome.kind == Outcome::Invalid)
         return outcome;
-    const QTextCursor caret = m_box->textCursor();
-    const SoftBreaks& soft = m_box->softBreaks();
-    if (const auto replaced = search->replacementAt(text(), soft.toText(caret.selectionStart()),
-                                                    soft.toText(caret.selectionEnd()))) {
+    const TextRange caret = m_box->selection();
+    if (const auto replaced = search->replacementAt(text(), caret.start(), caret.end())) {
         m_box->replaceSelection(*replaced);
         outcome = find(SearchDirection::Forward);
         outcome.count = 1;
@@ -201,19 +154,15 @@ SearchSession::Outcome SearchSession::replaceAll()
         return outcome;
     // The whole stretch from the first match to the last goes through the one
     // replace-selection operation, so the box's undo takes it back in one step.
-    const SoftBreaks& soft = m_box->softBreaks();
-    QTextCursor stretch(m_box->document());
-    stretch.setPosition(soft.toBox(replaced.start));
-    stretch.setPosition(soft.toBox(replaced.end), QTextCursor::KeepAnchor);
-    m_box->setTextCursor(stretch);
+    m_box->select(replaced.start, replaced.end);
     m_box->replaceSelection(replaced.changes);
     if (keepsToSelection()) {
         // The range now ends where the replaced stretch and what followed it end.
         qsizetype newEnd = scope.end;
         for (const TextChange& change : replaced.changes)
             newEnd += change.text.size() - change.length;
-        m_scopeStart.setPosition(soft.toBox(scope.start));
-        m_scopeEnd.setPosition(soft.toBox(newEnd));
+        m_scopeStart = scope.start;
+        m_scopeEnd = newEnd;
     }
     outcome.kind = Outcome::Replaced;
     outcome.count = replaced.count;

@@ -3,14 +3,12 @@
 #include "search/text_search.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
-#include <QTextCursor>
 
 #include <optional>
 
 class DocumentBox;
-class QTextDocument;
+class TextModel;
 
 // What the search window and the F3 keys share for one document box: the last search, the
 // range a selection-only search keeps to, and a copy of the text to search in.
@@ -28,7 +26,7 @@ public:
     // edits move it. False when nothing is selected.
     bool keepToSelection();
     void searchWholeDocument();
-    bool keepsToSelection() const { return !m_scopeStart.isNull(); }
+    bool keepsToSelection() const { return m_scopeStart >= 0; }
 
     struct Outcome {
         enum Kind { Found, Wrapped, NotFound, Replaced, Invalid, NoPattern } kind = NotFound;
@@ -44,7 +42,7 @@ public:
 
 private:
     explicit SearchSession(DocumentBox* box);
-    void watchDocument();
+    void textChanged(qsizetype position, qsizetype removed, qsizetype added);
     std::optional<TextSearch> prepare(Outcome* failure) const;
     // The document with one LF per line break, so positions are the box's own.
     QStringView text();
@@ -52,11 +50,11 @@ private:
     void select(const TextMatch& match);
 
     DocumentBox* m_box;
-    QPointer<QTextDocument> m_document;
+    TextModel& m_model;
     QString m_text;
     bool m_textValid = false;
     qsizetype m_sameFront = 0; // characters at the front and the back of m_text that no
     qsizetype m_sameBack = 0;  // edit has touched since it was read
-    QTextCursor m_scopeStart; // stays before text inserted at it
-    QTextCursor m_scopeEnd;   // moves after text inserted at it
+    qsizetype m_scopeStart = -1; // stays before text inserted at it
+    qsizetype m_scopeEnd = -1;   // moves after text inserted at it
 };

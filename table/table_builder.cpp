@@ -1,6 +1,6 @@
 #include "table/table_builder.h"
 #include "ui/busy_pointer.h"
-#include "ui/document_box.h"
+#include "text/line_breaks.h"
 
 #include "ui/tools.h"
 #include "ui/form_layout.h"
@@ -225,7 +225,7 @@ void hTableF::showPreview()
     std::optional<BusyPointer> busy;
     if (m_TableMarkup.size() > 100'000)
         busy.emplace();
-    m_TableCopyString->setPlainText(DocumentBox::toBoxText(m_TableMarkup));
+    m_TableCopyString->setPlainText(linebreak::withBreaks(m_TableMarkup, u"\n"));
     busy.reset();
     m_previewShows = m_TableMarkup;
     m_previewEdited = false;

@@ -98,7 +98,7 @@ private Q_SLOTS:
         QCOMPARE(m->window.editwindow()->documentText(), QString("a my own b"));
         QCOMPARE(caretPosition(m->window), 8);
         QVERIFY(!hasSelection(m->window));
-        m->window.editwindow()->undo();
+        m->window.editwindow()->undoStep();
         QCOMPARE(m->window.editwindow()->documentText(), QString("a red b"));
         QVERIFY(hColorF::instance()->isVisible());
     }

@@ -61,7 +61,9 @@ private Q_SLOTS:
         QCOMPARE(w.editwindow()->documentText(), QString("日本語のページ\r\n"));
         m = menu();
         entry(*m, "saveEncoding", TextEncoding::Utf8)->trigger();
+        QVERIFY(w.hasUnsavedChanges()); // the file is to change, though the text has not
         trigger(w, "SaveFiLE");
+        QVERIFY(!w.hasUnsavedChanges());
         QCOMPARE(folder.read("euc.htm"), QString("日本語のページ\r\n").toUtf8());
 
         // A character EUC-JP lacks: the question names the encoding.

@@ -226,7 +226,7 @@ private Q_SLOTS:
         w.editwindow()->moveCursor(QTextCursor::End);
         w.editwindow()->paste();
         QCOMPARE(w.editwindow()->documentText(), QString("keepa\r\nb"));
-        w.editwindow()->undo();
+        w.editwindow()->undoStep();
         auto* files = new QMimeData;
         files->setUrls({QUrl::fromLocalFile(m_folder->file("a.htm"))});
         QApplication::clipboard()->setMimeData(files);
@@ -416,7 +416,7 @@ private Q_SLOTS:
         QString lines;
         for (int i = 0; i < 2000; ++i)
             lines += QString("<p>%1 行目</p>\r\n").arg(i);
-        const int boxSize = int(DocumentBox::toBoxText(lines).size());
+        const int boxSize = int(QString(lines).replace("\r\n", "\n").size());
         w.editwindow()->setDocumentText("before\r\n" + lines + "after");
         selectRange(w, 7, 7 + boxSize);
         QCOMPARE(w.insertion().readSelection(), lines);
@@ -424,7 +424,7 @@ private Q_SLOTS:
         QCOMPARE(w.editwindow()->documentText(), "before\r\n<b>" + lines + "</b>after");
         QVERIFY(!hasSelection(w));
         QCOMPARE(caretPosition(w), 7 + 3 + boxSize + 4);
-        w.editwindow()->undo();
+        w.editwindow()->undoStep();
         QCOMPARE(w.editwindow()->documentText(), "before\r\n" + lines + "after");
 
         // A text that merely contains the selection elsewhere replaces it whole.

@@ -5,7 +5,6 @@
 #include "document/insertion_point.h"
 #include "platform/file_exists.h"
 #include "ui/menu_surface.h"
-#include "ui/soft_breaks.h"
 #include "window_test_support.h"
 
 #include <QAction>
@@ -13,7 +12,6 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTextBlock>
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -174,161 +172,11 @@ private Q_SLOTS:
         selectRange(w, 2, 5);
         trigger(w, "fsamp");
         QCOMPARE(box->documentText(), QString("x\r\n<samp>end</samp>"));
-        QCOMPARE(caretPosition(w), box->document()->characterCount() - 1);
+        QCOMPARE(caretPosition(w), box->model().length());
 
         // One undo step takes the whole replacement back.
-        box->undo();
+        box->undoStep();
         QCOMPARE(box->documentText(), QString("x\r\nend"));
-    }
-
-    // A line too long to lay out whole is shown wrapped, its text untouched, however it
-    // arrives and whatever font follows; the next ordinary page is shown unwrapped again.
-    void hugeLinesAreShownWrapped()
-    {
-        HtmlE w;
-        w.startUp(QString());
-        DocumentBox* box = w.editwindow();
-        const auto guarded = [box] { return box->lineWrapMode() == QPlainTextEdit::WidgetWidth; };
-        const QString huge = QString(200000, u'x') + "\r\nend";
-        box->setDocumentText(huge);
-        QVERIFY(guarded());
-        QCOMPARE(box->documentText(), huge);
-        QFont font = box->font();
-        font.setPointSize(font.pointSize() + 3);
-        font.setStrikeOut(true);
-        box->setFont(font);
-        QVERIFY(guarded());
-        QVERIFY(box->document()->defaultFont().strikeOut());
-
-        box->setDocumentText("short\r\nlines");
-        QCOMPARE(box->lineWrapMode(), QPlainTextEdit::NoWrap);
-        QVERIFY(!guarded());
-        box->replaceSelection(QString(200000, u'y'));
-        QVERIFY(guarded());
-        // Two lines joined by an insertion make one too long.
-        box->setDocumentText(QString(60000, u'a') + "\r\n" + QString(60000, u'b'));
-        QVERIFY(!guarded());
-        selectRange(w, 59999, 60002);
-        box->replaceSelection("-");
-        QVERIFY(guarded());
-        QCOMPARE(box->documentText().size(), 119999);
-    }
-
-    // Such a line is held in pieces joined by soft breaks, which are no part of the text: not
-    // in what is read or saved, and not made real by the keys beside them, Enter or undo.
-    void longLinesAreHeldInPieces()
-    {
-        HtmlE w;
-        w.startUp(QString());
-        DocumentBox* box = w.editwindow();
-        const SoftBreaks& soft = box->softBreaks();
-        QString line;
-        while (line.size() < 150000)
-            line += "<p>ab</p>";
-        const QString page = line + "\r\nend\r\n"; // before its end, text positions are page's
-        box->setDocumentText(page);
-        QCOMPARE(box->documentText(), page);
-        QCOMPARE(soft.lineCount(), 3);
-        QVERIFY(!box->document()->isUndoAvailable());
-        const QTextBlock piece = box->document()->findBlockByNumber(1);
-        QVERIFY(SoftBreaks::follows(piece) && !SoftBreaks::follows(piece.previous()));
-        QVERIFY(piece.previous().text().endsWith(u'>')); // pieces end at a tag where they can
-        const int at = piece.position();
-        const qsizetype textAt = soft.toText(at);
-        QCOMPARE(soft.toBox(textAt), at - 1);
-        selectRange(w, at - 2, at + 2);
-        QCOMPARE(w.insertion().readSelection(), page.mid(textAt - 1, 3));
-
-        // Backspace and Delete beside a break take the character beyond it.
-        placeCaret(w, at);
-        QTest::keyClick(box, Qt::Key_Backspace);
-        placeCaret(w, at - 2);
-        QTest::keyClick(box, Qt::Key_Delete);
-        QCOMPARE(box->documentText(), QString(page).remove(textAt - 1, 2));
-        // Enter at a piece's start is a real line break.
-        placeCaret(w, at - 1);
-        QTest::keyClick(box, Qt::Key_Return);
-        QCOMPARE(box->documentText(), QString(page).remove(textAt - 1, 2).insert(textAt - 1, "\r\n"));
-        while (box->document()->isUndoAvailable())
-            box->undo();
-        QCOMPARE(box->documentText(), page);
-        // A break deleted with a selection comes back soft.
-        selectRange(w, at - 1, at + 1);
-        QTest::keyClick(box, Qt::Key_Delete);
-        box->undo();
-        QCOMPARE(box->documentText(), page);
-
-        // A long line inserted into an ordinary page is put in pieces in the same undo step.
-        box->setDocumentText("a\r\nb");
-        placeCaret(w, 1);
-        box->replaceSelection(line);
-        QVERIFY(box->document()->blockCount() > 2);
-        QCOMPARE(box->documentText(), "a" + line + "\r\nb");
-        box->undo();
-        QCOMPARE(box->documentText(), QString("a\r\nb"));
-    }
-
-    // A page of many lines is held a few lines a block; what is read, typed and put in is the
-    // same as a line a block, U+2028 included.
-    void manyLinesAreHeldInGroups()
-    {
-        HtmlE w;
-        w.startUp(QString());
-        DocumentBox* box = w.editwindow();
-        QString page;
-        for (int i = 0; i <= SoftBreaks::kGroupFromLines; ++i)
-            page += QString::number(i) + "\r\n";
-        box->setDocumentText(page);
-        const SoftBreaks& lines = box->softBreaks();
-        QVERIFY(lines.grouped() && box->document()->blockCount() < SoftBreaks::kGroupFromLines / 4);
-        QCOMPARE(box->documentText(), page);
-        QCOMPARE(lines.lineCount(), SoftBreaks::kGroupFromLines + 2);
-        QCOMPARE(lines.lineStart(3), 4); // after "0", "1"
-        QCOMPARE(lines.lineAt(5), 3);
-        selectRange(w, 1, 5);
-        QCOMPARE(w.insertion().readSelection(), QString("\r\n1\r\n2"));
-
-        // Backspace joins two lines, Enter parts them, Shift+Enter and a paste put in U+2028.
-        placeCaret(w, 2);
-        QTest::keyClick(box, Qt::Key_Backspace);
-        QTest::keyClick(box, Qt::Key_Return);
-        QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
-        box->replaceSelection(QString("a") + QChar::LineSeparator + "b\r\nc");
-        const QString typed = "0\r\n" + QString(QChar::LineSeparator) + "a" + QChar::LineSeparator + "b\r\nc1\r\n";
-        QCOMPARE(box->documentText(), typed + page.mid(6));
-        QCOMPARE(lines.lineCount(), SoftBreaks::kGroupFromLines + 3);
-        while (box->document()->isUndoAvailable())
-            box->undo();
-        QCOMPARE(box->documentText(), page);
-        while (box->document()->isRedoAvailable())
-            box->redo();
-        QCOMPARE(box->documentText(), typed + page.mid(6));
-        QCOMPARE(box->lineWrapMode(), QPlainTextEdit::NoWrap);
-    }
-
-    // Characters a text box would turn into line breaks or drop come back as they went in,
-    // also through a selection.
-    void unusualCharactersSurviveTheBox()
-    {
-        HtmlE w;
-        w.startUp(QString());
-        const QString text = QString("a") + QChar(0x00A0) + "b" + QChar(0x2028) + "c\r\nd" + QChar(0xFFFC);
-        w.editwindow()->replaceSelection(text);
-        QCOMPARE(w.editwindow()->documentText(), text);
-        selectRange(w, 0, 4);
-        QCOMPARE(w.insertion().readSelection(), text.left(4));
-    }
-
-    // Where the box cannot hold a file's text as it is, the baseline is what the box holds,
-    // or undoing an edit would leave the file looking changed.
-    void baselineIsWhatTheBoxHolds()
-    {
-        for (const char16_t c : {u'\x2029', u'\xFDD0', u'\xFDD1'}) {
-            m_folder->write("page.htm", (QString("a") + QChar(c) + "b\r\n").toUtf8());
-            HtmlE w;
-            w.startUp(m_folder->file("page.htm") + " on");
-            QCOMPARE(w.document().TxtRam(), w.editwindow()->documentText());
-        }
     }
 
 private:

@@ -3,7 +3,7 @@
 #include "search/search_window.h"
 #include "ui/document_context_menu.h"
 #include "ui/menu_surface.h"
-#include "ui/soft_breaks.h"
+#include "model/line_holding.h"
 #include "window_test_support.h"
 
 #include <QAction>
@@ -65,9 +65,9 @@ private Q_SLOTS:
         // A mnemonic clicks the button a moment later, as the pressed look shows.
         QTRY_COMPARE(box->documentText(), QString("<strong>one</strong>\r\n<strong>two</strong>\r\nthree"));
         QVERIFY(control<QLabel>(s, "searchNote")->text().contains("4 個所"));
-        box->undo();
+        box->undoStep();
         QCOMPARE(box->documentText(), before);
-        box->redo();
+        box->redoStep();
         QCOMPARE(box->documentText(), QString("<strong>one</strong>\r\n<strong>two</strong>\r\nthree"));
 
         // A broken pattern is explained and changes nothing.
@@ -140,18 +140,17 @@ private Q_SLOTS:
         box->setDocumentText(line + "\r\nend");
         SearchSession* session = SearchSession::of(box);
         session->pattern = "p><p"; // pieces end after a tag: this runs across every break
-        const int secondPiece = box->document()->findBlockByNumber(1).position();
-        placeCaret(w, secondPiece - 3);
+        const qsizetype secondPiece = box->model().toText(box->document()->findBlockByNumber(1).position());
+        placeCaret(w, secondPiece - 2);
         QCOMPARE(session->find(SearchDirection::Forward).kind, SearchSession::Outcome::Found);
         QCOMPARE(selected(w), QString("p><p"));
-        QCOMPARE(box->softBreaks().toText(box->textCursor().selectionStart()),
-                 box->softBreaks().toText(secondPiece) - 2);
+        QCOMPARE(box->selection().start(), secondPiece - 2);
 
         session->replacement = "p>\n<p";
         session->options.regularExpression = true;
         QCOMPARE(session->replaceAll().count, line.size() / 9 - 1);
         QCOMPARE(box->documentText(), QString(line).replace("p><p", "p>\r\n<p") + "\r\nend");
-        box->undo();
+        box->undoStep();
         QCOMPARE(box->documentText(), line + "\r\nend");
 
         QTest::keyClick(box, Qt::Key_J, Qt::ControlModifier);
@@ -160,7 +159,7 @@ private Q_SLOTS:
         auto* number = control<QLineEdit>(j, "lineNumber");
         number->setText("2");
         QTest::keyClick(number, Qt::Key_Return);
-        QCOMPARE(box->softBreaks().toText(caretPosition(w)), line.size() + 1);
+        QCOMPARE(caretPosition(w), line.size() + 1);
     }
 
     // Lines held a few a block are found, replaced and jumped to as lines, also after an edit.
@@ -169,10 +168,10 @@ private Q_SLOTS:
         StartedWindow w(Shown::Active);
         DocumentBox* box = w.editwindow();
         QString page;
-        for (int i = 0; i <= SoftBreaks::kGroupFromLines; ++i)
+        for (int i = 0; i <= LineHolding::kGroupFromLines; ++i)
             page += QString::number(i) + "\r\n";
         box->setDocumentText(page);
-        QVERIFY(box->softBreaks().grouped());
+        QVERIFY(box->document()->blockCount() < LineHolding::kGroupFromLines / 4);
         SearchSession* session = SearchSession::of(box);
         selectRange(w, 1, 5); // two lines of one block: a range, not a text to find
         QTest::keyClick(box, Qt::Key_G, Qt::ControlModifier);
@@ -188,17 +187,17 @@ private Q_SLOTS:
         session->pattern = "^19999$";
         QCOMPARE(session->find(SearchDirection::Forward).kind, SearchSession::Outcome::Found);
         QCOMPARE(selected(w), QString("19999"));
-        QCOMPARE(box->softBreaks().lineAt(box->textCursor().selectionStart()), 20000);
+        QCOMPARE(box->model().lineAt(box->selection().start()), 20000);
         session->pattern = "\n";
         session->replacement = "<br>\n";
-        QCOMPARE(session->replaceAll().count, SoftBreaks::kGroupFromLines + 1);
+        QCOMPARE(session->replaceAll().count, LineHolding::kGroupFromLines + 1);
         QCOMPARE(box->documentText(), "x" + QString(page).replace("\r\n", "<br>\r\n"));
 
         QTest::keyClick(box, Qt::Key_J, Qt::ControlModifier);
         auto* number = control<QLineEdit>(LineJumpWindow::instance(), "lineNumber");
         number->setText("3");
         QTest::keyClick(number, Qt::Key_Return);
-        QCOMPARE(box->softBreaks().toText(caretPosition(w)), QString("x0<br>\n1<br>\n").size());
+        QCOMPARE(caretPosition(w), QString("x0<br>\n1<br>\n").size());
     }
 
     // The right-click menu: the box's own entries, its clipboard entries running the

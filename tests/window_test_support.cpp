@@ -145,10 +145,7 @@ std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButt
 
 void selectRange(HtmlE& window, int from, int to)
 {
-    QTextCursor c = window.editwindow()->textCursor();
-    c.setPosition(from);
-    c.setPosition(to, QTextCursor::KeepAnchor);
-    window.editwindow()->setTextCursor(c);
+    window.editwindow()->select(from, to);
 }
 
 void placeCaret(HtmlE& window, int position)
@@ -158,12 +155,12 @@ void placeCaret(HtmlE& window, int position)
 
 int caretPosition(const HtmlE& window)
 {
-    return window.editwindow()->textCursor().position();
+    return int(window.editwindow()->caret());
 }
 
 bool hasSelection(const HtmlE& window)
 {
-    return window.editwindow()->textCursor().hasSelection();
+    return !window.editwindow()->selection().isEmpty();
 }
 
 void trigger(HtmlE& window, const QString& item)

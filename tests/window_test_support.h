@@ -106,7 +106,7 @@ struct MessageBoxAnswer {
 std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton button,
                                                         std::function<void()> whileOpen = {});
 
-// Selects characters [from, to) of the document box.
+// Selects characters [from, to) of the document box, in text positions.
 void selectRange(HtmlE& window, int from, int to);
 // Puts the caret at the position with nothing selected.
 void placeCaret(HtmlE& window, int position);

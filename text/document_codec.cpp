@@ -1,29 +1,14 @@
 #include "text/document_codec.h"
 
-namespace {
-// Every line break is already CR LF (or there is none): the text can be kept as it is.
-bool breaksAreCrLf(QStringView text)
-{
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c == u'\n')
-            return false;
-        if (c == u'\r') {
-            if (i + 1 == n || text[i + 1] != u'\n')
-                return false;
-            ++i;
-        }
-    }
-    return true;
-}
+#include "text/line_breaks.h"
 
+namespace {
 LoadedDocument fromDecoded(DecodedText decoded)
 {
     LoadedDocument doc;
     doc.encoding = decoded.encoding;
     doc.undecodable = decoded.undecodable;
-    if (breaksAreCrLf(decoded.text)) {
+    if (linebreak::allCrLf(decoded.text)) {
         doc.text = std::move(decoded.text);
         return doc;
     }

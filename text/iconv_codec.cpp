@@ -1,5 +1,7 @@
 #include "text/iconv_codec.h"
 
+#include "text/line_breaks.h"
+
 #include <QtGlobal>
 
 #include <iconv.h>
@@ -140,10 +142,9 @@ int lineNumberAt(QStringView text, qsizetype pos)
 {
     int line = 1;
     for (qsizetype i = 0; i < pos; ++i) {
-        if (text[i] == u'\n')
-            ++line;
-        else if (text[i] == u'\r' && !(i + 1 < text.size() && text[i + 1] == u'\n'))
-            ++line;
+        const qsizetype length = linebreak::lengthAt(text, i);
+        line += length ? 1 : 0;
+        i += length == 2 ? 1 : 0;
     }
     return line;
 }

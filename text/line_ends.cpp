@@ -1,5 +1,7 @@
 #include "text/line_ends.h"
 
+#include "text/line_breaks.h"
+
 NormalisedText normaliseLineEnds(QStringView text)
 {
     NormalisedText result;
@@ -7,41 +9,22 @@ NormalisedText normaliseLineEnds(QStringView text)
     qsizetype cr = 0;
     qsizetype breaks = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\n') {
-            ++lf;
-            ++breaks;
-        } else if (c == u'\r') {
-            ++breaks;
-            if (i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            else
-                ++cr;
-        }
-    }
-    if (breaks == 0) {
-        result.text = text.toString();
-        return result;
-    }
-    if (lf == breaks)
-        result.ending = LineEnding::Lf;
-    else if (cr == breaks)
-        result.ending = LineEnding::Cr;
-    QString out;
-    out.reserve(text.size() + breaks);
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c != u'\n' && c != u'\r')
+        const qsizetype length = linebreak::lengthAt(text, i);
+        if (length == 0)
             continue;
-        out.append(text.mid(start, i - start));
-        out.append(u"\r\n");
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+        ++breaks;
+        if (length == 2)
             ++i;
-        start = i + 1;
+        else if (text[i] == u'\n')
+            ++lf;
+        else
+            ++cr;
     }
-    out.append(text.mid(start));
-    result.text = std::move(out);
+    if (lf == breaks && breaks > 0)
+        result.ending = LineEnding::Lf;
+    else if (cr == breaks && breaks > 0)
+        result.ending = LineEnding::Cr;
+    result.text = breaks == 0 ? text.toString() : linebreak::withBreaks(text, u"\r\n");
     return result;
 }
 

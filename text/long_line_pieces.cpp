@@ -1,22 +1,19 @@
 #include "text/long_line_pieces.h"
 
+#include "text/line_breaks.h"
+
 namespace longlinepieces {
 
 bool needsPieces(QStringView crlfText)
 {
-    qsizetype lineStart = 0;
-    const qsizetype n = crlfText.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = crlfText[i];
-        if (c != u'\n' && c != u'\r')
-            continue;
-        if (i - lineStart > kLongestWholeLine)
+    for (qsizetype start = 0;;) {
+        const qsizetype end = linebreak::lineEnd(crlfText, start);
+        if (end - start > kLongestWholeLine)
             return true;
-        if (c == u'\r' && i + 1 < n && crlfText[i + 1] == u'\n')
-            ++i;
-        lineStart = i + 1;
+        if (end == crlfText.size())
+            return false;
+        start = end + linebreak::lengthAt(crlfText, end);
     }
-    return n - lineStart > kLongestWholeLine;
 }
 
 QList<qsizetype> pieceStarts(QStringView line)

@@ -1,5 +1,7 @@
 #include "document/insertion_point.h"
+#include "text/line_breaks.h"
 #include "ui/command_surface_parts.h"
+#include "ui/document_box.h"
 #include "ui/menu_surface.h"
 
 #include <QClipboard>
@@ -16,9 +18,7 @@ QString toClipboardText(const QString& crlfText)
 #ifdef Q_OS_WIN
     return crlfText;
 #else
-    QString text = crlfText;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    return text;
+    return linebreak::withBreaks(crlfText, u"\n");
 #endif
 }
 
@@ -44,9 +44,7 @@ void clipcut_Click(InsertionPoint& document)
 void clippaste_Click(InsertionPoint& document)
 {
     // No text (empty, or only a picture): the selection is deleted and nothing inserted.
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    const QString text = data && data->hasText() ? data->text() : QString();
-    document.insert(text);
+    document.insert(DocumentBox::pastedText(QGuiApplication::clipboard()->mimeData()).value_or(QString()));
 }
 
 // F1 inserts a line break tag, whatever modifiers are held; the key still goes on to the

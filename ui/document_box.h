@@ -1,27 +1,35 @@
 #pragma once
 
+#include "model/text_model.h"
 #include "text/text_change.h"
 
 #include <QPlainTextEdit>
 #include <QStringList>
 
-class SoftBreaks;
+#include <optional>
+
 class QMimeData;
 
-// editwindow: the document. Inside the program the document is CR LF text; the box keeps
-// its lines as blocks, so the conversion happens here and nowhere else.
+// editwindow: the view of the page's text model, with the keys, the input method, the
+// clipboard and drops. Inside the program the document is CR LF text, counted in text
+// positions; every change the user makes here goes to the model's one edit path.
 class DocumentBox : public QPlainTextEdit {
     Q_OBJECT
 public:
     explicit DocumentBox(QWidget* parent = nullptr);
 
-    bool isEmpty() const;
+    TextModel& model() const { return *m_model; }
+    bool isEmpty() const { return m_model->isEmpty(); }
 
-    // The whole document, CR LF between lines, every character as typed (no-break spaces
-    // and line separators included).
-    QString documentText() const;
-    // Replaces the whole document (the undo history starts again).
+    // The whole document, CR LF between lines, every character as typed.
+    QString documentText() const { return m_model->text(); }
+    // Replaces the whole document (the undo history starts again); the caret goes to its start.
     void setDocumentText(const QString& crlfText);
+
+    // The selection in text positions, and choosing one (scrolled into view).
+    TextRange selection() const;
+    void select(qsizetype anchor, qsizetype position);
+    qsizetype caret() const { return selection().position; }
 
     // The selected text, CR LF between lines; empty when nothing is selected.
     QString readSelection() const;
@@ -33,19 +41,14 @@ public:
     // counted in text positions from the selection's start): only the changed stretches are
     // touched, so replacing throughout a large page does not rebuild the lines between.
     void replaceSelection(const TextChanges& changes);
+    void undoStep();
+    void redoStep();
+    // The input method is shown the caret's line as the text has it.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
-    // Lines too long to lay out whole are held in pieces; this maps positions between the box
-    // and the text, and counts lines.
-    const SoftBreaks& softBreaks() const { return *m_softBreaks; }
-
-    // CR LF, lone CR and lone LF as the box's own line breaks.
-    static QString toBoxText(const QString& crlfText);
-
-    // True when the box holds `crlfText` exactly as given, so a copy of it is known to equal
-    // documentText() without reading the box back. Characters the box takes as line breaks
-    // of its own (U+2029 and its two frame marks) and lone CR or LF make it false.
-    static bool holdsTextAsGiven(QStringView crlfText);
-
+    // The text a paste of `source` puts in: only what was put there as text, never a list of
+    // files as their addresses.
+    static std::optional<QString> pastedText(const QMimeData* source);
     // The local files of a drop or paste, in their order; empty when it holds none.
     static QStringList localFiles(const QMimeData* source);
 
@@ -57,28 +60,36 @@ protected:
     bool event(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
-    // Copies and drags leave soft breaks out, as the window's own commands do.
+    void inputMethodEvent(QInputMethodEvent* e) override;
+    // Copies and drags carry the text as it is, line breaks as the platform has them.
     QMimeData* createMimeDataFromSelection() const override;
     // A drop is a list of local files to open, never text to insert; the caret stays put.
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
     void dropEvent(QDropEvent* e) override;
-    // Pasting goes through replaceSelection like every insertion, and a file list is never
-    // pasted as its URLs.
+    // Pasting goes through replaceSelection like every insertion.
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    // The last selection read, kept until the document or the selection changes, so that a
+    // The last selection read, kept until the text or the selection changes, so that a
     // wrap of a large selection can insert just its two ends.
     struct ReadSelection {
-        int anchor = -1;
-        int position = -1;
+        TextRange range{-1, -1};
         QString text;
     };
     mutable ReadSelection m_lastRead;
-    SoftBreaks* m_softBreaks = nullptr;
+    TextModel* m_model;
+    // The revision at which a pre-edit took the selection away: the commit that follows joins
+    // that step.
+    quint64 m_composedOver = 0;
+    bool m_composing = false;
     bool wrapsLastRead(const QString& crlfText, qsizetype* openingLength) const;
+    // [from, to) becomes `text`; the caret goes to the end of it.
+    void replaceRange(qsizetype from, qsizetype to, QStringView text);
+    // What a deleting key takes, as text positions; empty when it takes nothing.
+    TextRange deletedBy(const QKeyEvent* e) const;
+    bool editByKey(QKeyEvent* e);
     // Pieces shown unwrapped would each be one very wide line: while the page holds any,
     // every line wraps at the box's edge, anywhere.
     void showWrapped(bool wrapped);

@@ -43,14 +43,21 @@ QMenu* DocumentContextMenu::build(QPoint globalPos) const
         const char* entry;
         const char* command;
     } clipboard[] = {{"edit-cut", "clipcut"}, {"edit-copy", "clipcopy"}, {"edit-paste", "clippaste"}};
-    for (const auto& [entry, command] : clipboard) {
+    const auto reroute = [menu](const char* entry, auto&& to) {
         QAction* a = menu->findChild<QAction*>(QLatin1String(entry));
         if (!a)
-            continue;
+            return;
         QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+        connect(a, &QAction::triggered, menu, to);
+    };
+    for (const auto& [entry, command] : clipboard) {
         const char* name = command;
-        connect(a, &QAction::triggered, this, [this, name] { triggerWindowCommand(name); });
+        reroute(entry, [this, name] { triggerWindowCommand(name); });
     }
+    // The rest of the box's own entries change the text too: through its edit path.
+    reroute("edit-undo", [this] { m_box->undoStep(); });
+    reroute("edit-redo", [this] { m_box->redoStep(); });
+    reroute("edit-delete", [this] { m_box->replaceSelection(QString()); });
     for (const Filler& fill : m_fillers) {
         menu->addSeparator();
         fill(*menu);

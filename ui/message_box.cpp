@@ -1,5 +1,7 @@
 #include "ui/message_box.h"
 
+#include "text/line_breaks.h"
+
 #include <QMessageBox>
 
 namespace {
@@ -11,9 +13,7 @@ QMessageBox::Icon toIcon(MessageIcon icon)
 
 QString displayLines(QString text)
 {
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(u'\r', u'\n');
-    return text;
+    return linebreak::withBreaks(text, u"\n");
 }
 
 bool askYesNo(QWidget* parent, const QString& title, const QString& text, MessageIcon icon,

@@ -15,7 +15,9 @@
 #include "usertags/receiver.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
+#include <QTimer>
 #include <QWidget>
 
 namespace {
@@ -118,15 +120,47 @@ void watchCompanion(MenuSurface& menus)
     LoadUserTags(menus);
 }
 
+namespace {
+// Texts that arrive while a question is open wait for it to be answered: the question may be
+// about the text as it stood (a save, a recovery copy), and its answer must not drop them.
+class HeldInsertions : public QObject {
+public:
+    explicit HeldInsertions(InsertionPoint& document, QObject* parent) : QObject(parent), m_document(document)
+    {
+        m_retry.setInterval(100);
+        connect(&m_retry, &QTimer::timeout, this, &HeldInsertions::flush);
+    }
+    void insert(const QString& text)
+    {
+        m_held.append(text);
+        flush();
+    }
+
+private:
+    void flush()
+    {
+        if (QApplication::activeModalWidget()) {
+            m_retry.start(); // only while something waits
+            return;
+        }
+        m_retry.stop();
+        for (const QString& text : std::exchange(m_held, {})) {
+            m_document.insert(text);
+            m_document.raiseWindow();
+        }
+    }
+
+    InsertionPoint& m_document;
+    QStringList m_held;
+    QTimer m_retry;
+};
+}
+
 void startReceiver(InsertionPoint& document, QObject& window)
 {
     if (receiverOf(window))
         return;
-    auto* receiver = new Receiver(
-        [&document](const QString& text) {
-            document.insert(text);
-            document.raiseWindow();
-        },
-        &window);
+    auto* held = new HeldInsertions(document, &window);
+    auto* receiver = new Receiver([held](const QString& text) { held->insert(text); }, &window);
     receiver->setObjectName(QStringLiteral("add"));
 }

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "model/line_holding.h"
+#include "text/text_change.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringView>
+
+#include <utility>
+
+class QTextCursor;
+class QTextDocument;
+
+// A stretch of the text between an anchor and the caret, in text positions.
+struct TextRange {
+    qsizetype anchor = 0;
+    qsizetype position = 0;
+    qsizetype start() const { return qMin(anchor, position); }
+    qsizetype end() const { return qMax(anchor, position); }
+    bool isEmpty() const { return anchor == position; }
+};
+
+// The page's text and its one owner. It holds the QTextDocument the document box shows and
+// the way lines are kept in it, and takes every change of the text: each goes through
+// replace() (or setText() for a whole new page, undo() and redo()), lands as one undo step,
+// and is reported in text positions. Everything outside speaks text positions (one per
+// character of the text, a line break being one) and lines counted from 1; only the view
+// maps them to the document's own positions.
+class TextModel : public QObject {
+    Q_OBJECT
+public:
+    explicit TextModel(QObject* parent = nullptr);
+    ~TextModel() override;
+
+    qsizetype length() const { return m_length; }
+    bool isEmpty() const { return m_length == 0; }
+    // The whole text, CR LF between lines, every character as it was given.
+    QString text() const;
+    // [from, to) with `lineBreak` between lines.
+    QString text(qsizetype from, qsizetype to, QStringView lineBreak = u"\r\n") const;
+    // Whether text() of a page given `crlfText` is `crlfText` itself, so a copy of it can stand
+    // for the text without reading it back.
+    static bool holdsTextAsGiven(QStringView crlfText);
+    // Counts every change, so a reader can tell whether the text moved on since it read it.
+    quint64 revision() const { return m_revision; }
+
+    int lineCount() const { return m_holding.lineCount(); }
+    // The line (from 1) that `position` is on.
+    int lineAt(qsizetype position) const;
+    // Where `line` (from 1) starts; the end of the text past the last line.
+    qsizetype lineStart(int line) const;
+    // The line around `position` as [start, end), looking at most `limit` characters either way.
+    std::pair<qsizetype, qsizetype> lineAround(qsizetype position, int limit) const;
+
+    // A new page: the undo history starts again.
+    void setText(const QString& crlfText);
+    // [from, to) becomes `text` (line breaks CR LF, CR or LF), as one undo step. Returns where
+    // the new text ends.
+    qsizetype replace(qsizetype from, qsizetype to, QStringView text);
+    // The same, as part of the step before it (what an input method puts in where its pre-edit
+    // took the selection away is one step with that).
+    qsizetype replaceJoiningPrevious(qsizetype from, qsizetype to, QStringView text);
+    // The same for a new text of [from, to) given as changes, their starts counted from
+    // `from`, in order and not overlapping: only the changed stretches are touched. Returns
+    // where the range now ends.
+    qsizetype replace(qsizetype from, qsizetype to, const TextChanges& changes);
+    bool isUndoAvailable() const;
+    bool isRedoAvailable() const;
+    // One step back or forward; `cursor` (the view's) is left where the step was.
+    void undo(QTextCursor* cursor);
+    void redo(QTextCursor* cursor);
+    // Changes made to the document that did not come through this model; none is the rule.
+    int strayChanges() const { return m_strayChanges; }
+
+    // While one lives, what the document reports is a change of how it is shown (the input
+    // method's pre-edit), not of the text.
+    class LayoutOnly {
+    public:
+        explicit LayoutOnly(TextModel& model) : m_model(model) { ++m_model.m_layoutOnly; }
+        ~LayoutOnly() { --m_model.m_layoutOnly; }
+        LayoutOnly(const LayoutOnly&) = delete;
+        LayoutOnly& operator=(const LayoutOnly&) = delete;
+
+    private:
+        TextModel& m_model;
+    };
+
+    // For the view alone.
+    QTextDocument* document() const { return m_document; }
+    int toBox(qsizetype position) const { return m_holding.toBox(position); }
+    qsizetype toText(int boxPosition) const { return m_holding.toText(boxPosition); }
+    // Lines too long to lay out whole are held in pieces: the view wraps while there are any.
+    bool hasPieces() const { return m_piecesShown; }
+
+Q_SIGNALS:
+    // [position, position + removed) of the text before the change is now `added` characters.
+    void changed(qsizetype position, qsizetype removed, qsizetype added);
+    void piecesChanged(bool pieces);
+
+private:
+    class Editing;
+    void documentChanged(int position, int removed, int added);
+    qsizetype apply(qsizetype from, qsizetype to, const TextChanges& changes, bool joinPrevious);
+    void showPieces(bool pieces);
+    qsizetype countLength() const;
+
+    QTextDocument* m_document;
+    LineHolding m_holding;
+    qsizetype m_length = 0;
+    quint64 m_revision = 0;
+    int m_editing = 0;
+    int m_layoutOnly = 0;
+    bool m_loading = false;
+    bool m_piecesShown = false;
+    int m_strayChanges = 0;
+};

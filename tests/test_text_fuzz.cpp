@@ -1,0 +1,363 @@
+// Random edits through every way the box takes them, checked after each step against a plain
+// string that had the same edits made to it. VORNIK_FUZZ_SEED replays a run;
+// VORNIK_FUZZ_STEPS sets how many steps each page gets.
+#include "model/line_holding.h"
+#include "ui/document_box.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+QString manyLines()
+{
+    QString page;
+    for (int i = 0; i <= LineHolding::kGroupFromLines + 100; ++i)
+        page += QStringLiteral("<li>%1</li>\r\n").arg(i);
+    return page;
+}
+
+QString longLine()
+{
+    QString line = "<html>\r\n";
+    while (line.size() < 300000)
+        line += QStringLiteral("<p class=\"a\">日本語 %1</p>").arg(line.size());
+    return line + "\r\n<end>\r\n";
+}
+
+QString ownSeparators()
+{
+    QString page;
+    for (int i = 0; i < 200; ++i)
+        page += QStringLiteral("<td>a") + QChar(0x00A0) + "b" + QChar(0x2028) + "c" + QChar(0x2029) + "d</td>\r\n";
+    return page;
+}
+
+class Fuzz {
+public:
+    Fuzz(DocumentBox& box, quint32 seed) : m_box(box), m_random(seed) {}
+
+    // Runs `steps` random steps; false (with the step named) at the first difference.
+    bool run(int steps, QString* failure)
+    {
+        m_states = {text()};
+        for (int i = 0; i < steps; ++i) {
+            const QString before = text();
+            const int stepsBefore = undoSteps();
+            const TextRange sel = m_box.selection();
+            const QString what = step();
+            m_log.append(QStringLiteral("%1 [%2,%3) undo %4->%5").arg(what).arg(sel.start()).arg(sel.end()).arg(stepsBefore).arg(undoSteps()));
+            if (what.startsWith(u'!')) {
+                *failure = what;
+                failure->prepend(QStringLiteral("step %1: ").arg(i));
+                return false;
+            }
+            if (!check(what, failure)) {
+                *failure = QStringLiteral("step %1 (%2), text was %3 long: %4\n  %5")
+                               .arg(i).arg(what).arg(before.size()).arg(*failure, m_log.mid(qMax<qsizetype>(0, m_log.size() - 12)).join("\n  "));
+                return false;
+            }
+        }
+        const QString last = text();
+        while (model().isUndoAvailable())
+            m_box.undoStep();
+        if (text() != m_states.first()) {
+            *failure = QStringLiteral("undoing everything did not give the page back");
+            return false;
+        }
+        while (model().isRedoAvailable())
+            m_box.redoStep();
+        if (text() != last) {
+            *failure = QStringLiteral("redoing everything did not give the last text");
+            return false;
+        }
+        return true;
+    }
+
+private:
+    TextModel& model() const { return m_box.model(); }
+    QString text() const { return model().text(0, model().length(), u"\n"); }
+    int undoSteps() const { return m_box.document()->availableUndoSteps(); }
+    int below(int n) { return n <= 0 ? 0 : int(m_random.bounded(quint32(n))); }
+
+    // A place in the box, often at or beside a block's edge, where soft breaks and groups are.
+    int boxPlace()
+    {
+        QTextDocument* doc = m_box.document();
+        const int end = doc->characterCount() - 1;
+        if (below(3) == 0)
+            return outsidePair(below(end + 1));
+        const QTextBlock block = doc->findBlockByNumber(below(doc->blockCount()));
+        return outsidePair(qBound(0, block.position() + below(5) - 2, end));
+    }
+
+    // The caret never stands inside a surrogate pair: the box steps over pairs whole.
+    int outsidePair(int boxPosition) const
+    {
+        QTextCursor c(m_box.document());
+        c.setPosition(boxPosition);
+        c.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+        const QString next = c.selectedText();
+        return !next.isEmpty() && next[0].isLowSurrogate() ? boxPosition - 1 : boxPosition;
+    }
+
+    QString randomText()
+    {
+        static const QStringList pieces = {"a", "<p>", "</p>", "\n", "\r\n", "日本", " ", "\t",
+                                           QString(QChar(0x2028)), QString(QChar(0x00A0)),
+                                           QString::fromUcs4(U"\U0001F600"), "&amp;", "x\ny"};
+        QString s;
+        for (int n = below(4) + 1; n > 0; --n)
+            s += pieces[below(int(pieces.size()))];
+        return s;
+    }
+
+    // Makes one random edit on the box and the same on the expected text.
+    QString step()
+    {
+        if (below(4) == 0) {
+            QTextCursor c(m_box.document());
+            c.setPosition(boxPlace());
+            c.setPosition(below(2) ? c.position() : boxPlace(), QTextCursor::KeepAnchor);
+            m_box.setTextCursor(c);
+        }
+        const TextRange sel = m_box.selection();
+        const int stepsBefore = undoSteps();
+        QString expected = m_states[m_at];
+        const auto replaced = [&](const QString& with) {
+            expected.replace(sel.start(), sel.end() - sel.start(), QString(with).replace("\r\n", "\n"));
+        };
+        QString what;
+        const int kind = below(40);
+        switch (kind < 16 ? kind : kind % 14) {
+        case 0: {
+            const QString typed = QStringList{"a", "<", ">", "日", " ", "/"}[below(6)];
+            QKeyEvent e(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, typed);
+            QApplication::sendEvent(&m_box, &e);
+            replaced(typed);
+            what = "type " + typed;
+            break;
+        }
+        case 1:
+            QTest::keyClick(&m_box, Qt::Key_Return);
+            replaced("\n");
+            what = "Enter";
+            break;
+        case 2:
+            QTest::keyClick(&m_box, Qt::Key_Return, Qt::ShiftModifier);
+            replaced(QString(QChar::LineSeparator));
+            what = "Shift+Enter";
+            break;
+        case 3:
+        case 4: {
+            const bool back = below(2);
+            QTest::keyClick(&m_box, back ? Qt::Key_Backspace : Qt::Key_Delete);
+            what = back ? "Backspace" : "Delete";
+            if (!sel.isEmpty()) {
+                replaced({});
+            } else {
+                const qsizetype at = sel.position;
+                const QStringView t(expected);
+                if (back && at > 0)
+                    expected.remove(at - 1 - (at > 1 && t[at - 1].isLowSurrogate() && t[at - 2].isHighSurrogate()), 1 + (at > 1 && t[at - 1].isLowSurrogate() && t[at - 2].isHighSurrogate()));
+                else if (!back && at < t.size())
+                    expected.remove(at, 1 + (at + 1 < t.size() && t[at].isHighSurrogate() && t[at + 1].isLowSurrogate()));
+            }
+            break;
+        }
+        case 5: {
+            // Word deletions: the words are the box's; the text must lose a stretch at the caret.
+            const bool back = below(2);
+            QTest::keyClick(&m_box, back ? Qt::Key_Backspace : Qt::Key_Delete, Qt::ControlModifier);
+            what = back ? "Ctrl+Backspace" : "Ctrl+Delete";
+            const QString now = text();
+            const qsizetype lost = expected.size() - now.size();
+            const qsizetype from = !sel.isEmpty() ? sel.start() : back ? sel.position - lost : sel.position;
+            if (lost < 0 || from < 0 || QString(expected).remove(from, lost) != now
+                || (sel.isEmpty() && lost == 0 && (back ? sel.position > 0 : sel.position < expected.size())))
+                return "!" + what + " took the wrong text";
+            expected = now;
+            break;
+        }
+        case 6:
+            QTest::keyClick(&m_box, Qt::Key_Tab);
+            replaced("\t");
+            what = "Tab";
+            break;
+        case 7:
+        case 8: {
+            // The input method: a pre-edit, then its commit, which may carry line breaks.
+            QInputMethodEvent preedit(QStringLiteral("にほ"), {});
+            QApplication::sendEvent(&m_box, &preedit);
+            const QString committed = randomText();
+            QInputMethodEvent e;
+            e.setCommitString(committed);
+            QApplication::sendEvent(&m_box, &e);
+            replaced(committed);
+            what = "commit";
+            break;
+        }
+        case 9: {
+            const QString pasted = randomText();
+            QGuiApplication::clipboard()->setText(pasted);
+            QTest::keyClick(&m_box, Qt::Key_Insert, Qt::ShiftModifier);
+            replaced(pasted);
+            what = "paste";
+            break;
+        }
+        case 10: {
+            // A markup command or a text sent in: the one replace-selection operation.
+            const QString wrapped = "<b>" + m_box.readSelection() + "</b>" + (below(2) ? "\r\n" : "");
+            m_box.replaceSelection(wrapped);
+            replaced(wrapped);
+            what = "wrap";
+            break;
+        }
+        case 11: {
+            // Replacing throughout the selection, as replace-all does.
+            TextChanges changes;
+            const qsizetype length = sel.end() - sel.start();
+            const QString selected = expected.mid(sel.start(), length);
+            const auto inPair = [&](qsizetype at) { return at > 0 && at < length && selected[at].isLowSurrogate(); };
+            for (qsizetype at = below(8); at < length; at += below(40) + 2) {
+                qsizetype n = qMin<qsizetype>(below(3), length - at);
+                at += inPair(at);
+                n = qMin(n + inPair(at + n), length - at);
+                if (at >= length)
+                    break;
+                changes.append({at, n, below(2) ? "\n" : "Z"});
+                at += n;
+            }
+            m_box.replaceSelection(changes);
+            for (qsizetype i = changes.size() - 1; i >= 0; --i)
+                expected.replace(sel.start() + changes[i].start, changes[i].length, changes[i].text);
+            what = QStringLiteral("replace %1").arg(changes.size());
+            break;
+        }
+        case 12:
+        case 13: {
+            const bool undo = below(3) > 0;
+            for (int n = below(4) + 1; n > 0; --n) {
+                if (undo && model().isUndoAvailable()) {
+                    m_box.undoStep();
+                    --m_at;
+                } else if (!undo && model().isRedoAvailable()) {
+                    m_box.redoStep();
+                    ++m_at;
+                }
+            }
+            return undo ? "undo" : "redo";
+        }
+        case 14: {
+            // A long stretch deleted keeps the page from only growing.
+            qsizetype end = qMin<qsizetype>(sel.position + below(100000), expected.size());
+            end -= end < expected.size() && end > sel.position && expected[end].isLowSurrogate();
+            m_box.select(sel.position, end);
+            QTest::keyClick(&m_box, Qt::Key_Delete);
+            expected.remove(sel.position, end - sel.position);
+            what = "long delete";
+            break;
+        }
+        default: {
+            // A long paste: lines too long to lay out whole arrive or are joined.
+            const QString pasted = QString(below(2) ? 120000 : 60000, u'w');
+            m_box.replaceSelection(pasted);
+            replaced(pasted);
+            what = "long text";
+            break;
+        }
+        }
+        if (undoSteps() != stepsBefore && below(4) > 0) {
+            m_states.resize(++m_at + 1);
+            m_states[m_at] = expected;
+        } else if (undoSteps() != stepsBefore) {
+            // One step of the history more; what could be redone is gone. It must be exactly
+            // one: undone and redone at once, it gives the text before and after.
+            m_states.resize(++m_at + 1);
+            m_states[m_at] = expected;
+            const QString now = text();
+            m_box.undoStep();
+            const bool oneStep = text() == m_states[m_at - 1];
+            m_box.redoStep();
+            if (!oneStep || text() != now)
+                return "!" + what + " was not one undo step";
+        } else if (expected != m_states[m_at]) {
+            m_states[m_at] = expected; // checked next, and a later undo shows the step missing
+        }
+        return what;
+    }
+
+    bool check(const QString& what, QString* failure)
+    {
+        const QString now = text();
+        if (m_at < 0 || now != m_states.value(m_at)) {
+            const QString want = m_states.value(m_at);
+            qsizetype i = 0;
+            while (i < now.size() && i < want.size() && now[i] == want[i])
+                ++i;
+            *failure = QStringLiteral("text differs at %1: is \"%2\", should be \"%3\"")
+                           .arg(i).arg(now.mid(qMax<qsizetype>(0, i - 10), 30), want.mid(qMax<qsizetype>(0, i - 10), 30));
+            return false;
+        }
+        if (model().strayChanges() > 0) {
+            *failure = "a change went around the edit path";
+            return false;
+        }
+        if (below(8) == 0 && model().lineCount() != now.count(u'\n') + 1) {
+            *failure = QStringLiteral("%1 lines counted, %2 in the text").arg(model().lineCount()).arg(now.count(u'\n') + 1);
+            return false;
+        }
+        return true;
+    }
+
+    DocumentBox& m_box;
+    QRandomGenerator m_random;
+    QList<QString> m_states; // the text after each step of the undo history
+    qsizetype m_at = 0;       // the step the box stands at
+    QStringList m_log;
+};
+
+}
+
+class TextFuzzTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void randomEditsKeepTheText_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::newRow("plain") << QString("<html>\r\n<body>\r\n<p>日本語</p>\r\n</body>\r\n</html>\r\n");
+        QTest::newRow("many lines") << manyLines();
+        QTest::newRow("long line") << longLine();
+        QTest::newRow("own separators") << ownSeparators();
+    }
+    void randomEditsKeepTheText()
+    {
+        QFETCH(QString, page);
+        const int steps = qEnvironmentVariableIsSet("VORNIK_FUZZ_STEPS") ? qEnvironmentVariableIntValue("VORNIK_FUZZ_STEPS") : 10000;
+        const quint32 seed = qEnvironmentVariableIsSet("VORNIK_FUZZ_SEED")
+            ? quint32(qEnvironmentVariableIntValue("VORNIK_FUZZ_SEED"))
+            : quint32(qHash(QString::fromLatin1(QTest::currentDataTag())));
+        DocumentBox box;
+        box.resize(600, 400);
+        box.setDocumentText(page);
+        QCOMPARE(box.documentText(), page);
+        Fuzz fuzz(box, seed);
+        QString failure;
+        if (!fuzz.run(steps, &failure))
+            QFAIL(qPrintable(QStringLiteral("seed %1: %2").arg(seed).arg(failure)));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    TextFuzzTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_text_fuzz.moc"

@@ -1,0 +1,227 @@
+#include "document/document.h"
+#include "document/insertion_point.h"
+#include "model/line_holding.h"
+#include "ui/document_box.h"
+#include "window_test_support.h"
+
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
+
+namespace {
+QString longLine()
+{
+    QString line;
+    while (line.size() < 150000)
+        line += "<p>ab</p>";
+    return line;
+}
+
+QString manyLines()
+{
+    QString page;
+    for (int i = 0; i <= LineHolding::kGroupFromLines; ++i)
+        page += QString::number(i) + "\r\n";
+    return page;
+}
+
+// Where the n-th block of the box starts, as a text position.
+qsizetype blockStart(DocumentBox* box, int n)
+{
+    return box->model().toText(box->document()->findBlockByNumber(n).position());
+}
+
+void commit(DocumentBox* box, const QString& text, int replacementStart = 0, int replacementLength = 0)
+{
+    QInputMethodEvent e;
+    e.setCommitString(text, replacementStart, replacementLength);
+    QApplication::sendEvent(box, &e);
+}
+
+bool wrapped(DocumentBox* box)
+{
+    return box->lineWrapMode() == QPlainTextEdit::WidgetWidth;
+}
+}
+
+class TextModelTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { m_folder = std::make_unique<TestProgramFolder>(); }
+    void cleanup() { m_folder.reset(); }
+
+    // A line too long to lay out whole is held in pieces, shown wrapped, and read, typed and
+    // undone as the one line it is; soft breaks never become line breaks or the reverse.
+    void longLinesAreOneLine()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        DocumentBox* box = w.editwindow();
+        const TextModel& model = box->model();
+        const QString line = longLine();
+        const QString page = line + "\r\nend\r\n";
+        box->setDocumentText(page);
+        QCOMPARE(box->documentText(), page);
+        QCOMPARE(model.lineCount(), 3);
+        QVERIFY(wrapped(box) && !model.isUndoAvailable());
+        const qsizetype at = blockStart(box, 1); // the first soft break's place
+        QVERIFY(box->document()->findBlockByNumber(0).text().endsWith(u'>'));
+        selectRange(w, at - 1, at + 1);
+        QCOMPARE(w.insertion().readSelection(), page.mid(at - 1, 2));
+
+        // Keys beside a break take the character beyond it; Enter and Ctrl+Backspace too.
+        const auto text = [&model] { return model.text(0, model.length(), u"\n"); };
+        QString expected = QString(page).replace("\r\n", "\n");
+        placeCaret(w, at);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClick(box, Qt::Key_Delete);
+        expected.remove(at - 1, 2);
+        QCOMPARE(text(), expected);
+        QTextCursor pieceStart(box->document()->findBlockByNumber(1)); // the box's own place
+        box->setTextCursor(pieceStart);
+        QTest::keyClick(box, Qt::Key_Backspace, Qt::ControlModifier);
+        QCOMPARE(text(), QString(expected).remove(box->caret(), expected.size() - text().size()));
+        expected = text();
+        // Enter over a selection inside a piece; typing over a selection from a piece's start
+        // into the next line, and from the page's start across both kinds of break: the text
+        // says what the screen shows.
+        const qsizetype second = blockStart(box, 1);
+        selectRange(w, second + 10, second + 20);
+        QTest::keyClick(box, Qt::Key_Return);
+        expected.replace(second + 10, 10, "\n");
+        QCOMPARE(text(), expected);
+        const qsizetype piece = blockStart(box, 3);
+        const qsizetype intoEnd = expected.indexOf("\nend") + 3;
+        selectRange(w, piece, intoEnd);
+        QTest::keyClick(box, Qt::Key_Z);
+        expected.replace(piece, intoEnd - piece, "z");
+        QCOMPARE(text(), expected);
+        const qsizetype intoPiece = blockStart(box, 2) + 5;
+        selectRange(w, 0, intoPiece);
+        QTest::keyClick(box, Qt::Key_Y);
+        expected.replace(0, intoPiece, "y");
+        QCOMPARE(text(), expected);
+        QCOMPARE(model.lineCount(), 2);
+        while (model.isUndoAvailable())
+            box->undoStep();
+        QCOMPARE(box->documentText(), page);
+
+        // A line made long by joining two is held in pieces in the same step, and the page
+        // is unwrapped again once the step is undone.
+        box->setDocumentText(QString(60000, u'a') + "\r\n" + QString(60000, u'b'));
+        QVERIFY(!wrapped(box));
+        placeCaret(w, 60000);
+        QTest::keyClick(box, Qt::Key_Delete);
+        QVERIFY(wrapped(box) && box->document()->blockCount() > 2);
+        QCOMPARE(box->documentText(), QString(60000, u'a') + QString(60000, u'b'));
+        box->undoStep();
+        QVERIFY(!wrapped(box));
+        QCOMPARE(model.lineCount(), 2);
+        QCOMPARE(model.strayChanges(), 0);
+    }
+
+    // A page of many lines is held a few lines a block; lines are counted, typed, put in and
+    // shown to the input method as lines, U+2028 of its own included.
+    void manyLinesAreLines()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        DocumentBox* box = w.editwindow();
+        const TextModel& model = box->model();
+        const QString page = manyLines();
+        box->setDocumentText(page);
+        QVERIFY(box->document()->blockCount() < LineHolding::kGroupFromLines / 4);
+        QCOMPARE(box->documentText(), page);
+        QCOMPARE(model.lineCount(), LineHolding::kGroupFromLines + 2);
+        QCOMPARE(model.lineStart(3), 4); // after "0", "1"
+        QCOMPARE(model.lineAt(5), 3);
+        placeCaret(w, 5);
+        QCOMPARE(box->inputMethodQuery(Qt::ImSurroundingText).toString(), QString("2"));
+        QCOMPARE(box->inputMethodQuery(Qt::ImCursorPosition).toInt(), 1);
+
+        // Backspace joins two lines, Enter parts them, Shift+Enter, a paste and the input
+        // method put in U+2028 or line breaks as given.
+        placeCaret(w, 2);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
+        box->replaceSelection(QString("a") + QChar::LineSeparator + "b\r\nc");
+        commit(box, QString("d\ne") + QChar::LineSeparator);
+        const QString typed = "0\r\n" + QString(QChar::LineSeparator) + "a" + QChar::LineSeparator + "b\r\ncd\r\ne"
+            + QChar::LineSeparator + "1\r\n";
+        QCOMPARE(box->documentText(), typed + page.mid(6));
+        QCOMPARE(model.lineCount(), LineHolding::kGroupFromLines + 4);
+        while (model.isUndoAvailable())
+            box->undoStep();
+        QCOMPARE(box->documentText(), page);
+        while (model.isRedoAvailable())
+            box->redoStep();
+        QCOMPARE(box->documentText(), typed + page.mid(6));
+        QVERIFY(!wrapped(box));
+        QCOMPARE(model.strayChanges(), 0);
+    }
+
+    // Characters a text box would turn into line breaks or drop come back as they went in,
+    // through an edit, a selection and a save; so the baseline can be the file's own text.
+    void unusualCharactersStayCharacters()
+    {
+        const QString text = QString("a") + QChar(0x00A0) + "b" + QChar(0x2028) + "c" + QChar(0x2029) + "d"
+            + QChar(0xFDD0) + "\r\ne" + QChar(0xFFFC);
+        m_folder->write("page.htm", text.toUtf8());
+        HtmlE w;
+        w.startUp(m_folder->file("page.htm") + " on");
+        QCOMPARE(w.editwindow()->documentText(), text);
+        QCOMPARE(w.document().TxtRam(), text);
+        selectRange(w, 4, 7);
+        QCOMPARE(w.insertion().readSelection(), text.mid(4, 3));
+        placeCaret(w, 0);
+        QTest::keyClick(w.editwindow(), Qt::Key_X);
+        trigger(w, "SaveFiLE");
+        QCOMPARE(m_folder->read("page.htm"), ("x" + text).toUtf8());
+        QCOMPARE(w.editwindow()->model().lineCount(), 2);
+    }
+
+    // A paste takes text only: a list of files copied elsewhere is not pasted as addresses.
+    void pasteTakesTextOnly()
+    {
+        HtmlE w;
+        w.startUp(QString());
+        auto* files = new QMimeData;
+        files->setUrls({QUrl::fromLocalFile("/tmp/a.htm")});
+        QGuiApplication::clipboard()->setMimeData(files);
+        trigger(w, "clippaste");
+        QTest::keyClick(w.editwindow(), Qt::Key_V, Qt::ShiftModifier | Qt::ControlModifier);
+        QCOMPARE(w.editwindow()->documentText(), QString());
+        QGuiApplication::clipboard()->setText("text");
+        trigger(w, "clippaste");
+        QCOMPARE(w.editwindow()->documentText(), QString("text"));
+    }
+
+    // Text put in while a question of the save is open is no part of what was saved: it stays
+    // a change, the exit asks about it, and the next save writes it.
+    void insertionDuringTheSaveQuestionStaysAChange()
+    {
+        m_folder->write("page.htm", QByteArray("<p>\x93\xfa</p>\r\n")); // Shift_JIS
+        HtmlE w;
+        w.startUp(m_folder->file("page.htm") + " on");
+        placeCaret(w, 3);
+        w.editwindow()->replaceSelection(QString::fromUcs4(U"\U0001F600"));
+        const auto asked = answerNextMessageBox(QMessageBox::Save, [&] { w.insertion().insert("late"); });
+        trigger(w, "SaveFiLE");
+        QVERIFY(asked->seen);
+        QVERIFY(!m_folder->read("page.htm").contains("late"));
+        QVERIFY(w.hasUnsavedChanges());
+        const auto again = answerNextMessageBox(QMessageBox::Save);
+        trigger(w, "SaveFiLE");
+        QVERIFY(m_folder->read("page.htm").contains("late"));
+        QVERIFY(!w.hasUnsavedChanges());
+    }
+
+private:
+    std::unique_ptr<TestProgramFolder> m_folder;
+};
+
+VORNIK_WINDOW_TEST_MAIN(TextModelTest)
+#include "test_text_model.moc"
