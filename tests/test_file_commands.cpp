@@ -3,6 +3,9 @@
 #include "ui/file_controler.h"
 #include "app/main_window.h"
 #include "text/text_encoding.h"
+#include "text/save_backups.h"
+#include "text/write_steps.h"
+#include "ui/document_context_menu.h"
 #include "document/document.h"
 #include "document/insertion_point.h"
 #include "platform/file_exists.h"
@@ -17,9 +20,13 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
+
+#include <cerrno>
+#include <unistd.h>
 
 namespace {
 
@@ -295,6 +302,124 @@ private Q_SLOTS:
         QCOMPARE(answer->icon, QMessageBox::Warning);
         expectFile(w, m_folder->file("a.htm"), "old\r\n");
         QVERIFY(w.hasUnsavedChanges());
+    }
+
+    // What became of the page is said: saved but perhaps not through a power cut (a failed
+    // folder sync: the next save asks nothing about its own write), or, where an in-place
+    // write could not copy the old text back, where that text is kept.
+    void saveSaysWhatBecameOfThePage()
+    {
+        m_folder->write("a.htm", "old\r\n");
+        HtmlE w;
+        w.startUp(m_folder->file("a.htm") + " on");
+        w.editwindow()->replaceSelection("new ");
+        failWriteStepForTesting(WriteStep::FolderSync, EIO);
+        auto told = answerNextMessageBox(QMessageBox::Ok);
+        trigger(w, "SaveFiLE");
+        QVERIFY(told->seen);
+        QVERIFY(told->text.contains("停電"));
+        QVERIFY(!w.hasUnsavedChanges());
+        QCOMPARE(m_folder->read("a.htm"), QByteArray("new old\r\n"));
+        w.editwindow()->replaceSelection("more ");
+        auto unasked = answerNextMessageBox(QMessageBox::No);
+        trigger(w, "SaveFiLE");
+        QVERIFY(!unasked->seen);
+        unasked.reset();
+        QCOMPARE(m_folder->read("a.htm"), QByteArray("new more old\r\n"));
+
+        QVERIFY(::link(QFile::encodeName(m_folder->file("a.htm")).constData(),
+                       QFile::encodeName(m_folder->file("b.htm")).constData()) == 0); // in place
+        w.editwindow()->replaceSelection("last ");
+        failWriteStepForTesting(WriteStep::Write, EIO, 2);
+        told = answerNextMessageBox(QMessageBox::Ok);
+        trigger(w, "SaveFiLE");
+        QVERIFY(told->seen);
+        const QStringList backups = leftBackups(m_folder->file("a.htm"));
+        QCOMPARE(backups.size(), 1);
+        QVERIFY(told->text.startsWith("書き込みに失敗しました。"));
+        QVERIFY(told->text.contains(backups.first()));
+        QVERIFY(w.hasUnsavedChanges());
+    }
+
+    // The command line as people type it: a plain path opens; a path where nothing is yet
+    // is a new document of that name that Save creates; a folder is refused, said so.
+    void commandLineAsPeopleTypeIt()
+    {
+        m_folder->write("a.json", "text\r\n");
+        {
+            HtmlE w;
+            w.startUp(m_folder->file("a.json"));
+            expectFile(w, m_folder->file("a.json"), "text\r\n");
+        }
+        const QString fresh = m_folder->file("new page.htm");
+        {
+            HtmlE w;
+            w.startUp(fresh);
+            expectFile(w, fresh, "");
+            w.editwindow()->replaceSelection("<p>");
+            trigger(w, "SaveFiLE");
+            QVERIFY(m_folder->read("new page.htm").startsWith("<p>"));
+            QVERIFY(!w.hasUnsavedChanges());
+        }
+        QVERIFY(QDir(m_folder->path()).mkdir("sub"));
+        auto told = answerNextMessageBox(QMessageBox::Ok);
+        HtmlE w;
+        w.startUp(m_folder->file("sub"));
+        QTRY_VERIFY(told->seen);
+        QVERIFY(told->text.contains(m_folder->file("sub")));
+        expectFile(w, "", "");
+    }
+
+    // 最近使ったファイル: the files opened or saved, newest first; one opens as 開く does,
+    // question first; one that is gone is said so and dropped.
+    void recentFilesOpenAsOpenDoes()
+    {
+        m_folder->write("a.htm", "a\r\n");
+        m_folder->write("b & c.htm", "b\r\n");
+        HtmlE w;
+        open(w, m_folder->file("a.htm"));
+        open(w, m_folder->file("b & c.htm"));
+        m_dialogAnswer = m_folder->file("saved.htm");
+        trigger(w, "SaveAsFile");
+        auto recent = [&w](QStringList* texts = nullptr) {
+            std::unique_ptr<QMenu> menu(DocumentContextMenu::of(w.editwindow(), &w)->build(QPoint()));
+            QStringList paths;
+            for (QAction* entry : menu->findChild<QMenu*>("recentMenu")->actions()) {
+                paths << entry->data().toString();
+                if (texts)
+                    *texts << entry->text();
+            }
+            return paths;
+        };
+        QStringList texts;
+        QCOMPARE(recent(&texts), QStringList({m_folder->file("saved.htm"), m_folder->file("b & c.htm"),
+                                              m_folder->file("a.htm")}));
+        QVERIFY(texts[1].startsWith("b && c.htm\t/")); // the folder after the tab, a quiet hint
+        auto choose = [&w](const QString& path) {
+            std::unique_ptr<QMenu> menu(DocumentContextMenu::of(w.editwindow(), &w)->build(QPoint()));
+            for (QAction* entry : menu->findChild<QMenu*>("recentMenu")->actions())
+                if (entry->data().toString() == path)
+                    entry->trigger();
+            QCoreApplication::processEvents();
+        };
+        w.editwindow()->replaceSelection("unsaved ");
+        auto no = answerNextMessageBox(QMessageBox::No);
+        choose(m_folder->file("a.htm"));
+        QTRY_VERIFY(no->seen);
+        expectFile(w, m_folder->file("saved.htm"), "b\r\n");
+        auto yes = answerNextMessageBox(QMessageBox::Yes);
+        choose(m_folder->file("a.htm"));
+        QTRY_VERIFY(yes->seen);
+        expectFile(w, m_folder->file("a.htm"), "a\r\n");
+        QCOMPARE(recent().first(), m_folder->file("a.htm"));
+
+        QVERIFY(QFile::remove(m_folder->file("saved.htm")));
+        auto told = answerNextMessageBox(QMessageBox::Ok);
+        choose(m_folder->file("saved.htm"));
+        QTRY_VERIFY(told->seen);
+        QVERIFY(told->text.contains(m_folder->file("saved.htm")));
+        QCOMPARE(recent(), QStringList({m_folder->file("a.htm"), m_folder->file("b & c.htm")}));
+        expectFile(w, m_folder->file("a.htm"), "a\r\n");
     }
 
     void saveAsAsksBeforeReplacing()
