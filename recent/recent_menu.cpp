@@ -16,24 +16,25 @@ const QString kNone = QStringLiteral("（なし）");
 const QString kGone = QStringLiteral("%1 は見つかりません。\r一覧から外します。");
 constexpr int kFolderWidthChars = 40;
 
-// Notes each file the document opens or saves; a repeat of the one noted last (an edit back
-// to the saved text) writes nothing.
+// Notes each file the document opens or saves (a load, a new name, a save of the current
+// one). One event comes as several signals, and an edit back to the saved text looks like a
+// save: a repeat of the file noted last writes nothing.
 class RecentNotes : public QObject {
 public:
     RecentNotes(Document& document, QWidget& window) : QObject(&window), m_document(document)
     {
-        connect(&document, &Document::fileLoaded, this, [this](const QString& path) { note(path, true); });
-        connect(&document, &Document::filePathChanged, this, [this](const QString& path) { note(path, false); });
+        connect(&document, &Document::fileLoaded, this, &RecentNotes::note);
+        connect(&document, &Document::filePathChanged, this, &RecentNotes::note);
         connect(&document, &Document::changedStateChanged, this, [this](bool mayDiffer) {
             if (!mayDiffer)
-                note(m_document.FilePath(), false);
+                note(m_document.FilePath());
         });
     }
 
 private:
-    void note(const QString& path, bool evenIfLast)
+    void note(const QString& path)
     {
-        if (path.isEmpty() || (path == m_last && !evenIfLast) || !QFileInfo(path).isFile())
+        if (path.isEmpty() || path == m_last || !QFileInfo(path).isFile())
             return;
         m_last = path;
         RecentFiles().add(path);
