@@ -54,6 +54,14 @@ private Q_SLOTS:
             w.startUp(fresh);
             expectFile(w, fresh, "");
             w.editwindow()->replaceSelection("<p>");
+            // Made meanwhile by another program: asked about, not overwritten without a word.
+            m_folder->write("new page.htm", "theirs");
+            auto no = answerNextMessageBox(QMessageBox::No);
+            trigger(w, "SaveFiLE");
+            QVERIFY(no->seen);
+            QCOMPARE(m_folder->read("new page.htm"), QByteArray("theirs"));
+            QFile::remove(fresh);
+            no.reset();
             trigger(w, "SaveFiLE");
             QVERIFY(m_folder->read("new page.htm").startsWith("<p>"));
             QVERIFY(!w.hasUnsavedChanges());
