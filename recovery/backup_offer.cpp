@@ -15,7 +15,7 @@ namespace {
 const QString kTitle = QStringLiteral("vornik!");
 const QString kRestoreBackup = QStringLiteral(
     "%1 の保存が途中で終わっています（%2）。\r保存する前の内容が次のファイルに残っています。\r%3"
-    "\r保存する前の内容を復元しますか？（いいえ: このファイルを削除します）");
+    "\r保存する前の内容を復元しますか？（いいえ: 残っている保存前の内容を削除します）");
 }
 
 bool offerLeftBackups(Document& document, DocumentBox& box, QWidget& window)
