@@ -10,9 +10,9 @@
 // words does not matter: the words are joined again with single blanks.
 QString joinCommandLine(const QStringList& argumentsAfterProgram);
 
-// The file to load for a command-line text, if it names one. The test for the ending is
-// exact: "ON" does not count, and a text that merely ends in the letters (lesson) loses its
-// last three characters like any other.
+// The file to load for a command-line text, if it names one: the path before a final blank
+// and "on" (the test is exact: "ON" does not count), or else the whole text, a path as
+// people type it ("page.htm", "data.json").
 std::optional<QString> commandLineFilePath(const QString& commandLine);
 
 // The command-line text with a relative path made absolute against `currentFolder`, so the

@@ -1,6 +1,7 @@
 #include "app/file_commands.h"
 
 #include "app/changed_on_disk.h"
+#include "app/save_outcome.h"
 #include "app/unencodable_question.h"
 #include "document/document.h"
 #include "text/document_codec.h"
@@ -22,7 +23,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("HtmlE");
 const QString kDiscardQuestion = QStringLiteral("すべて消えてしまいますが、\rよろしいですか？");
-const QString kWriteFailed = QStringLiteral("書き込みに失敗しました。");
 const QString kOpenFailed = QStringLiteral("ファイルを開けませんでした。\r");
 const QString kReplaceQuestion = QStringLiteral("%1 は既にあります。\r置き換えてよろしいですか？");
 
@@ -60,15 +60,13 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
         }
     }
 
-    bool written = false;
+    WriteOutcome written;
     {
         BusyPointer busy;
-        written = writeWholeFile(path, encoded.bytes);
+        written = writeWholeFileOutcome(path, encoded.bytes);
     }
-    if (!written) {
-        tellUser(&parts.window, kTitle, kWriteFailed, MessageIcon::Exclamation);
+    if (!tellSaveOutcome(parts.window, path, written))
         return false;
-    }
     document.setEncoding(encoding);
     document.setDiskStamp(DiskStamp::of(path));
     if (!asRead) {
@@ -147,6 +145,11 @@ void SaveAsFile_Click(const FileCommandParts& parts)
     parts.document.setFilePath(path);
 }
 
+}
+
+void openDocumentFile(const FileCommandParts& parts, const QString& path)
+{
+    openDocument(parts, path, true);
 }
 
 bool mayDiscardDocument(const FileCommandParts& parts)

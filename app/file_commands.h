@@ -29,5 +29,9 @@ void installFileCommands(MenuSurface& menus, const FileCommandParts& parts);
 bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path,
                       std::optional<TextEncoding> encoding = std::nullopt);
 
+// Opens `path` as 開く does once its dialog is answered: asks before unsaved changes go, then
+// loads it, and says so when it cannot be read.
+void openDocumentFile(const FileCommandParts& parts, const QString& path);
+
 // Asks before unsaved changes go; true when there are none or the user lets them go.
 bool mayDiscardDocument(const FileCommandParts& parts);

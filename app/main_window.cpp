@@ -4,6 +4,7 @@
 #include "app/command_line.h"
 #include "app/encoding_menu.h"
 #include "app/file_commands.h"
+#include "app/start_file.h"
 #include "app/window_parts.h"
 #include "app/window_settings.h"
 #include "colour/colour_picker.h"
@@ -11,6 +12,7 @@
 #include "platform/file_exists.h"
 #include "platform/optional_files.h"
 #include "platform/program_folder.h"
+#include "recent/recent_menu.h"
 #include "recovery/recovery_keeper.h"
 #include "search/search_commands.h"
 #include "table/table_builder.h"
@@ -127,6 +129,9 @@ void HtmlE::installAreas()
     // Ending at once (force exit) keeps the unsaved work's copy, up to the last keystroke.
     connect(this, &HtmlE::endRequested, m_recovery, &RecoveryKeeper::flush);
     installEncodingMenu({*m_document, *m_editwindow, *m_fileControler, *this});
+    installRecentFiles(*m_document, *m_editwindow, *this,
+                       [parts = FileCommandParts{*m_document, *m_editwindow, *m_fileControler, *this}](
+                           const QString& path) { openDocumentFile(parts, path); });
 }
 
 void HtmlE::describeHover(const QString& description)
@@ -151,7 +156,7 @@ void HtmlE::startUp(const QString& commandLine)
     if (!commandLine.isEmpty())
         setDocument(QString());
     if (const std::optional<QString> path = commandLineFilePath(commandLine))
-        loadFile(*path);
+        openStartFile(*m_document, *m_editwindow, *this, *path);
 
     // 3: the user tags, only where the companion is installed (the toolbar button follows).
     if (FileExists(ProgramFolder() + QStringLiteral("user.exe"))) {

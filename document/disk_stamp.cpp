@@ -15,8 +15,6 @@ DiskStamp DiskStamp::of(const QString& path)
 
 bool changedOnDisk(const DiskStamp& known, const QString& path)
 {
-    if (!known.exists)
-        return false;
     const DiskStamp now = DiskStamp::of(path);
     return now.exists && now != known;
 }

@@ -16,6 +16,7 @@ struct DiskStamp {
     bool operator==(const DiskStamp&) const = default;
 };
 
-// The file at `path` is no longer what `known` recorded. A file the editor never saw, or one
-// that has gone since, has nothing to overwrite and does not count.
+// The file at `path` is no longer what `known` recorded. One that has gone since has nothing
+// to overwrite and does not count; one that has appeared where the editor saw none (a new
+// document named at start) does.
 bool changedOnDisk(const DiskStamp& known, const QString& path);

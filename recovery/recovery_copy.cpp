@@ -18,9 +18,23 @@ std::optional<QByteArrayView> field(QByteArrayView line, QByteArrayView name)
         return std::nullopt;
     return line.sliced(name.size() + 1);
 }
+
+// A stamp that does not read whole is no stamp: the question at Save then goes by the file
+// as it was opened.
+DiskStamp parseStamp(QByteArrayView value)
+{
+    const QList<QByteArray> parts = value.toByteArray().split(' ');
+    if (parts.size() != 4)
+        return {};
+    bool ok[4] = {};
+    DiskStamp stamp{true, parts[0].toULongLong(&ok[0]), parts[1].toULongLong(&ok[1]), parts[2].toLongLong(&ok[2]),
+                    parts[3].toLongLong(&ok[3])};
+    return ok[0] && ok[1] && ok[2] && ok[3] ? stamp : DiskStamp{};
+}
 }
 
-QByteArray formatRecoveryCopy(const QString& filePath, const QString& text, const QDateTime& written)
+QByteArray formatRecoveryCopy(const QString& filePath, const QString& text, const QDateTime& written,
+                              const DiskStamp& fileStamp)
 {
     const QByteArray body = text.toUtf8();
     QByteArray copy;
@@ -28,7 +42,11 @@ QByteArray formatRecoveryCopy(const QString& filePath, const QString& text, cons
     copy += kMagic;
     copy += "path " + filePath.toUtf8().toPercentEncoding("/") + '\n';
     copy += "written " + written.toUTC().toString(Qt::ISODateWithMs).toLatin1() + '\n';
-    copy += "length " + QByteArray::number(body.size()) + "\n\n";
+    copy += "length " + QByteArray::number(body.size()) + '\n';
+    if (fileStamp.exists)
+        copy += "stamp " + QByteArray::number(fileStamp.device) + ' ' + QByteArray::number(fileStamp.inode) + ' '
+            + QByteArray::number(fileStamp.size) + ' ' + QByteArray::number(fileStamp.modifiedNs) + '\n';
+    copy += '\n';
     copy += body;
     return copy;
 }
@@ -54,6 +72,8 @@ std::optional<RecoveryHeader> parseRecoveryHeader(QByteArrayView bytes)
         } else if (const auto written = field(line, "written")) {
             header.written = QDateTime::fromString(QString::fromLatin1(*written), Qt::ISODateWithMs);
             sawWritten = header.written.isValid();
+        } else if (const auto stamp = field(line, "stamp")) {
+            header.fileStamp = parseStamp(*stamp);
         } else if (const auto length = field(line, "length")) {
             header.textLength = length->toLongLong(&sawLength);
             sawLength = sawLength && header.textLength >= 0;
@@ -73,7 +93,8 @@ std::optional<RecoveryCopy> parseRecoveryCopy(QByteArrayView bytes)
     return RecoveryCopy{*header, QString::fromUtf8(bytes.sliced(header->textOffset))};
 }
 
-bool writeRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text)
+bool writeRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text,
+                       const DiskStamp& fileStamp)
 {
     // Made private before the first byte goes in; the write keeps the mode of the file it replaces.
     const QByteArray native = QFile::encodeName(copyPath);
@@ -81,14 +102,15 @@ bool writeRecoveryCopy(const QString& copyPath, const QString& filePath, const Q
     if (fd < 0)
         return false;
     ::close(fd);
-    return writeWholeFile(copyPath, formatRecoveryCopy(filePath, text, QDateTime::currentDateTimeUtc()));
+    return writeWholeFile(copyPath, formatRecoveryCopy(filePath, text, QDateTime::currentDateTimeUtc(), fileStamp));
 }
 
-bool keepRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text, const QString& baseline)
+bool keepRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text, const QString& baseline,
+                      const DiskStamp& fileStamp)
 {
     if (text == baseline) {
         QFile::remove(copyPath);
         return true;
     }
-    return writeRecoveryCopy(copyPath, filePath, text);
+    return writeRecoveryCopy(copyPath, filePath, text, fileStamp);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/disk_stamp.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDateTime>
@@ -15,6 +17,7 @@
 //   path <the document's path, UTF-8, percent-encoded; empty for a never-saved document>
 //   written <UTC time, ISO 8601>
 //   length <bytes of text>
+//   stamp <device> <inode> <size> <modified, ns>   (the file as the editor last read or wrote it; optional)
 //
 //   <the text, UTF-8, CR LF between lines>
 
@@ -22,6 +25,7 @@ struct RecoveryHeader {
     QString filePath;   // empty: a document that was never saved
     QDateTime written;  // when the copy was taken
     qint64 textLength = 0;
+    DiskStamp fileStamp; // what the file was when the copy was taken; none for older copies
     qsizetype textOffset = 0; // where the text starts in the file
 };
 
@@ -30,7 +34,8 @@ struct RecoveryCopy {
     QString text;
 };
 
-QByteArray formatRecoveryCopy(const QString& filePath, const QString& text, const QDateTime& written);
+QByteArray formatRecoveryCopy(const QString& filePath, const QString& text, const QDateTime& written,
+                              const DiskStamp& fileStamp = {});
 
 // Nothing when the bytes do not start with a whole header.
 std::optional<RecoveryHeader> parseRecoveryHeader(QByteArrayView bytes);
@@ -40,7 +45,9 @@ std::optional<RecoveryCopy> parseRecoveryCopy(QByteArrayView bytes);
 
 // Writes the copy through the checked whole-file write; a new file is made readable by
 // this user only. Safe to run on any thread.
-bool writeRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text);
+bool writeRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text,
+                       const DiskStamp& fileStamp = {});
 // The same, unless the text is the saved one after all (edited back to it): then no copy is
 // needed and one written before is removed.
-bool keepRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text, const QString& baseline);
+bool keepRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text, const QString& baseline,
+                      const DiskStamp& fileStamp = {});

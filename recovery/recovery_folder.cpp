@@ -55,7 +55,13 @@ QString recoveryLockPath(const QString& copyPath)
     return copyPath.chopped(kSuffix.size()) + QStringLiteral(".lock");
 }
 
-std::vector<OrphanCopy> claimOrphanCopies(const QString& folder, const QString& filePath)
+namespace {
+enum class Wanted { OfFile, Damaged };
+
+// Every copy in `folder` whose owner has ended and that `wanted` takes, locked; `wanted` sees
+// the header (nothing when it does not read) and the copy's size.
+template <class Take>
+std::vector<OrphanCopy> claimCopies(const QString& folder, Take wanted)
 {
     std::vector<OrphanCopy> orphans;
     if (folder.isEmpty())
@@ -64,21 +70,54 @@ std::vector<OrphanCopy> claimOrphanCopies(const QString& folder, const QString& 
     for (const QString& name : names) {
         const QString copyPath = folder + u'/' + name;
         const FileRead start = readWholeFile(copyPath, ReadCap::firstBytes(64 * 1024));
+        if (!start && start.failure() == ReadFailure::Missing)
+            continue;
         const std::optional<RecoveryHeader> header = start ? parseRecoveryHeader(*start) : std::nullopt;
-        if (!header || header->filePath.isEmpty() != filePath.isEmpty()
-            || (!filePath.isEmpty() && !sameFile(header->filePath, filePath)))
+        if (!wanted(header, QFileInfo(copyPath).size()))
             continue;
         auto lock = std::make_unique<QLockFile>(recoveryLockPath(copyPath));
         // Only a lock whose process is gone counts as left behind, however old it is.
         lock->setStaleLockTime(0);
         if (!lock->tryLock(0))
             continue;
-        orphans.push_back({copyPath, *header, std::move(lock)});
+        orphans.push_back({copyPath, header.value_or(RecoveryHeader{}), std::move(lock)});
     }
     std::sort(orphans.begin(), orphans.end(), [](const OrphanCopy& a, const OrphanCopy& b) {
         return a.header.written > b.header.written;
     });
     return orphans;
+}
+}
+
+std::vector<OrphanCopy> claimOrphanCopies(const QString& folder, const QString& filePath)
+{
+    return claimCopies(folder, [&](const std::optional<RecoveryHeader>& header, qint64) {
+        return header && header->filePath.isEmpty() == filePath.isEmpty()
+            && (filePath.isEmpty() || sameFile(header->filePath, filePath));
+    });
+}
+
+std::vector<OrphanCopy> claimOrphanCopiesOfFiles(const QString& folder)
+{
+    return claimCopies(folder, [](const std::optional<RecoveryHeader>& header, qint64 size) {
+        return header && !header->filePath.isEmpty() && header->textOffset + header->textLength == size;
+    });
+}
+
+std::vector<OrphanCopy> claimDamagedCopies(const QString& folder)
+{
+    return claimCopies(folder, [](const std::optional<RecoveryHeader>& header, qint64 size) {
+        return !header || header->textOffset + header->textLength != size;
+    });
+}
+
+QString setAsideDamagedCopy(OrphanCopy orphan)
+{
+    const QFileInfo info(orphan.copyPath);
+    const QString aside = info.absolutePath() + QStringLiteral("/damaged-") + info.fileName();
+    const bool moved = QFile::rename(orphan.copyPath, aside);
+    orphan.lock.reset(); // unlocks, and removes the lock file
+    return moved ? aside : orphan.copyPath;
 }
 
 std::optional<RecoveryCopy> readRecoveryCopy(const QString& copyPath)

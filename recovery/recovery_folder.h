@@ -35,6 +35,17 @@ struct OrphanCopy {
 // owner has ended, newest first. Copies of other files are left as they are, unlocked.
 std::vector<OrphanCopy> claimOrphanCopies(const QString& folder, const QString& filePath);
 
+// The copies of files (not of never-saved documents) whose owner has ended, newest first.
+std::vector<OrphanCopy> claimOrphanCopiesOfFiles(const QString& folder);
+
+// The copies whose owner has ended and that are damaged (cut off, a header that does not
+// read, empty), claimed like the others.
+std::vector<OrphanCopy> claimDamagedCopies(const QString& folder);
+
+// Renames a damaged copy out of the way ("damaged-" before its name, in the same folder), so
+// it is kept for the user but no longer looked at; returns where it now is.
+QString setAsideDamagedCopy(OrphanCopy orphan);
+
 // The whole copy, or nothing when it cannot be read or is damaged.
 std::optional<RecoveryCopy> readRecoveryCopy(const QString& copyPath);
 

@@ -1,7 +1,9 @@
 #include "recovery/recovery_keeper.h"
 
 #include "document/document.h"
+#include "recovery/backup_offer.h"
 #include "recovery/recovery_folder.h"
+#include "recovery/recovery_list.h"
 #include "ui/busy_pointer.h"
 #include "ui/document_box.h"
 #include "ui/message_box.h"
@@ -89,7 +91,7 @@ void RecoveryKeeper::writeNow()
     }
     m_dueSince.invalidate();
     m_writing.setFuture(QtConcurrent::run(&keepRecoveryCopy, m_copyPath, m_document.FilePath(), std::move(text),
-                                          m_document.TxtRam()));
+                                          m_document.TxtRam(), m_document.diskStamp()));
 }
 
 void RecoveryKeeper::writeFinished()
@@ -148,15 +150,21 @@ bool RecoveryKeeper::ensureOwnCopy()
 
 void RecoveryKeeper::offerLeftBehind()
 {
-    std::vector<OrphanCopy> orphans = claimOrphanCopies(recoveryFolder(false), m_document.FilePath());
+    if (!m_document.FilePath().isEmpty())
+        offerLeftBackups(m_document, m_box, m_window);
+    const QString folder = recoveryFolder(false);
+    // Damaged copies are said once and set aside, kept for whoever wants to look at them.
+    QStringList damaged;
+    for (OrphanCopy& orphan : claimDamagedCopies(folder))
+        damaged << setAsideDamagedCopy(std::move(orphan));
+    bool restored = false;
+    std::vector<OrphanCopy> orphans = claimOrphanCopies(folder, m_document.FilePath());
     for (OrphanCopy& orphan : orphans) {
-        std::optional<RecoveryCopy> copy;
-        {
-            BusyPointer busy;
-            copy = readRecoveryCopy(orphan.copyPath);
+        std::optional<RecoveryCopy> copy = readCopy(orphan.copyPath);
+        if (!copy) {
+            damaged << setAsideDamagedCopy(std::move(orphan));
+            continue;
         }
-        if (!copy)
-            continue; // damaged: left where it is for whoever wants to look at it
         if (copy->text == m_document.TxtRam() || copy->text.isEmpty()) {
             removeRecoveryCopy(orphan.copyPath, std::move(orphan.lock));
             continue;
@@ -168,19 +176,48 @@ void RecoveryKeeper::offerLeftBehind()
             removeRecoveryCopy(orphan.copyPath, std::move(orphan.lock));
             continue;
         }
-        // The box takes the copy's text while the baseline stays the file's: unsaved changes.
-        // The copy becomes this editor's own, so it is kept until the work is saved or let go.
-        if (!m_copyPath.isEmpty())
-            QFile::remove(m_copyPath);
-        m_copyPath = orphan.copyPath;
-        m_lock = std::move(orphan.lock);
-        {
-            BusyPointer busy;
-            m_box.setDocumentText(copy->text);
-        }
-        m_box.setFocus();
-        return; // older copies of the same file wait for the next opening
+        adopt(std::move(orphan), *copy);
+        restored = true;
+        break; // older copies of the same file wait for the next opening
     }
+    // A start without a file also lists the work left for files, under whatever name they now have.
+    if (!restored && m_document.FilePath().isEmpty()) {
+        std::vector<OrphanCopy> ofFiles = claimOrphanCopiesOfFiles(folder);
+        if (!ofFiles.empty()) {
+            if (const std::optional<size_t> chosen = chooseLeftBehindCopy(m_window, ofFiles)) {
+                if (std::optional<RecoveryCopy> copy = readCopy(ofFiles[*chosen].copyPath))
+                    adopt(std::move(ofFiles[*chosen]), *copy);
+                else
+                    damaged << setAsideDamagedCopy(std::move(ofFiles[*chosen]));
+            }
+        }
+    }
+    tellDamagedCopies(m_window, damaged);
+}
+
+std::optional<RecoveryCopy> RecoveryKeeper::readCopy(const QString& copyPath)
+{
+    BusyPointer busy;
+    return readRecoveryCopy(copyPath);
+}
+
+void RecoveryKeeper::adopt(OrphanCopy orphan, const RecoveryCopy& copy)
+{
+    // The box takes the copy's text while the baseline stays the file's: unsaved changes.
+    // The copy becomes this editor's own, so it is kept until the work is saved or let go.
+    if (!m_copyPath.isEmpty())
+        QFile::remove(m_copyPath);
+    m_copyPath = orphan.copyPath;
+    m_lock = std::move(orphan.lock);
+    // The file as it was when the copy was taken: whatever changed on disk since is asked
+    // about at Save, not overwritten without a word.
+    if (!m_document.FilePath().isEmpty() && copy.header.fileStamp.exists)
+        m_document.setDiskStamp(copy.header.fileStamp);
+    {
+        BusyPointer busy;
+        m_box.setDocumentText(copy.text);
+    }
+    m_box.setFocus();
 }
 
 RecoveryKeeper* installRecovery(Document& document, DocumentBox& box, QWidget& window)

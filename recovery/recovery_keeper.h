@@ -1,5 +1,7 @@
 #pragma once
 
+#include "recovery/recovery_folder.h"
+
 #include <QElapsedTimer>
 #include <QFuture>
 #include <QFutureWatcher>
@@ -29,7 +31,8 @@ public:
     // Takes the copy now if one is due (the program is about to end).
     void flush();
     // Offers a copy left behind for the current file (or for a never-saved document when
-    // there is no file): the box takes its text as unsaved changes, or the copy is discarded.
+    // there is no file, then those of files): the box takes its text as unsaved changes, or
+    // the copy is discarded. A save's backup left behind comes first; damaged copies are named.
     void offerLeftBehind();
 
     QString copyPath() const { return m_copyPath; }
@@ -40,6 +43,8 @@ private:
     void writeFinished();
     void remove();
     bool ensureOwnCopy();
+    std::optional<RecoveryCopy> readCopy(const QString& copyPath);
+    void adopt(OrphanCopy orphan, const RecoveryCopy& copy);
 
     Document& m_document;
     DocumentBox& m_box;

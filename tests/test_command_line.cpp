@@ -13,11 +13,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::newRow("plain") << "/tmp/x.htm on" << true << "/tmp/x.htm";
         QTest::newRow("blank in path") << "/tmp/a b/x.htm on" << true << "/tmp/a b/x.htm";
-        QTest::newRow("no ending") << "/tmp/x.htm" << false << "";
         QTest::newRow("empty") << "" << false << "";
-        QTest::newRow("capitals do not count") << "/tmp/x.htm ON" << false << "";
-        // A name that itself ends in the letters loses its last three characters.
-        QTest::newRow("lesson") << "/tmp/lesson" << true << "/tmp/les";
+        // Without the blank and "on", the whole text is the path, as people type it.
+        QTest::newRow("typed path") << "/tmp/x.htm" << true << "/tmp/x.htm";
+        QTest::newRow("capitals do not count") << "/tmp/x.htm ON" << true << "/tmp/x.htm ON";
+        QTest::newRow("name ending in the letters") << "/tmp/data.json" << true << "/tmp/data.json";
         QTest::newRow("only on") << "on" << true << "";
         QTest::newRow("blank kept") << " /tmp/x on" << true << " /tmp/x";
     }
@@ -38,7 +38,8 @@ private Q_SLOTS:
         QCOMPARE(withAbsolutePath("page.htm on", "/home/u"), QString("/home/u/page.htm on"));
         QCOMPARE(withAbsolutePath("./a b/x.htm on", "/"), QString("/a b/x.htm on"));
         QCOMPARE(withAbsolutePath("/tmp/x.htm on", "/home/u"), QString("/tmp/x.htm on"));
-        QCOMPARE(withAbsolutePath("page.htm", "/home/u"), QString("page.htm"));
+        QCOMPARE(withAbsolutePath("page.htm", "/home/u"), QString("/home/u/page.htm on"));
+        QCOMPARE(withAbsolutePath("/tmp/lesson", "/home/u"), QString("/tmp/lesson on"));
         QCOMPARE(withAbsolutePath("on", "/home/u"), QString("on"));
     }
 

@@ -1,5 +1,6 @@
 #include "app/application.h"
 #include "app/main_window.h"
+#include "document/disk_stamp.h"
 #include "document/document.h"
 #include "document/insertion_point.h"
 #include "recovery/recovery_folder.h"
@@ -7,7 +8,10 @@
 #include "window_test_support.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QPushButton>
+#include <QTreeWidget>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
@@ -192,6 +196,125 @@ private Q_SLOTS:
         trigger(w, "SaveFiLE");
         QVERIFY(yes->seen);
         QCOMPARE(readFile(m_page), QByteArray("mine more <p>on disk</p>\r\n"));
+    }
+
+    // The backup of a save that did not finish is offered when its file opens: Yes shows the
+    // old text as unsaved changes and the backup goes once the file is saved whole; No
+    // deletes it; one equal to the file is no longer needed and goes without a question.
+    void offersTheBackupOfAnUnfinishedSave()
+    {
+        const QString backup = m_folder->file(".page 頁.htm.vornikedit-backup-AbC123");
+        writeFile(m_page, "<p>half new");
+        writeFile(backup, "<p>before</p>\r\n");
+        {
+            auto yes = answerNextMessageBox(QMessageBox::Yes);
+            HtmlE w;
+            w.startUp(m_page + " on");
+            QTRY_VERIFY(yes->seen);
+            QVERIFY(yes->text.contains(backup));
+            QCOMPARE(w.editwindow()->documentText(), QStringLiteral("<p>before</p>\r\n"));
+            QCOMPARE(w.document().TxtRam(), QStringLiteral("<p>half new"));
+            QVERIFY(w.hasUnsavedChanges());
+            QVERIFY(QFile::exists(backup));
+            trigger(w, "SaveFiLE");
+            QCOMPARE(readFile(m_page), QByteArray("<p>before</p>\r\n"));
+            QVERIFY(!QFile::exists(backup));
+        }
+        writeFile(backup, "<p>older</p>\r\n");
+        {
+            auto no = answerNextMessageBox(QMessageBox::No);
+            HtmlE w;
+            w.startUp(m_page + " on");
+            QTRY_VERIFY(no->seen);
+            QCOMPARE(w.editwindow()->documentText(), QStringLiteral("<p>before</p>\r\n"));
+            QVERIFY(!QFile::exists(backup));
+        }
+        writeFile(backup, readFile(m_page));
+        auto unasked = answerNextMessageBox(QMessageBox::No);
+        HtmlE w;
+        w.startUp(m_page + " on");
+        QTest::qWait(200);
+        QVERIFY(!unasked->seen);
+        QVERIFY(!QFile::exists(backup));
+    }
+
+    // A copy that cannot be read (cut off, a foreign header, empty) is named with the place
+    // it is kept, once: it is set aside, not offered again and not lost.
+    void damagedCopiesAreNamedOnce()
+    {
+        const QString cut = leaveCopy(m_state, m_page, "<p>cut off</p>");
+        QVERIFY(QFile::resize(cut, QFileInfo(cut).size() - 3));
+        const QString foreign = m_state + u'/' + newRecoveryCopyName();
+        writeFile(foreign, "not a copy at all");
+        const QString empty = m_state + u'/' + newRecoveryCopyName();
+        writeFile(empty, "");
+        auto told = answerNextMessageBox(QMessageBox::Ok);
+        {
+            HtmlE w;
+            w.startUp(m_page + " on");
+            QTRY_VERIFY(told->seen);
+        }
+        for (const QString& copy : {cut, foreign, empty}) {
+            const QString aside = m_state + "/damaged-" + QFileInfo(copy).fileName();
+            QVERIFY2(told->text.contains(aside), qPrintable(told->text));
+            QVERIFY(QFile::exists(aside));
+        }
+        QVERIFY(copiesIn(m_state).isEmpty());
+        auto unasked = answerNextMessageBox(QMessageBox::Ok);
+        HtmlE w;
+        w.startUp(QString());
+        QTest::qWait(200);
+        QVERIFY(!unasked->seen);
+    }
+
+    // A start without a file lists the work left for files, so that of a file renamed or
+    // moved since is not lost; one opens as an unsaved document without a name.
+    void startWithoutAFileListsWorkOnFiles()
+    {
+        const QString moved = m_folder->file("moved away.htm");
+        leaveCopy(m_state, moved, "<p>moved</p>\r\n", 5);
+        leaveCopy(m_state, m_page, "<p>page</p>\r\n", 1);
+        QStringList names, folders;
+        auto listed = onNextModal<QDialog>([&](QDialog& dialog) {
+            QCOMPARE(dialog.objectName(), QString("recoveryList"));
+            auto* list = dialog.findChild<QTreeWidget*>("copies");
+            for (int row = 0; row < list->topLevelItemCount(); ++row) {
+                names << list->topLevelItem(row)->text(0);
+                folders << list->topLevelItem(row)->text(1);
+            }
+            list->setCurrentItem(list->topLevelItem(1));
+            dialog.findChild<QPushButton*>("open")->click();
+        });
+        HtmlE w;
+        w.startUp(QString());
+        QTRY_VERIFY(*listed);
+        QCOMPARE(names, QStringList({"page 頁.htm", "moved away.htm"}));
+        QCOMPARE(folders, QStringList({m_folder->path().chopped(1), m_folder->path().chopped(1)}));
+        QCOMPARE(w.editwindow()->documentText(), QStringLiteral("<p>moved</p>\r\n"));
+        QVERIFY(w.document().FilePath().isEmpty());
+        QVERIFY(w.hasUnsavedChanges());
+        QCOMPARE(copiesIn(m_state).size(), 2); // the other waits; the opened one is this editor's
+    }
+
+    // A copy remembers the file as it was when the copy was taken: a change on disk since
+    // then is asked about at Save, not overwritten without a word.
+    void restoredCopyKeepsTheStampOfItsTime()
+    {
+        const DiskStamp then = DiskStamp::of(m_page);
+        const QString copyPath = m_state + u'/' + newRecoveryCopyName();
+        writeFile(copyPath, formatRecoveryCopy(m_page, "<p>mine</p>\r\n", QDateTime::currentDateTimeUtc(), then));
+        writeFile(m_page + ".new", "<p>theirs, later</p>\r\n");
+        QVERIFY(QFile::remove(m_page) && QFile::rename(m_page + ".new", m_page));
+        auto yes = answerNextMessageBox(QMessageBox::Yes);
+        HtmlE w;
+        w.startUp(m_page + " on");
+        QTRY_VERIFY(yes->seen);
+        QCOMPARE(w.editwindow()->documentText(), QStringLiteral("<p>mine</p>\r\n"));
+        auto no = answerNextMessageBox(QMessageBox::No);
+        trigger(w, "SaveFiLE");
+        QVERIFY(no->seen);
+        QVERIFY(no->text.contains(m_page));
+        QCOMPARE(readFile(m_page), QByteArray("<p>theirs, later</p>\r\n"));
     }
 
 private:

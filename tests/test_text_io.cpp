@@ -1,6 +1,7 @@
 #include "text/file_read.h"
 #include "text/file_write.h"
 #include "text/long_line_pieces.h"
+#include "text/save_backups.h"
 #include "platform/twips.h"
 #include "text/write_steps.h"
 
@@ -14,6 +15,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <functional>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -229,38 +231,103 @@ private Q_SLOTS:
         QCOMPARE(readFile(path), QByteArray("via link"));
     }
 
-    // Each step failing on its own fails the save and leaves the old text (until the rename,
-    // after which the new one is whole) and no file of the editor's behind.
+    // Each step failing on its own fails the save and leaves the old text and no file of the
+    // editor's behind, except a failed folder sync (the new text is in place, said as such) and
+    // an in-place write whose copy back fails too (the backup stays, named, for the user).
     void everyStepIsChecked_data()
     {
+        using R = WriteOutcome::Result;
         QTest::addColumn<int>("step");
+        QTest::addColumn<int>("times");
         QTest::addColumn<bool>("linked"); // a second name makes the save go in place
-        QTest::addColumn<bool>("oldStays");
-        QTest::newRow("write") << int(WriteStep::Write) << false << true;
-        QTest::newRow("flush to disk") << int(WriteStep::DataSync) << false << true;
-        QTest::newRow("rename") << int(WriteStep::Rename) << false << true;
-        QTest::newRow("folder sync") << int(WriteStep::FolderSync) << false << false;
-        QTest::newRow("in place: backup") << int(WriteStep::Backup) << true << true;
-        QTest::newRow("in place: write") << int(WriteStep::Write) << true << true;
-        QTest::newRow("in place: flush to disk") << int(WriteStep::DataSync) << true << true;
+        QTest::addColumn<int>("result");
+        QTest::newRow("write") << int(WriteStep::Write) << 1 << false << int(R::Failed);
+        QTest::newRow("flush to disk") << int(WriteStep::DataSync) << 1 << false << int(R::Failed);
+        QTest::newRow("rename") << int(WriteStep::Rename) << 1 << false << int(R::Failed);
+        QTest::newRow("folder sync") << int(WriteStep::FolderSync) << 1 << false << int(R::NotDurable);
+        QTest::newRow("in place: backup") << int(WriteStep::Backup) << 1 << true << int(R::Failed);
+        QTest::newRow("in place: write") << int(WriteStep::Write) << 1 << true << int(R::Failed);
+        QTest::newRow("in place: flush to disk") << int(WriteStep::DataSync) << 1 << true << int(R::Failed);
+        QTest::newRow("in place: write, copy back") << int(WriteStep::Write) << 2 << true << int(R::Damaged);
     }
     void everyStepIsChecked()
     {
+        using R = WriteOutcome::Result;
         QFETCH(int, step);
+        QFETCH(int, times);
         QFETCH(bool, linked);
-        QFETCH(bool, oldStays);
+        QFETCH(int, result);
         QTemporaryDir dir;
         const QString path = dir.filePath("page.htm");
         writeFile(path, QByteArray(3000, 'o'));
         if (linked)
             QVERIFY(::link(native(path).constData(), native(dir.filePath("other.htm")).constData()) == 0);
         const QStringList before = entries(dir.path());
-        failWriteStepForTesting(WriteStep(step), EIO);
-        QVERIFY(!writeWholeFile(path, "new"));
-        QCOMPARE(readFile(path), oldStays ? QByteArray(3000, 'o') : QByteArray("new"));
-        QCOMPARE(entries(dir.path()), before);
+        failWriteStepForTesting(WriteStep(step), EIO, times);
+        const WriteOutcome outcome = writeWholeFileOutcome(path, "new");
+        QCOMPARE(int(outcome.result), result);
+        QCOMPARE(readFile(path), R(result) == R::NotDurable ? QByteArray("new") : QByteArray(3000, 'o'));
+        if (R(result) == R::Damaged) {
+            QCOMPARE(readFile(outcome.backup), QByteArray(3000, 'o'));
+            QCOMPARE(leftBackups(path), QStringList{outcome.backup});
+        } else {
+            QVERIFY(outcome.backup.isEmpty());
+            QCOMPARE(entries(dir.path()), before);
+        }
+        // The next whole save makes the backup unneeded, and it goes.
         QVERIFY(writeWholeFile(path, "again"));
         QCOMPARE(readFile(path), QByteArray("again"));
+        QCOMPARE(entries(dir.path()), before);
+    }
+
+    // Set-user-ID and set-group-ID survive a save by an owner who is not root: the kernel
+    // clears them when the bytes go in, so the mode is given again after the write.
+    void setIdBitsSurviveAnOrdinaryOwnersSave()
+    {
+        QTemporaryDir dir;
+        QVERIFY(::chmod(native(dir.path()).constData(), 0777) == 0);
+        const QString path = dir.filePath("tool.cgi");
+        for (const mode_t mode : {mode_t(04755), mode_t(02775), mode_t(06750)}) {
+            QFile::remove(path);
+            writeFile(path, "old");
+            if (geteuid() == 0)
+                QVERIFY(::chown(native(path).constData(), 65534, 65534) == 0);
+            QVERIFY(::chmod(native(path).constData(), mode) == 0);
+            const ino_t inode = statOf(path).st_ino;
+            QVERIFY(asOrdinaryUser([&] { return writeWholeFile(path, "new"); }));
+            QCOMPARE(readFile(path), QByteArray("new"));
+            QCOMPARE(statOf(path).st_mode & 07777, mode);
+            QVERIFY(statOf(path).st_ino != inode); // the replacing save, not the in-place one
+        }
+    }
+
+    // Backups left behind are found for their file only, beside it or in the state folder,
+    // and never one that a running write holds.
+    void leftBackupsAreTheirFilesOnly()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("page[1].htm");
+        writeFile(path, "page");
+        writeFile(dir.filePath(".page[1].htm.vornikedit-backup-AbC123"), "old");
+        writeFile(dir.filePath(".page[1].htm.vornikedit-backup-Held00"), "in use");
+        writeFile(dir.filePath(".page[1].htm.vornikedit-backup-toolong"), "not ours");
+        writeFile(dir.filePath(".other.htm.vornikedit-backup-AbC123"), "another file's");
+        const QByteArray oldState = qgetenv("XDG_STATE_HOME");
+        qputenv("XDG_STATE_HOME", native(dir.filePath("state")));
+        const QByteArray inState = backupPrefix(native(path), false) + "XyZ789";
+        writeFile(QFile::decodeName(inState), "old too");
+        backupPrefix(native(dir.filePath("elsewhere/page[1].htm")), false);
+        const int held = ::open(native(dir.filePath(".page[1].htm.vornikedit-backup-Held00")).constData(), O_RDONLY);
+        QVERIFY(::flock(held, LOCK_EX) == 0);
+        QStringList found = leftBackups(path);
+        found.sort();
+        QCOMPARE(found, QStringList({dir.filePath(".page[1].htm.vornikedit-backup-AbC123"), QFile::decodeName(inState)}));
+        QVERIFY(leftBackups(dir.filePath("elsewhere/page[1].htm")).isEmpty());
+        removeLeftBackups(path);
+        QVERIFY(leftBackups(path).isEmpty());
+        ::close(held);
+        QCOMPARE(leftBackups(path), QStringList{dir.filePath(".page[1].htm.vornikedit-backup-Held00")});
+        qputenv("XDG_STATE_HOME", oldState);
     }
 
     // Hard links, owner and group, every mode bit, extended attributes and ACLs.

@@ -96,9 +96,13 @@ bool carryAttributes(const QByteArray& original, const struct stat& st, int fd)
     return now.st_uid == st.st_uid && now.st_gid == st.st_gid && (now.st_mode & 07777) == (st.st_mode & 07777);
 }
 
-void keepModeBits(int fd, const struct stat& st)
+bool keepModeBits(int fd, const struct stat& st)
 {
     struct stat now {};
-    if (::fstat(fd, &now) == 0 && (now.st_mode & 07777) != (st.st_mode & 07777))
-        ::fchmod(fd, st.st_mode & 07777);
+    if (::fstat(fd, &now) != 0)
+        return false;
+    if ((now.st_mode & 07777) == (st.st_mode & 07777))
+        return true;
+    return ::fchmod(fd, st.st_mode & 07777) == 0 && ::fstat(fd, &now) == 0
+        && (now.st_mode & 07777) == (st.st_mode & 07777);
 }

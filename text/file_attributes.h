@@ -10,5 +10,5 @@
 bool carryAttributes(const QByteArray& original, const struct stat& st, int fd);
 
 // The kernel drops setuid and setgid when someone without the right to keep them writes to
-// a file; its owner may set them again.
-void keepModeBits(int fd, const struct stat& st);
+// a file; its owner may set them again. True when `fd` has every mode bit of `st`.
+bool keepModeBits(int fd, const struct stat& st);

@@ -1,6 +1,7 @@
 #include "text/file_write.h"
 
 #include "text/file_attributes.h"
+#include "text/save_backups.h"
 #include "text/write_in_place.h"
 #include "text/write_steps.h"
 
@@ -17,16 +18,6 @@
 namespace {
 constexpr char kTemporaryMark[] = ".vornikedit-save-";
 constexpr qsizetype kRandomLetters = 6;
-
-// The file that gets the text: a symlink's target, even one that does not exist yet.
-QString targetOf(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.isSymLink())
-        return info.absoluteFilePath();
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.symLinkTarget() : canonical;
-}
 
 // Temporary files of this name that a killed save left behind.
 void removeStaleTemporaries(const QByteArray& folder, const QByteArray& name)
@@ -50,7 +41,7 @@ void removeStaleTemporaries(const QByteArray& folder, const QByteArray& name)
     ::closedir(dir);
 }
 
-enum class Replaced { Done, Failed, WouldChangeTheFile };
+enum class Replaced { Done, NotDurable, Failed, WouldChangeTheFile };
 
 Replaced replaceFile(const QByteArray& target, const QByteArray& folder, const QByteArray& name,
                      const struct stat* old, QByteArrayView bytes)
@@ -73,7 +64,13 @@ Replaced replaceFile(const QByteArray& target, const QByteArray& folder, const Q
     };
     if (old && !carryAttributes(target, *old, fd))
         return giveUp(Replaced::WouldChangeTheFile);
-    if (!write_steps::writeAll(fd, bytes, 0) || !write_steps::dataSync(fd))
+    if (!write_steps::writeAll(fd, bytes, 0))
+        return giveUp(Replaced::Failed);
+    // The write itself clears setuid and setgid for a writer without the right to keep them,
+    // so the mode is given again once the bytes are in.
+    if (old && !keepModeBits(fd, *old))
+        return giveUp(Replaced::WouldChangeTheFile);
+    if (!write_steps::dataSync(fd))
         return giveUp(Replaced::Failed);
     if (!write_steps::closeFile(fd)) {
         ::unlink(temporary.constData());
@@ -83,8 +80,9 @@ Replaced replaceFile(const QByteArray& target, const QByteArray& folder, const Q
         ::unlink(temporary.constData());
         return Replaced::Failed;
     }
-    // Until the folder is on disk, a crash can bring the old file back.
-    return write_steps::syncFolder(folder) ? Replaced::Done : Replaced::Failed;
+    // Until the folder is on disk, a crash can bring the old file back; the new text is in
+    // place all the same.
+    return write_steps::syncFolder(folder) ? Replaced::Done : Replaced::NotDurable;
 }
 }
 
@@ -94,11 +92,26 @@ QByteArray temporaryNamePrefix(const QByteArray& fileName)
     return '.' + fileName.left(200) + kTemporaryMark;
 }
 
+QString writeTarget(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isSymLink())
+        return info.absoluteFilePath();
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.symLinkTarget() : canonical;
+}
+
 bool writeWholeFile(const QString& path, QByteArrayView bytes)
 {
+    return writeWholeFileOutcome(path, bytes).result == WriteOutcome::Result::Written;
+}
+
+WriteOutcome writeWholeFileOutcome(const QString& path, QByteArrayView bytes)
+{
+    using Result = WriteOutcome::Result;
     if (path.isEmpty())
-        return false;
-    const QString targetPath = targetOf(path);
+        return {};
+    const QString targetPath = writeTarget(path);
     const QFileInfo info(targetPath);
     const QByteArray target = QFile::encodeName(targetPath);
     const QByteArray folder = QFile::encodeName(info.absolutePath());
@@ -107,20 +120,32 @@ bool writeWholeFile(const QString& path, QByteArrayView bytes)
     struct stat old {};
     const bool exists = ::stat(target.constData(), &old) == 0;
     if (!exists && errno != ENOENT)
-        return false;
+        return {};
     if (exists && (!S_ISREG(old.st_mode) || ::access(target.constData(), W_OK) != 0))
-        return false; // a folder, a FIFO or a device is never replaced; a read-only file stays so
+        return {}; // a folder, a FIFO or a device is never replaced; a read-only file stays so
 
     removeStaleTemporaries(folder, name);
-    if (exists && old.st_nlink > 1)
-        return writeInPlace(target, old, bytes);
-    switch (replaceFile(target, folder, name, exists ? &old : nullptr, bytes)) {
-    case Replaced::Done:
-        return true;
-    case Replaced::Failed:
-        return false;
-    case Replaced::WouldChangeTheFile:
-        break;
+    WriteOutcome outcome;
+    if (exists && old.st_nlink > 1) {
+        outcome = writeInPlace(target, old, bytes);
+    } else {
+        switch (replaceFile(target, folder, name, exists ? &old : nullptr, bytes)) {
+        case Replaced::Done:
+            outcome.result = Result::Written;
+            break;
+        case Replaced::NotDurable:
+            outcome.result = Result::NotDurable;
+            break;
+        case Replaced::Failed:
+            return outcome;
+        case Replaced::WouldChangeTheFile:
+            outcome = writeInPlace(target, old, bytes);
+            break;
+        }
     }
-    return writeInPlace(target, old, bytes);
+    // The file now holds a whole text of the user's choosing: the old text a killed or failed
+    // save kept is no longer needed.
+    if (outcome.result == Result::Written || outcome.result == Result::NotDurable)
+        removeLeftBackups(targetPath);
+    return outcome;
 }

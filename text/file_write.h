@@ -19,5 +19,22 @@
 // True only when all of `bytes` went to `path` and onto the disk.
 bool writeWholeFile(const QString& path, QByteArrayView bytes);
 
+// The same write, for a caller that tells the user more than that it failed.
+struct WriteOutcome {
+    enum class Result {
+        Written,    // every byte in place and on the disk
+        NotDurable, // in place, but the folder was not synced: a power cut may bring the old file back
+        Failed,     // nothing changed: the old file is as it was
+        Damaged,    // an in-place write failed and the old text could not be copied back: the file
+                    // may hold part of the new text; the old text is kept in `backup`
+    };
+    Result result = Result::Failed;
+    QString backup;
+};
+WriteOutcome writeWholeFileOutcome(const QString& path, QByteArrayView bytes);
+
+// The file a write of `path` lands in: a symlink's target, even one that does not exist yet.
+QString writeTarget(const QString& path);
+
 // The start of the name of a temporary file for `fileName`, to tell the editor's own.
 QByteArray temporaryNamePrefix(const QByteArray& fileName);

@@ -8,7 +8,7 @@
 
 namespace {
 struct InjectedFailure {
-    bool armed = false;
+    int times = 0;
     WriteStep step = WriteStep::Write;
     int error = 0;
 };
@@ -22,9 +22,9 @@ InjectedFailure& injected()
 constexpr off_t kChunk = 4 << 20;
 }
 
-void failWriteStepForTesting(WriteStep step, int error)
+void failWriteStepForTesting(WriteStep step, int error, int times)
 {
-    injected() = {true, step, error};
+    injected() = {times, step, error};
 }
 
 namespace write_steps {
@@ -32,9 +32,9 @@ namespace write_steps {
 bool injectedFailure(WriteStep step)
 {
     InjectedFailure& failure = injected();
-    if (!failure.armed || failure.step != step)
+    if (failure.times <= 0 || failure.step != step)
         return false;
-    failure.armed = false;
+    --failure.times;
     errno = failure.error;
     return true;
 }
@@ -136,7 +136,7 @@ int createUnique(const QByteArray& prefix, mode_t mode, QByteArray* path)
         QByteArray candidate = prefix;
         for (int i = 0; i < 6; ++i)
             candidate += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))];
-        const int fd = ::open(candidate.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        const int fd = ::open(candidate.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) {
             *path = candidate;
             return fd;

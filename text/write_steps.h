@@ -28,9 +28,9 @@ bool dataSync(int fd);
 bool closeFile(int fd);
 bool renameFile(const QByteArray& from, const QByteArray& to);
 bool syncFolder(const QByteArray& folder);
-// Opens a new file named `prefix` and six random letters; its path lands in `path`.
+// Opens a new file for reading and writing, named `prefix` and six random letters; its path lands in `path`.
 int createUnique(const QByteArray& prefix, mode_t mode, QByteArray* path);
 }
 
-// For tests: the next time `step` runs, it fails with `error`.
-void failWriteStepForTesting(WriteStep step, int error);
+// For tests: the next `times` times `step` runs, it fails with `error`.
+void failWriteStepForTesting(WriteStep step, int error, int times = 1);
