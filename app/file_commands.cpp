@@ -1,6 +1,7 @@
 #include "app/file_commands.h"
 
 #include "app/changed_on_disk.h"
+#include "app/encoding_menu.h"
 #include "app/unencodable_question.h"
 #include "document/document.h"
 #include "text/document_codec.h"
@@ -32,7 +33,7 @@ const QString kReplaceQuestion = QStringLiteral("%1 は既にあります。\r�
 bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
 {
     Document& document = parts.document;
-    const QString text = parts.box.documentText();
+    QString text = parts.box.documentText();
     TextEncoding encoding = document.encoding();
     // The unchanged text goes back as the very bytes it was read from.
     std::optional<QByteArray> asRead;
@@ -43,8 +44,10 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
         encoded.bytes = std::move(*asRead);
     else
         encoded = encodeDocument(text, encoding, document.lineEnding());
-    if (encoded.unencodableCount > 0 || (document.undecodable() && !asRead)) {
-        switch (askAboutUnencodable(parts.window, encoded, encoding, document.undecodable())) {
+    const bool lossyRead = document.undecodable() || !document.foreignEncoding().isEmpty();
+    if (encoded.unencodableCount > 0 || (lossyRead && !asRead)) {
+        switch (askAboutUnencodable(parts.window, encoded, encoding, document.undecodable(),
+                                    document.foreignEncoding())) {
         case UnencodableChoice::Cancel:
             return false;
         case UnencodableChoice::CharacterReferences:
@@ -52,6 +55,8 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
             break;
         case UnencodableChoice::Utf8:
             encoding = TextEncoding::Utf8;
+            if (offerDeclarationChange(parts, document.encoding(), encoding))
+                text = parts.box.documentText();
             encoded = encodeDocument(text, encoding, document.lineEnding());
             break;
         }
@@ -70,6 +75,7 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
     document.setDiskStamp(DiskStamp::of(path));
     if (!asRead) {
         document.setUndecodable(false); // what is on disk now is what the box shows
+        document.setForeignEncoding({});
         document.setOriginalFile({});
     }
     document.takeTextAsBaseline(text); // read from the box just now
@@ -182,6 +188,7 @@ bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path,
         document.takeTextAsBaseline();
     document.setEncoding(doc.encoding);
     document.setUndecodable(doc.undecodable);
+    document.setForeignEncoding(doc.foreignEncoding);
     document.setLineEnding(doc.lineEnding);
     asRead.encoding = doc.encoding;
     asRead.lineEnding = doc.lineEnding;

@@ -23,6 +23,7 @@ LoadedDocument fromDecoded(DecodedText decoded)
     LoadedDocument doc;
     doc.encoding = decoded.encoding;
     doc.undecodable = decoded.undecodable;
+    doc.foreignEncoding = std::move(decoded.foreignEncoding);
     if (breaksAreCrLf(decoded.text)) {
         doc.text = std::move(decoded.text);
         return doc;
