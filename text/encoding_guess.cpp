@@ -219,6 +219,7 @@ bool isForeignName(const QByteArray& name)
 // or EUC-JP gives kanji, half-width katakana and symbols, and next to no hiragana or katakana.
 bool isForeignText(QStringView text)
 {
+    text = text.first(qMin<qsizetype>(text.size(), 64 * 1024)); // the page's start tells
     qsizetype nonAscii = 0;
     qsizetype kana = 0;
     for (QChar c : text) {
