@@ -1,5 +1,7 @@
 #include "text/document_codec.h"
 
+#include "text/encoding_guess.h"
+
 namespace {
 // Every line break is already CR LF (or there is none): the text can be kept as it is.
 bool breaksAreCrLf(QStringView text)
@@ -44,6 +46,9 @@ LoadedDocument decodeDocument(QByteArrayView bytes)
 LoadedDocument decodeDocument(QByteArray&& bytes, std::optional<TextEncoding> encoding)
 {
     DecodedText decoded = encoding ? decodeText(bytes, *encoding) : decodeText(bytes);
+    // Read in an encoding chosen by hand, a Chinese or Korean page is still one.
+    if (encoding)
+        decoded.foreignEncoding = foreignEncodingOf(bytes, decoded.encoding, decoded.text);
     bytes = QByteArray();
     return fromDecoded(std::move(decoded));
 }
