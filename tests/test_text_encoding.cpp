@@ -92,6 +92,11 @@ private Q_SLOTS:
         row("declared utf-16 on bytes that are not", "<meta charset=UTF-16>", TextEncoding::Utf8);
         row("declared utf-8", "<meta charset=utf-8>", TextEncoding::Utf8);
         row("cp932 unquoted", "<meta charset=CP932>", TextEncoding::Cp932);
+        row("declared shift_jis-2004", "<meta charset=\"Shift_JIS-2004\">", TextEncoding::ShiftJis2004);
+        row("declared euc-jis-2004", "<meta charset=EUC-JIS-2004>\xa4\xcd", TextEncoding::EucJis2004, "<meta charset=EUC-JIS-2004>ね");
+        // A few NULs are no UTF-16; NULs in both halves of the pairs neither.
+        row("nul bytes", QByteArray("a\tb\fc\0d\r\n\0", 10), TextEncoding::Utf8);
+        row("nul bytes in both halves", QByteArray(32, '\0') + QByteArray(32, 'a'), TextEncoding::Utf8);
         // UTF-8 but for a stray byte: shown as UTF-8, the byte marked.
         row("utf-8 with a stray byte", cat.toUtf8() + "\x81" + cat.toUtf8(), TextEncoding::Utf8,
             cat + QChar(0xFFFD) + cat, true);
