@@ -121,16 +121,18 @@ DecodedText decodeText(QByteArrayView bytes)
 {
     const TextEncoding guessed = guessEncoding(bytes);
     DecodedText decoded = decodeText(bytes, guessed);
+    decoded.foreignEncoding = foreignEncodingOf(bytes, decoded.encoding, decoded.text);
     // JIS X 0213 pages fit the bytes of Shift_JIS and EUC-JP; their own characters are what
-    // the Microsoft forms cannot read, or read as private-use characters.
-    if ((guessed == TextEncoding::Cp932 || guessed == TextEncoding::EucJp)
+    // the Microsoft forms cannot read, or read as private-use characters. (A Chinese or Korean
+    // page is shown in the plain form: it is not JIS X 0213 either.)
+    if ((guessed == TextEncoding::Cp932 || guessed == TextEncoding::EucJp) && decoded.foreignEncoding.isEmpty()
         && (decoded.undecodable || holdsPrivateUse(decoded.text))) {
         DecodedText wider = decodeText(bytes, guessed == TextEncoding::Cp932 ? TextEncoding::ShiftJis2004
                                                                              : TextEncoding::EucJis2004);
+        wider.foreignEncoding = foreignEncodingOf(bytes, wider.encoding, wider.text);
         if (!wider.undecodable && !holdsPrivateUse(wider.text))
             decoded = std::move(wider);
     }
-    decoded.foreignEncoding = foreignEncodingOf(bytes, decoded.encoding, decoded.text);
     return decoded;
 }
 
