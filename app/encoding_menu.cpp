@@ -2,6 +2,7 @@
 
 #include "app/file_commands.h"
 #include "document/document.h"
+#include "text/charset_declaration.h"
 #include "text/text_encoding.h"
 #include "ui/document_box.h"
 #include "ui/document_context_menu.h"
@@ -9,6 +10,7 @@
 
 #include <QActionGroup>
 #include <QMenu>
+#include <QTimer>
 
 namespace {
 
@@ -21,6 +23,38 @@ void reopenIn(const FileCommandParts& parts, TextEncoding encoding)
         tellUser(&parts.window, QStringLiteral("HtmlE"), QStringLiteral("ファイルを開けませんでした。\r") + path,
                  MessageIcon::Exclamation);
     }
+}
+
+void tellForeignEncoding(const FileCommandParts& parts)
+{
+    const Document& document = parts.document;
+    if (document.foreignEncoding().isEmpty())
+        return; // another file was opened meanwhile
+    tellUser(&parts.window, QStringLiteral("HtmlE"),
+             QStringLiteral("%1 は %2 (中国語または韓国語の文字コード) で書かれているようです。\r"
+                            "このエディタはこの文字コードを読めないため、%3 として表示しています。"
+                            "文字化けしているのはそのためです。\r"
+                            "変更して保存するときは、その前に確認します。")
+                 .arg(document.FileTitle(), document.foreignEncoding(), encodingName(document.encoding())),
+             MessageIcon::Exclamation);
+}
+
+// The one place these commands change the page's text: the whole text selected, the changes
+// applied to it as one undo step through the box's one edit path.
+void applyToWholeText(DocumentBox& box, const TextChanges& changes)
+{
+    box.select(0, box.model().length());
+    box.replaceSelection(changes);
+}
+
+void chooseSaveEncoding(const FileCommandParts& parts, TextEncoding encoding)
+{
+    const TextEncoding old = parts.document.encoding();
+    if (encoding == old)
+        return;
+    parts.document.setEncoding(encoding);
+    parts.document.markFormatChanged();
+    offerDeclarationChange(parts, old, encoding);
 }
 
 // One checkable entry for each encoding, the document's checked.
@@ -44,6 +78,11 @@ QMenu* encodingList(QMenu& parent, const QString& title, const char* name, TextE
 
 void installEncodingMenu(const FileCommandParts& parts)
 {
+    // A page the editor cannot read is said so when it opens, after the load has finished.
+    QObject::connect(&parts.document, &Document::fileLoaded, &parts.window, [parts] {
+        if (!parts.document.foreignEncoding().isEmpty())
+            QTimer::singleShot(0, &parts.window, [parts] { tellForeignEncoding(parts); });
+    });
     DocumentContextMenu::of(&parts.box, &parts.window)->addEntries([parts](QMenu& menu) {
         QMenu* encodings = menu.addMenu(QStringLiteral("文字コード"));
         encodings->setObjectName(QStringLiteral("encodingMenu"));
@@ -57,11 +96,23 @@ void installEncodingMenu(const FileCommandParts& parts)
                                      current, [parts](TextEncoding e) { reopenIn(parts, e); });
         reopen->setEnabled(!parts.document.FilePath().isEmpty());
         encodingList(*encodings, QStringLiteral("保存する文字コード"), "saveEncoding", current,
-                     [parts](TextEncoding e) {
-                         if (e == parts.document.encoding())
-                             return;
-                         parts.document.setEncoding(e);
-                         parts.document.markFormatChanged();
-                     });
+                     [parts](TextEncoding e) { chooseSaveEncoding(parts, e); });
     });
+}
+
+bool offerDeclarationChange(const FileCommandParts& parts, TextEncoding from, TextEncoding to)
+{
+    // In text positions, as the changes are made.
+    const QString text = parts.box.model().text(0, parts.box.model().length(), u"\n");
+    const TextChanges changes = charsetDeclarationChanges(text, from, to);
+    if (changes.isEmpty())
+        return false;
+    const TextChange& first = changes.constFirst();
+    const QString question = QStringLiteral("このページの <meta> は文字コードを %1 と宣言しています。\r"
+                                            "保存する文字コード (%2) に合わせて %3 に書き換えますか？")
+                                 .arg(text.mid(first.start, first.length), encodingName(to), first.text);
+    if (!askYesNo(&parts.window, QStringLiteral("HtmlE"), question, MessageIcon::Information, true))
+        return false;
+    applyToWholeText(parts.box, changes);
+    return true;
 }

@@ -2,6 +2,7 @@
 
 #include "app/changed_on_disk.h"
 #include "app/save_outcome.h"
+#include "app/encoding_menu.h"
 #include "app/unencodable_question.h"
 #include "document/document.h"
 #include "text/document_codec.h"
@@ -34,8 +35,8 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
     Document& document = parts.document;
     // What is written becomes the baseline only if the text is still what was read: a text
     // put in while a question below was open is a change, saved next time.
-    const quint64 revision = parts.box.model().revision();
-    const QString text = parts.box.documentText();
+    quint64 revision = parts.box.model().revision();
+    QString text = parts.box.documentText();
     TextEncoding encoding = document.encoding();
     // The unchanged text goes back as the very bytes it was read from.
     std::optional<QByteArray> asRead;
@@ -46,8 +47,10 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
         encoded.bytes = std::move(*asRead);
     else
         encoded = encodeDocument(text, encoding, document.lineEnding());
-    if (encoded.unencodableCount > 0 || (document.undecodable() && !asRead)) {
-        switch (askAboutUnencodable(parts.window, encoded, encoding, document.undecodable())) {
+    const bool lossyRead = document.undecodable() || !document.foreignEncoding().isEmpty();
+    if (encoded.unencodableCount > 0 || (lossyRead && !asRead)) {
+        switch (askAboutUnencodable(parts.window, encoded, encoding, document.undecodable(),
+                                    document.foreignEncoding())) {
         case UnencodableChoice::Cancel:
             return false;
         case UnencodableChoice::CharacterReferences:
@@ -55,6 +58,10 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
             break;
         case UnencodableChoice::Utf8:
             encoding = TextEncoding::Utf8;
+            if (offerDeclarationChange(parts, document.encoding(), encoding)) {
+                revision = parts.box.model().revision();
+                text = parts.box.documentText();
+            }
             encoded = encodeDocument(text, encoding, document.lineEnding());
             break;
         }
@@ -71,6 +78,7 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
     document.setDiskStamp(DiskStamp::of(path));
     if (!asRead) {
         document.setUndecodable(false); // what is on disk now is what the box shows
+        document.setForeignEncoding({});
         document.setOriginalFile({});
     }
     if (parts.box.model().revision() == revision)
@@ -191,6 +199,7 @@ bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path,
         document.takeTextAsBaseline();
     document.setEncoding(doc.encoding);
     document.setUndecodable(doc.undecodable);
+    document.setForeignEncoding(doc.foreignEncoding);
     document.setLineEnding(doc.lineEnding);
     asRead.encoding = doc.encoding;
     asRead.lineEnding = doc.lineEnding;

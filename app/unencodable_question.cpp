@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 UnencodableChoice askAboutUnencodable(QWidget& window, const EncodedText& report, TextEncoding encoding,
-                                      bool undecodable)
+                                      bool undecodable, const QString& foreignEncoding)
 {
     const QString name = encodingName(encoding);
     const bool unencodable = report.unencodableCount > 0;
@@ -15,8 +15,13 @@ UnencodableChoice askAboutUnencodable(QWidget& window, const EncodedText& report
         lines << QStringLiteral("この文書には %1 で保存できない文字があります。").arg(name)
               << QStringLiteral("%1 文字（最初は %2 行目）").arg(report.unencodableCount).arg(report.firstUnencodableLine);
     }
-    if (undecodable)
+    if (!foreignEncoding.isEmpty()) {
+        lines << QStringLiteral("このファイルは %1 で書かれているようですが、%2 として読み込んでいます。")
+                     .arg(foreignEncoding, name)
+              << QStringLiteral("保存すると、元の内容と変わることがあります。");
+    } else if (undecodable) {
         lines << QStringLiteral("読み込めなかったバイトは元のとおりには書き戻せません。");
+    }
     if (unencodable)
         lines << QStringLiteral("文字参照（&#x...;）にして %1 のまま保存するか、UTF-8 で保存するかを選んでください。").arg(name);
 

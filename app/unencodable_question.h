@@ -8,6 +8,7 @@ enum class UnencodableChoice { CharacterReferences, Utf8, Cancel };
 
 // Before a save that cannot write the text as it stands: characters the document's encoding
 // cannot hold (`report`), or bytes that were read as U+FFFD (`undecodable`). Answers
-// CharacterReferences to save in `encoding` as far as it goes, Utf8 to save as UTF-8.
+// CharacterReferences to save in `encoding` as far as it goes, Utf8 to save as UTF-8. A page
+// read from an encoding the editor does not read names it in `foreignEncoding`.
 UnencodableChoice askAboutUnencodable(QWidget& window, const EncodedText& report, TextEncoding encoding,
-                                      bool undecodable);
+                                      bool undecodable, const QString& foreignEncoding = {});

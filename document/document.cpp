@@ -23,6 +23,7 @@ void Document::clearFile()
     m_encoding = TextEncoding::Utf8;
     m_lineEnding = LineEnding::CrLf;
     m_undecodable = false;
+    m_foreignEncoding.clear();
     m_diskStamp = {};
     m_originalFile = {};
     m_formatChanged = false;

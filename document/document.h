@@ -35,6 +35,10 @@ public:
     // Bytes that were valid in neither encoding were read: they cannot be written back as they were.
     bool undecodable() const { return m_undecodable; }
     void setUndecodable(bool undecodable) { m_undecodable = undecodable; }
+    // The file is in an encoding the editor does not read (its name), shown as Japanese: it is
+    // never written back changed without a question. Empty when not.
+    const QString& foreignEncoding() const { return m_foreignEncoding; }
+    void setForeignEncoding(const QString& name) { m_foreignEncoding = name; }
 
     // The file as it was on disk when last read or written, so Save can tell when someone
     // else has changed it since.
@@ -87,6 +91,7 @@ private:
     TextEncoding m_encoding = TextEncoding::Utf8;
     LineEnding m_lineEnding = LineEnding::CrLf;
     bool m_undecodable = false;
+    QString m_foreignEncoding;
     DiskStamp m_diskStamp;
     OriginalFile m_originalFile;
     QString m_TxtRam;

@@ -1,6 +1,7 @@
 #include "recovery/recovery_copy.h"
 
 #include "text/file_write.h"
+#include "text/text_encoding.h"
 
 #include <QFile>
 
@@ -90,7 +91,8 @@ std::optional<RecoveryCopy> parseRecoveryCopy(QByteArrayView bytes)
     std::optional<RecoveryHeader> header = parseRecoveryHeader(bytes);
     if (!header || bytes.size() - header->textOffset != header->textLength)
         return std::nullopt;
-    return RecoveryCopy{*header, QString::fromUtf8(bytes.sliced(header->textOffset))};
+    // Read as a page is: a U+FEFF that begins the text is kept.
+    return RecoveryCopy{*header, decodeText(bytes.sliced(header->textOffset), TextEncoding::Utf8).text};
 }
 
 bool writeRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text,

@@ -1,6 +1,7 @@
 #include "app/application.h"
 #include "app/main_window.h"
 #include "document/document.h"
+#include "text/iconv_codec.h"
 #include "text/text_encoding.h"
 #include "ui/document_box.h"
 #include "ui/document_context_menu.h"
@@ -74,6 +75,70 @@ private Q_SLOTS:
         trigger(w, "SaveFiLE");
         QVERIFY(answer->text.contains("EUC-JP で保存できない文字"));
         QCOMPARE(folder.read("euc.htm"), "&#x1F600;" + euc);
+    }
+
+    // A new save encoding offers to change the <meta> that names the old one (from the menu,
+    // and from the question's UTF-8), as one undo step.
+    void declarationFollowsTheSaveEncoding()
+    {
+        TestProgramFolder folder;
+        const QString page = QStringLiteral("<meta charset=\"Shift_JIS\">\r\n<p>日本語</p>\r\n");
+        const QString utf8Page = QString(page).replace("Shift_JIS", "UTF-8");
+        folder.write("page.htm", encodeText(page, TextEncoding::Cp932).bytes);
+        HtmlE w;
+        w.startUp(folder.file("page.htm") + " on");
+        std::unique_ptr<QMenu> m(DocumentContextMenu::of(w.editwindow(), &w)->build(QPoint()));
+        auto answer = answerNextMessageBox(QMessageBox::Yes);
+        entry(*m, "saveEncoding", TextEncoding::Utf8)->trigger();
+        QVERIFY(answer->seen);
+        QVERIFY(answer->text.contains("Shift_JIS"));
+        QCOMPARE(w.editwindow()->documentText(), utf8Page);
+        w.editwindow()->undo();
+        QCOMPARE(w.editwindow()->documentText(), page);
+
+        // From the question: UTF-8, then Yes to the declaration; the page is written changed.
+        w.editwindow()->moveCursor(QTextCursor::End);
+        const QString emoji = QString::fromUcs4(U"\U0001F600");
+        w.editwindow()->replaceSelection(emoji);
+        m.reset(DocumentContextMenu::of(w.editwindow(), &w)->build(QPoint()));
+        answer = answerNextMessageBox(QMessageBox::No);
+        entry(*m, "saveEncoding", TextEncoding::Cp932)->trigger();
+        QVERIFY(!answer->seen); // the same name: nothing to offer
+        std::shared_ptr<MessageBoxAnswer> declaration;
+        answer = answerNextMessageBox(QMessageBox::Apply, [&declaration] { declaration = answerNextMessageBox(QMessageBox::Yes); });
+        trigger(w, "SaveFiLE");
+        QVERIFY(answer->seen && declaration && declaration->seen);
+        QCOMPARE(folder.read("page.htm"), (utf8Page + emoji).toUtf8());
+        QCOMPARE(w.document().encoding(), TextEncoding::Utf8);
+    }
+
+    // JIS X 0213 pages are offered and shown as such; a Chinese page is said so when it opens
+    // and is not written back changed without a question.
+    void otherEncodings()
+    {
+        TestProgramFolder folder;
+        folder.write("x0213.htm", encodeText(QString::fromUcs4(U"<p>𠮟る</p>\r\n"), TextEncoding::ShiftJis2004).bytes);
+        HtmlE w;
+        w.startUp(folder.file("x0213.htm") + " on");
+        QCOMPARE(w.editwindow()->documentText(), QString::fromUcs4(U"<p>𠮟る</p>\r\n"));
+        std::unique_ptr<QMenu> m(DocumentContextMenu::of(w.editwindow(), &w)->build(QPoint()));
+        QVERIFY(entry(*m, "saveEncoding", TextEncoding::ShiftJis2004)->isChecked());
+        QVERIFY(entry(*m, "reopenEncoding", TextEncoding::EucJis2004));
+
+        const QString chinese = QStringLiteral("<p>我们的网站介绍中国的历史和文化。欢迎光临！这里有很多有趣的文章。</p>\r\n").repeated(2);
+        const QByteArray gbk = encodeWithIconv("GBK", chinese, Unencodable::Report,
+                                               [](QByteArrayView b) { return decodeWithIconv("GBK", b); }).bytes;
+        folder.write("gbk.htm", gbk);
+        auto notice = answerNextMessageBox(QMessageBox::Ok);
+        QVERIFY(w.loadFile(folder.file("gbk.htm")));
+        QTRY_VERIFY(notice->seen);
+        QVERIFY(notice->text.contains("gbk.htm") && notice->text.contains("中国語または韓国語"));
+        w.editwindow()->replaceSelection("x");
+        auto question = answerNextMessageBox(QMessageBox::Cancel);
+        trigger(w, "SaveFiLE");
+        QVERIFY(question->seen);
+        QVERIFY(question->text.contains("GB18030"));
+        QCOMPARE(folder.read("gbk.htm"), gbk);
     }
 };
 

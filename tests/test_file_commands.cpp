@@ -394,6 +394,39 @@ private Q_SLOTS:
         QCOMPARE(m_folder->read("page.htm"), bytes);
     }
 
+    // Edited and saved, a page keeps its encoding to the byte, and reads back the same.
+    void editedFilesKeepTheirEncoding_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("appended"); // "x" in the file's encoding
+        const QString prose = QStringLiteral("<p>吾輩は猫である。名前はまだ無い。</p>\r\n<a href=\"~a\\b\">x</a>\r\n");
+        const QString jisx0213 = QString::fromUcs4(U"𠀋𠮟ㇰか\u309A俱\r\n");
+        QTest::newRow("utf-8, U+FEFF after the mark") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF<p>a</p>\r\n") << QByteArray("x");
+        QTest::newRow("iso-2022-jp, half-width katakana") << QByteArray("\x1b$B$\"\x1b(I12\x1b(B\r\n") << QByteArray("x");
+        QTest::newRow("shift_jis-2004") << encodeText(prose + jisx0213, TextEncoding::ShiftJis2004).bytes << QByteArray("x");
+        QTest::newRow("euc-jis-2004") << encodeText(prose + jisx0213, TextEncoding::EucJis2004).bytes << QByteArray("x");
+        QTest::newRow("utf-16le without a mark") << encodeText(prose, TextEncoding::Utf16LeNoBom).bytes
+                                                 << QByteArray("x\0", 2);
+    }
+    void editedFilesKeepTheirEncoding()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, appended);
+        m_folder->write("page.htm", bytes);
+        HtmlE w;
+        w.startUp(m_folder->file("page.htm") + " on");
+        const QString text = w.editwindow()->documentText();
+        w.editwindow()->moveCursor(QTextCursor::End);
+        w.editwindow()->replaceSelection("x");
+        auto answer = answerNextMessageBox(QMessageBox::Cancel);
+        trigger(w, "SaveFiLE");
+        QVERIFY(!answer->seen);
+        QCOMPARE(m_folder->read("page.htm"), bytes + appended);
+        HtmlE again;
+        again.startUp(m_folder->file("page.htm") + " on");
+        QCOMPARE(again.editwindow()->documentText(), text + "x");
+    }
+
     void unencodableCharactersAreAskedAbout()
     {
         const QByteArray old = encodeText(u"<p>一</p>\r\n二\r\n", TextEncoding::Cp932).bytes;

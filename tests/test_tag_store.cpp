@@ -182,6 +182,48 @@ private Q_SLOTS:
         QVERIFY(!Profile::fromBytes(utf16("[tag set]\r\n", true).sliced(2)).canWriteBack());
     }
 
+    // The file's encoding is decided from all of it, and a save does not change it.
+    void savesKeepTheFileEncoding()
+    {
+        // Half-width katakana ﾃｽ are C3 BD, which is "ý" in UTF-8; ｱ alone is not UTF-8.
+        const QByteArray sjis = cp932("[tag set]\r\nTitle0=ﾃｽ\r\ntag0=ｱ\r\n");
+        const Profile before = Profile::fromBytes(sjis);
+        QCOMPARE(before.encoding(), ProfileEncoding::Cp932);
+        const Profile after = Profile::fromBytes(profileFileWithValues(before, "tag set", {{"tag0", "<p>"}}));
+        QCOMPARE(after.encoding(), ProfileEncoding::Cp932);
+        QCOMPARE(after.value(u"tag set", u"Title0"), QString("ﾃｽ"));
+
+        // The other way: é alone in an ASCII file would read as ﾃｩ; the mark keeps it UTF-8.
+        const Profile ascii = Profile::fromBytes("[tag set]\r\ntag0=<p>\r\n");
+        const QByteArray written = profileFileWithValues(ascii, "tag set", {{"Title0", "é"}});
+        QCOMPARE(Profile::fromBytes(written).encoding(), ProfileEncoding::Utf8);
+        QCOMPARE(Profile::fromBytes(written).value(u"tag set", u"Title0"), QString("é"));
+        QCOMPARE(Profile::fromBytes(QString("[tag set]\r\nTitle0=日本é\r\n").toUtf8()).encoding(), ProfileEncoding::Utf8);
+    }
+
+    // Reader and writer take the same blanks off around keys: the line the reader finds is
+    // the line the writer replaces, and no other.
+    void oneRuleForBlanks_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("spaces and tabs") << QByteArray(" \ttag0 \t= \tvalue\t ");
+        QTest::newRow("vertical tab and form feed") << QByteArray("\vtag0\f=\fvalue\v");
+        QTest::newRow("full-width space is no blank") << QString("　tag0=value").toUtf8();
+        QTest::newRow("no-break space is no blank") << QString("tag0\u00A0=value").toUtf8();
+    }
+    void oneRuleForBlanks()
+    {
+        QFETCH(QByteArray, line);
+        const QByteArray file = "[tag set]\r\n" + line + "\r\n";
+        const bool found = Profile::fromBytes(file).value(u"tag set", u"tag0") == "value";
+        const QByteArray written = withProfileValues(file, "tag set", {{"tag0", "new"}}, TextEncoding::Utf8);
+        QCOMPARE(Profile::fromBytes(written).value(u"tag set", u"tag0"), QString("new"));
+        QCOMPARE(written.contains(line), !found);
+        // Blanks around a value would not come back: the writer refuses them.
+        QVERIFY(valueProblem(" x", ProfileEncoding::Utf8) && valueProblem("x\v", ProfileEncoding::Cp932));
+        QVERIFY(!valueProblem("a b", ProfileEncoding::Utf8));
+    }
+
     // What the companion refuses to save (its own suite covers CP932 lengths and characters).
     void valueProblems()
     {

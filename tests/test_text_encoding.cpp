@@ -1,7 +1,9 @@
+#include "text/charset_declaration.h"
 #include "text/iconv_codec.h"
 #include "text/line_ends.h"
 #include "text/text_encoding.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -90,6 +92,11 @@ private Q_SLOTS:
         row("declared utf-16 on bytes that are not", "<meta charset=UTF-16>", TextEncoding::Utf8);
         row("declared utf-8", "<meta charset=utf-8>", TextEncoding::Utf8);
         row("cp932 unquoted", "<meta charset=CP932>", TextEncoding::Cp932);
+        row("declared shift_jis-2004", "<meta charset=\"Shift_JIS-2004\">", TextEncoding::ShiftJis2004);
+        row("declared euc-jis-2004", "<meta charset=EUC-JIS-2004>\xa4\xcd", TextEncoding::EucJis2004, "<meta charset=EUC-JIS-2004>ね");
+        // A few NULs are no UTF-16; NULs in both halves of the pairs neither.
+        row("nul bytes", QByteArray("a\tb\fc\0d\r\n\0", 10), TextEncoding::Utf8);
+        row("nul bytes in both halves", QByteArray(32, '\0') + QByteArray(32, 'a'), TextEncoding::Utf8);
         // UTF-8 but for a stray byte: shown as UTF-8, the byte marked.
         row("utf-8 with a stray byte", cat.toUtf8() + "\x81" + cat.toUtf8(), TextEncoding::Utf8,
             cat + QChar(0xFFFD) + cat, true);
@@ -142,6 +149,194 @@ private Q_SLOTS:
             QCOMPARE(report.unencodableCount, 50000);
             QVERIFY(iconvRuns() - before < 200);
         }
+    }
+
+    // Nothing comes back from the file other than it was written without a word: every
+    // character either reads back as itself, or is counted (and written as a reference), or
+    // is one of the full-width family that keeps its usual bytes and reads as its look-alike.
+    void everyCharacterReadsBackOrIsCounted_data()
+    {
+        QTest::addColumn<int>("encoding");
+        for (TextEncoding e : {TextEncoding::Cp932, TextEncoding::EucJp, TextEncoding::Iso2022Jp})
+            QTest::newRow(qPrintable(encodingName(e))) << int(e);
+    }
+    void everyCharacterReadsBackOrIsCounted()
+    {
+        QFETCH(int, encoding);
+        const auto e = TextEncoding(encoding);
+        QString text;
+        for (char32_t c = 1; c < 0x10000; ++c) {
+            if (!QChar::isSurrogate(c))
+                text += QChar(c);
+            if (c % 64 == 0)
+                text += "\r\nあｱ"; // back and forth between the sets of a shifting encoding
+        }
+        for (char32_t c = 0xE0000; c < 0xE0080; ++c)
+            text += QString::fromUcs4(&c, 1);
+        text += QString::fromUcs4(U"\U0001F600\U00020B9F");
+
+        const EncodedText written = encodeText(text, e, Unencodable::CharacterReferences);
+        const DecodedText read = decodeText(written.bytes, e);
+        QVERIFY(!read.undecodable);
+        // The references back to characters: the text as written, look-alikes aside.
+        QString back;
+        int references = 0;
+        static const QRegularExpression reference(QStringLiteral("&#x([0-9A-F]+);"));
+        qsizetype from = 0;
+        for (auto it = reference.globalMatch(read.text); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            const char32_t c = m.captured(1).toUInt(nullptr, 16);
+            back += read.text.mid(from, m.capturedStart() - from);
+            back += c > 0xFFFF ? QString::fromUcs4(&c, 1) : QString(QChar(char16_t(c))); // fromUcs4 drops U+FEFF
+            from = m.capturedEnd();
+            ++references;
+        }
+        back += read.text.mid(from);
+        // Some encodings hold the family as themselves, others write their look-alikes' bytes.
+        const QString family = QStringLiteral("〜−‖—¢£¬¦");
+        const QString lookAlikes = QStringLiteral("～－∥―￠￡￢￤");
+        auto alike = [&](QString t) {
+            for (qsizetype i = 0; i < family.size(); ++i)
+                t.replace(family[i], lookAlikes[i]);
+            return t;
+        };
+        const QString got = alike(back);
+        const QString want = alike(text);
+        qsizetype differ = 0;
+        while (differ < got.size() && differ < want.size() && got[differ] == want[differ])
+            ++differ;
+        QCOMPARE(got.mid(differ, 8), want.mid(differ, 8));
+        QCOMPARE(got.size(), want.size());
+        QCOMPARE(written.unencodableCount, references);
+        QCOMPARE(encodeText(text, e).unencodableCount, references);
+
+        // The characters glibc writes as others, or drops, are asked about.
+        const QString mapped = QString::fromUcs4(U"x\u00A5\r\n\u203E\U000E0041");
+        const EncodedText report = encodeText(mapped, e);
+        const bool jis = e == TextEncoding::Iso2022Jp; // holds both through JIS X 0201 Roman
+        QCOMPARE(report.unencodableCount, jis ? 1 : 3);
+        QCOMPARE(report.firstUnencodableLine, jis ? 2 : 1);
+        // The family keeps its usual bytes; glibc's ISO-2022-JP has none for —, nor any but
+        // EUC-JP for ¦.
+        QCOMPARE(encodeText(QStringLiteral("〜−‖¢£¬"), e).unencodableCount, 0);
+        QCOMPARE(encodeText(QStringLiteral("—"), e).unencodableCount, jis ? 1 : 0);
+    }
+
+    // Generated pages holding the characters that set each encoding apart: recognised by
+    // their bytes, read back to the text, and written back to the same bytes.
+    void generatedPagesRoundTrip_data()
+    {
+        QTest::addColumn<int>("encoding");
+        QTest::addColumn<QString>("text");
+        const QString prose = QStringLiteral("<html><p>吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。</p>\r\n");
+        const QString ascii = QStringLiteral("<a href=\"~user/a\\b.htm\">x</a>\r\n");
+        const QString jisx0213 = QString::fromUcs4(U"𠀋𠮟ㇰか\u309A俱");
+        auto row = [](const char* name, TextEncoding e, const QString& text) { QTest::newRow(name) << int(e) << text; };
+        row("shift_jis", TextEncoding::Cp932, prose + ascii + QStringLiteral("①髙～ｱ"));
+        row("shift_jis-2004", TextEncoding::ShiftJis2004, prose + ascii + jisx0213);
+        row("euc-jp", TextEncoding::EucJp, prose + ascii + QStringLiteral("①丂～ｱ"));
+        row("euc-jis-2004", TextEncoding::EucJis2004, prose + ascii + jisx0213 + QStringLiteral("丂"));
+        row("iso-2022-jp, half-width katakana", TextEncoding::Iso2022Jp, prose + ascii + QStringLiteral("ｱｲｳ、カナ"));
+        row("utf-16le without a mark", TextEncoding::Utf16LeNoBom, prose + ascii + QString::fromUcs4(U"\U0001F600"));
+        row("utf-16be without a mark", TextEncoding::Utf16BeNoBom, prose + ascii);
+        row("utf-8 with a mark, U+FEFF first", TextEncoding::Utf8Bom, QChar(0xFEFF) + prose);
+    }
+    void generatedPagesRoundTrip()
+    {
+        QFETCH(int, encoding);
+        QFETCH(QString, text);
+        const auto e = TextEncoding(encoding);
+        const EncodedText written = encodeText(text, e);
+        QCOMPARE(written.unencodableCount, 0);
+        const DecodedText read = decodeText(written.bytes);
+        QCOMPARE(encodingName(read.encoding), encodingName(e));
+        QCOMPARE(read.text, text);
+        QVERIFY(!read.undecodable);
+        QVERIFY(read.foreignEncoding.isEmpty());
+        QCOMPARE(encodeText(read.text, e).bytes, written.bytes);
+    }
+
+    void iso2022JpKanaAndTheUtf8Mark()
+    {
+        // As Windows writes half-width katakana, and back the same way.
+        const QByteArray windows("\x1b$B$\"\x1b(I12\x1b(Bx");
+        QCOMPARE(decodeText(windows).text, QString("あｱｲx"));
+        QCOMPARE(encodeText(QString("あｱｲx"), TextEncoding::Iso2022Jp).bytes, windows);
+        // A U+FEFF the file begins with, read as UTF-8 chosen by hand, is the text's own.
+        QCOMPARE(decodeText("\xEF\xBB\xBF" "a", TextEncoding::Utf8).text, QString(QChar(0xFEFF)) + "a");
+        QCOMPARE(decodeText("\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBF" "a").text, QString(2, QChar(0xFEFF)) + "a");
+    }
+
+    // Chinese and Korean pages are not taken for Japanese ones.
+    void foreignPagesAreRecognised_data()
+    {
+        QTest::addColumn<QByteArray>("charset");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("declared");
+        const QString chinese = QStringLiteral("我们的网站介绍中国的历史和文化。欢迎光临！这里有很多有趣的文章。");
+        const QString traditional = QStringLiteral("我們的網站介紹中國的歷史和文化。歡迎光臨！這裡有很多有趣的文章。");
+        const QString korean = QStringLiteral("우리 웹사이트는 한국의 역사와 문화를 소개합니다. 환영합니다! 재미있는 글이 많습니다.");
+        QTest::newRow("gb18030") << QByteArray("GB18030") << chinese << QString();
+        QTest::newRow("gbk, declared") << QByteArray("GBK") << chinese << QString("gbk");
+        QTest::newRow("big5") << QByteArray("BIG5") << traditional << QString();
+        QTest::newRow("euc-kr") << QByteArray("EUC-KR") << korean << QString();
+        QTest::newRow("euc-kr, declared") << QByteArray("EUC-KR") << korean << QString("ks_c_5601-1987");
+    }
+    void foreignPagesAreRecognised()
+    {
+        QFETCH(QByteArray, charset);
+        QFETCH(QString, text);
+        QFETCH(QString, declared);
+        const QString page = (declared.isEmpty() ? QString() : "<meta charset=\"" + declared + "\">\r\n")
+            + "<p>" + text + "</p>\r\n<p>" + text + "</p>\r\n";
+        const char* name = charset.constData();
+        const EncodedText bytes = encodeWithIconv(name, page, Unencodable::Report,
+                                                  [name](QByteArrayView b) { return decodeWithIconv(name, b); });
+        QCOMPARE(bytes.unencodableCount, 0);
+        const DecodedText read = decodeText(bytes.bytes);
+        QVERIFY2(!read.foreignEncoding.isEmpty(), qPrintable(encodingName(read.encoding)));
+        if (!declared.isEmpty())
+            QCOMPARE(read.foreignEncoding, declared.toUpper());
+    }
+
+    // The changes that make a page's charset declarations name the encoding it is saved in.
+    void charsetDeclarationsFollowTheEncoding_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("expected");
+        auto row = [](const char* name, const QString& page, TextEncoding from, TextEncoding to, const QString& expected) {
+            QTest::newRow(name) << page << int(from) << int(to) << expected;
+        };
+        row("meta charset", "<head><meta charset=\"Shift_JIS\"></head>", TextEncoding::Cp932, TextEncoding::Utf8,
+            "<head><meta charset=\"UTF-8\"></head>");
+        row("http-equiv and another name of it",
+            "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=x-sjis\">\r\n<p>charset=x-sjis</p>",
+            TextEncoding::Cp932, TextEncoding::EucJp,
+            "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=EUC-JP\">\r\n<p>charset=x-sjis</p>");
+        row("two, unquoted", "<meta charset=utf-8/><meta http-equiv=content-type content='text/html;charset = UTF8'>",
+            TextEncoding::Utf8, TextEncoding::Iso2022Jp,
+            "<meta charset=ISO-2022-JP/><meta http-equiv=content-type content='text/html;charset = ISO-2022-JP'>");
+        row("names another encoding", "<meta charset=\"EUC-JP\">", TextEncoding::Cp932, TextEncoding::Utf8,
+            "<meta charset=\"EUC-JP\">");
+        row("the same name", "<meta charset=\"Shift_JIS\">", TextEncoding::Cp932, TextEncoding::ShiftJis2004,
+            "<meta charset=\"Shift_JIS\">");
+        row("with a mark", "<meta charset=\"utf-8\">", TextEncoding::Utf8Bom, TextEncoding::Cp932,
+            "<meta charset=\"Shift_JIS\">");
+    }
+    void charsetDeclarationsFollowTheEncoding()
+    {
+        QFETCH(QString, page);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QString, expected);
+        const TextChanges changes = charsetDeclarationChanges(page, TextEncoding(from), TextEncoding(to));
+        QString result = page;
+        for (qsizetype i = changes.size() - 1; i >= 0; --i)
+            result.replace(changes[i].start, changes[i].length, changes[i].text);
+        QCOMPARE(result, expected);
+        QCOMPARE(changes.isEmpty(), page == expected);
     }
 
     // The document uses CR LF; a file's own line end is remembered for saving, and a mixed

@@ -1,5 +1,6 @@
 #include "text/document_codec.h"
 
+#include "text/encoding_guess.h"
 #include "text/line_breaks.h"
 
 namespace {
@@ -8,6 +9,7 @@ LoadedDocument fromDecoded(DecodedText decoded)
     LoadedDocument doc;
     doc.encoding = decoded.encoding;
     doc.undecodable = decoded.undecodable;
+    doc.foreignEncoding = std::move(decoded.foreignEncoding);
     if (linebreak::allCrLf(decoded.text)) {
         doc.text = std::move(decoded.text);
         return doc;
@@ -28,6 +30,9 @@ LoadedDocument decodeDocument(QByteArrayView bytes)
 LoadedDocument decodeDocument(QByteArray&& bytes, std::optional<TextEncoding> encoding)
 {
     DecodedText decoded = encoding ? decodeText(bytes, *encoding) : decodeText(bytes);
+    // Read in an encoding chosen by hand, a Chinese or Korean page is still one.
+    if (encoding)
+        decoded.foreignEncoding = foreignEncodingOf(bytes, decoded.encoding, decoded.text);
     bytes = QByteArray();
     return fromDecoded(std::move(decoded));
 }

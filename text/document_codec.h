@@ -18,6 +18,7 @@ struct LoadedDocument {
     TextEncoding encoding = TextEncoding::Utf8;
     LineEnding lineEnding = LineEnding::CrLf;
     bool undecodable = false;
+    QString foreignEncoding; // see DecodedText
 };
 LoadedDocument decodeDocument(QByteArrayView bytes);
 // The same, letting go of the bytes as soon as they are decoded (a large page is held in

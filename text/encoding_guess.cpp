@@ -145,6 +145,10 @@ std::optional<TextEncoding> encodingFromName(QByteArray name)
         {"iso2022jp", TextEncoding::Iso2022Jp}, {"jis", TextEncoding::Iso2022Jp},
         {"utf-16", TextEncoding::Utf16Le},      {"utf-16le", TextEncoding::Utf16Le},
         {"utf-16be", TextEncoding::Utf16Be},
+        {"shift_jis-2004", TextEncoding::ShiftJis2004}, {"shift_jisx0213", TextEncoding::ShiftJis2004},
+        {"x-sjis-2004", TextEncoding::ShiftJis2004},   {"sjis-2004", TextEncoding::ShiftJis2004},
+        {"euc-jis-2004", TextEncoding::EucJis2004},    {"euc-jisx0213", TextEncoding::EucJis2004},
+        {"x-euc-jisx0213", TextEncoding::EucJis2004},
     };
     for (const auto& entry : names) {
         if (name == entry.name)
@@ -168,23 +172,131 @@ QByteArray valueAfter(const QByteArray& lower, qsizetype at)
 
 bool isUtf16(TextEncoding e)
 {
-    return e == TextEncoding::Utf16Le || e == TextEncoding::Utf16Be;
+    return e == TextEncoding::Utf16Le || e == TextEncoding::Utf16Be || e == TextEncoding::Utf16LeNoBom
+        || e == TextEncoding::Utf16BeNoBom;
 }
 
+bool isJapaneseMultiByte(TextEncoding e)
+{
+    return e == TextEncoding::Cp932 || e == TextEncoding::EucJp || e == TextEncoding::ShiftJis2004
+        || e == TextEncoding::EucJis2004;
 }
 
-std::optional<TextEncoding> declaredEncoding(QByteArrayView bytes)
+// The names given after "charset=" and "encoding=", in the order they stand.
+QList<QByteArray> declaredNames(QByteArrayView bytes)
 {
     const QByteArray lower = bytes.first(qMin<qsizetype>(bytes.size(), 64 * 1024)).toByteArray().toLower();
+    QList<QByteArray> names;
     for (const char* key : {"charset=", "encoding="}) {
         qsizetype pos = 0;
         while ((pos = lower.indexOf(key, pos)) >= 0) {
             pos += qsizetype(std::strlen(key));
-            if (auto enc = encodingFromName(valueAfter(lower, pos)))
-                return enc;
+            names.append(valueAfter(lower, pos));
+        }
+    }
+    return names;
+}
+
+// Chinese and Korean encodings, which the editor does not read.
+bool isForeignName(const QByteArray& name)
+{
+    static const char* const names[] = {
+        "gb2312",    "gbk",          "gb18030",     "x-gbk",       "cp936",        "windows-936", "euc-cn",
+        "x-euc-cn",  "hz-gb-2312",   "iso-2022-cn", "csgb2312",    "big5",         "big5-hkscs",  "x-x-big5",
+        "cn-big5",   "csbig5",       "cp950",       "euc-tw",      "euc-kr",       "ks_c_5601-1987", "korean",
+        "cp949",     "windows-949",  "uhc",         "iso-2022-kr", "csksc56011987", "ksc5601",    "x-windows-949",
+        "cseuckr",
+    };
+    for (const char* known : names) {
+        if (name == known)
+            return true;
+    }
+    return false;
+}
+
+// A Japanese reading of the bytes that has almost no kana is not Japanese: Japanese prose is
+// kana for a third or more of its characters, while Chinese and Korean text read as Shift_JIS
+// or EUC-JP gives kanji, half-width katakana and symbols, and next to no hiragana or katakana.
+bool isForeignText(QStringView text)
+{
+    text = text.first(qMin<qsizetype>(text.size(), 64 * 1024)); // the page's start tells
+    qsizetype nonAscii = 0;
+    qsizetype kana = 0;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        nonAscii += u >= 0x80;
+        kana += u >= 0x3041 && u <= 0x30FE;
+    }
+    return nonAscii >= 32 && kana * 20 < nonAscii;
+}
+
+// UTF-16 without a byte-order mark: text files of other encodings hold no zero bytes, while
+// in UTF-16 every ASCII character has one, always in the same half of its pair.
+std::optional<TextEncoding> utf16ByZeroBytes(QByteArrayView bytes)
+{
+    const qsizetype size = qMin<qsizetype>(bytes.size(), 64 * 1024) & ~qsizetype(1);
+    if (bytes.size() % 2 != 0 || size < 16)
+        return std::nullopt;
+    qsizetype zeros[2] = {0, 0};
+    for (qsizetype i = 0; i < size; ++i)
+        zeros[i & 1] += bytes[i] == 0;
+    const qsizetype pairs = size / 2;
+    for (int high : {1, 0}) {
+        if (zeros[high] * 8 >= pairs && zeros[1 - high] * 8 <= zeros[high]) {
+            const bool big = high == 0;
+            // A low surrogate must follow each high one, and only then.
+            bool wantLow = false;
+            for (qsizetype i = 0; i < size; i += 2) {
+                const char16_t unit = big ? char16_t(uchar8(bytes[i]) << 8 | uchar8(bytes[i + 1]))
+                                          : char16_t(uchar8(bytes[i + 1]) << 8 | uchar8(bytes[i]));
+                if (QChar::isLowSurrogate(unit) != wantLow)
+                    return std::nullopt;
+                wantLow = QChar::isHighSurrogate(unit);
+            }
+            return big ? TextEncoding::Utf16BeNoBom : TextEncoding::Utf16LeNoBom;
         }
     }
     return std::nullopt;
+}
+
+}
+
+std::optional<TextEncoding> encodingNamed(QByteArrayView name)
+{
+    return encodingFromName(name.toByteArray());
+}
+
+std::optional<TextEncoding> declaredEncoding(QByteArrayView bytes)
+{
+    for (const QByteArray& name : declaredNames(bytes)) {
+        if (auto enc = encodingFromName(name))
+            return enc;
+    }
+    return std::nullopt;
+}
+
+QString declaredForeignEncoding(QByteArrayView bytes)
+{
+    for (const QByteArray& name : declaredNames(bytes)) {
+        if (encodingFromName(name))
+            return {}; // a Japanese one comes first: the page is read in it
+        if (isForeignName(name))
+            return QString::fromLatin1(name).toUpper();
+    }
+    return {};
+}
+
+QString foreignEncodingOf(QByteArrayView bytes, TextEncoding encoding, QStringView text)
+{
+    if (!isJapaneseMultiByte(encoding))
+        return {};
+    if (QString declared = declaredForeignEncoding(bytes); !declared.isEmpty())
+        return isAscii(bytes) ? QString() : declared;
+    // A page that declares a Japanese charset is taken at its word: a list of names in kanji
+    // has no kana either.
+    if (!declaredEncoding(bytes) && isForeignText(text))
+        return QStringLiteral("GB18030, Big5, EUC-KR");
+    return {};
 }
 
 TextEncoding guessEncoding(QByteArrayView bytes)
@@ -196,6 +308,8 @@ TextEncoding guessEncoding(QByteArrayView bytes)
     if (bytes.startsWith("\xFE\xFF"))
         return TextEncoding::Utf16Be;
 
+    if (const std::optional<TextEncoding> utf16 = utf16ByZeroBytes(bytes))
+        return *utf16;
     const std::optional<TextEncoding> declared = declaredEncoding(bytes);
     if (isAscii(bytes)) {
         if (hasIso2022JpEscapes(bytes))
@@ -208,10 +322,10 @@ TextEncoding guessEncoding(QByteArrayView bytes)
 
     const Fit euc = eucJpFit(bytes);
     const Fit sjis = cp932Fit(bytes);
-    if (declared == TextEncoding::EucJp && euc.invalid == 0)
-        return TextEncoding::EucJp;
-    if (declared == TextEncoding::Cp932 && sjis.invalid == 0)
-        return TextEncoding::Cp932;
+    if ((declared == TextEncoding::EucJp || declared == TextEncoding::EucJis2004) && euc.invalid == 0)
+        return *declared;
+    if ((declared == TextEncoding::Cp932 || declared == TextEncoding::ShiftJis2004) && sjis.invalid == 0)
+        return *declared;
     // In Shift_JIS or EUC-JP text a byte sequence that happens to be valid UTF-8 is rare
     // beside the invalid ones; in a UTF-8 page with stray bytes it is the other way round.
     const Fit utf8 = utf8Fit(bytes);

@@ -3,6 +3,8 @@
 #include "text/text_encoding.h"
 
 #include <QByteArrayView>
+#include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -15,5 +17,17 @@
 // Japanese Windows writes).
 TextEncoding guessEncoding(QByteArrayView bytes);
 
+// The Japanese encoding (or UTF) a charset name stands for, as pages write them ("x-sjis",
+// "EUC-JP", "csISO2022JP" ...), without regard to case.
+std::optional<TextEncoding> encodingNamed(QByteArrayView name);
+
 // The charset named by a <meta charset>, a Content-Type meta or an XML declaration.
 std::optional<TextEncoding> declaredEncoding(QByteArrayView bytes);
+// The same for a Chinese or Korean charset, which the editor does not read: its name as
+// declared, in capitals; empty when none (or a Japanese one is named first).
+QString declaredForeignEncoding(QByteArrayView bytes);
+
+// Whether `text`, read from `bytes` in the Japanese `encoding`, is a page in an encoding the
+// editor does not read: by the charset it declares, or by its characters. The name (or names)
+// of that encoding; empty when the page is what it was read as.
+QString foreignEncodingOf(QByteArrayView bytes, TextEncoding encoding, QStringView text);

@@ -2,6 +2,7 @@
 
 #include "text/line_breaks.h"
 
+#include <QHash>
 #include <QtGlobal>
 
 #include <iconv.h>
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -103,25 +105,101 @@ void finish(iconv_t cd, Output& out)
         out.grow();
 }
 
-// The characters the converter refused, so each later one is known without asking it.
-class RefusedCharacters {
+// Whether each character the text holds comes back as itself from the file, asked of the
+// converters once for each distinct character and kept in pages of 256, made as needed.
+class Verdicts {
 public:
-    bool contains(char32_t c) const
-    {
-        return !m_bits.empty() && c <= 0x10FFFF && (m_bits[c >> 6] >> (c & 63)) & 1;
-    }
-    void add(char32_t c)
+    Verdicts(const char* charset, const ReadBack& readBack) : m_encoder(charset, kWideCharset), m_readBack(readBack) {}
+    bool held(char32_t c)
     {
         if (c > 0x10FFFF)
-            return;
-        if (m_bits.empty())
-            m_bits.assign((0x10FFFF >> 6) + 1, 0);
-        m_bits[c >> 6] |= quint64(1) << (c & 63);
+            return false;
+        std::unique_ptr<quint8[]>& page = m_pages[c >> 8];
+        if (!page)
+            page = std::make_unique<quint8[]>(256); // zeroed: nothing known yet
+        quint8& verdict = page[c & 0xFF];
+        if (verdict == kUnknown)
+            verdict = readsBack({c}) ? kHeld : kRefused;
+        return verdict == kHeld;
+    }
+    // A combining mark that the encoding holds only together with the character before it
+    // (JIS X 0213's か゚, ˩˥): the two written and read again are themselves.
+    bool heldAfter(char32_t previous, char32_t c)
+    {
+        const quint64 key = quint64(previous) << 32 | c;
+        if (auto known = m_pairs.constFind(key); known != m_pairs.constEnd())
+            return *known;
+        const bool held = readsBack({previous, c});
+        m_pairs.insert(key, held);
+        return held;
+    }
+    void refuse(char32_t c)
+    {
+        if (c <= 0x10FFFF && m_pages[c >> 8])
+            m_pages[c >> 8][c & 0xFF] = kRefused;
     }
 
 private:
-    std::vector<quint64> m_bits;
+    static constexpr quint8 kUnknown = 0, kHeld = 1, kRefused = 2;
+
+    // Characters that every Japanese editor writes to the bytes of their full-width look-alike,
+    // and that are read back as that look-alike.
+    static bool conventional(char32_t c, char32_t back)
+    {
+        static constexpr char32_t family[][2] = {{0x301C, 0xFF5E}, {0x2212, 0xFF0D}, {0x2016, 0x2225},
+                                                 {0x2014, 0x2015}, {0x00A2, 0xFFE0}, {0x00A3, 0xFFE1},
+                                                 {0x00AC, 0xFFE2}, {0x00A6, 0xFFE4}};
+        for (const auto& pair : family) {
+            if (pair[0] == c)
+                return pair[1] == back;
+        }
+        return false;
+    }
+
+    // Written alone and read again, the character is itself. glibc writes some characters
+    // as others (U+00A5 as "\\", U+203E as "~") and drops some (U+E0000 to U+E007F).
+    bool readsBack(std::initializer_list<char32_t> characters)
+    {
+        if (!m_encoder.valid())
+            return false;
+        wchar_t wide[2];
+        QString self;
+        size_t n = 0;
+        for (char32_t c : characters) {
+            wide[n++] = wchar_t(c);
+            // Not QString::fromUcs4, which takes U+FEFF for a byte-order mark and drops it.
+            if (c > 0xFFFF)
+                self += QChar(QChar::highSurrogate(c)), self += QChar(QChar::lowSurrogate(c));
+            else
+                self += QChar(char16_t(c));
+        }
+        char* in = reinterpret_cast<char*>(wide);
+        size_t inLeft = n * sizeof(wchar_t);
+        char bytes[32];
+        char* out = bytes;
+        size_t outLeft = sizeof bytes;
+        iconv(m_encoder.handle(), nullptr, nullptr, nullptr, nullptr);
+        runs += 2;
+        if (iconv(m_encoder.handle(), &in, &inLeft, &out, &outLeft) == size_t(-1)
+            || iconv(m_encoder.handle(), nullptr, nullptr, &out, &outLeft) == size_t(-1))
+            return false;
+        const QString read = m_readBack(QByteArrayView(bytes, out - bytes));
+        if (read == self)
+            return true;
+        return n == 1 && read.size() == 1 && conventional(*characters.begin(), read[0].unicode());
+    }
+
+    Iconv m_encoder;
+    const ReadBack& m_readBack;
+    std::unique_ptr<quint8[]> m_pages[(0x10FFFF >> 8) + 1];
+    QHash<quint64, bool> m_pairs;
 };
+
+// What may join the character before it into one character of the encoding.
+bool combines(char32_t c)
+{
+    return QChar::isMark(c) || QChar::category(c) == QChar::Symbol_Modifier;
+}
 
 // &#xHEX; — written by hand: a formatting call for each of millions of characters would
 // cost more than the conversion itself.
@@ -209,7 +287,7 @@ QString decodeWithIconv(const char* charset, QByteArrayView bytes, bool* undecod
     return result;
 }
 
-EncodedText encodeWithIconv(const char* charset, QStringView text, Unencodable policy)
+EncodedText encodeWithIconv(const char* charset, QStringView text, Unencodable policy, const ReadBack& readBack)
 {
     EncodedText result;
     Iconv cd(charset, kWideCharset);
@@ -220,54 +298,52 @@ EncodedText encodeWithIconv(const char* charset, QStringView text, Unencodable p
     }
     // Two bytes for each non-ASCII character is right for most Japanese text.
     Output out(text.size() + nonAsciiUnits(text) + 64);
-    RefusedCharacters refused;
+    Verdicts verdicts(charset, readBack);
     qsizetype refusedCount = 0;
     qsizetype firstRefused = -1;
-    auto refuse = [&](char32_t c, std::vector<wchar_t>& into) {
+    auto refuse = [&](char32_t c, qsizetype at, std::vector<wchar_t>& into) {
         ++refusedCount;
+        if (firstRefused < 0)
+            firstRefused = at;
         if (policy == Unencodable::CharacterReferences)
             appendReference(into, c);
     };
 
-    // The converter is handed the text in pieces of growing size; after a piece in which it
-    // refused a character the next one is small again, so that the other occurrences of that
-    // character are known from the table, not found one call each.
-    constexpr size_t kSmallChunk = 64;
-    constexpr size_t kLargeChunk = 1 << 15;
-    size_t chunkSize = kSmallChunk;
+    // Characters that would not read back are taken out before the converter sees them, so
+    // it runs once per piece of text however many of them there are.
+    constexpr size_t kChunk = 1 << 15;
     std::vector<wchar_t> chunk;
-    chunk.reserve(kLargeChunk + 16);
+    chunk.reserve(kChunk + 16);
     std::vector<wchar_t> reference;
     const char16_t* units = text.utf16();
     const qsizetype n = text.size();
     qsizetype pos = 0;
+    char32_t previous = 0; // the last character written as itself
     while (pos < n) {
         const qsizetype chunkStart = pos;
         chunk.clear();
-        while (pos < n && chunk.size() < chunkSize) {
+        while (pos < n && chunk.size() < kChunk) {
+            const qsizetype at = pos;
             char32_t c = units[pos++];
             if (QChar::isHighSurrogate(c) && pos < n && QChar::isLowSurrogate(units[pos]))
                 c = QChar::surrogateToUcs4(char16_t(c), units[pos++]);
-            if (refused.contains(c))
-                refuse(c, chunk);
-            else
+            if (verdicts.held(c) || (previous && combines(c) && verdicts.heldAfter(previous, c))) {
                 chunk.push_back(wchar_t(c));
+                previous = c;
+            } else {
+                refuse(c, at, chunk);
+                previous = 0;
+            }
         }
         const wchar_t* in = chunk.data();
         size_t inLeft = chunk.size() * sizeof(wchar_t);
-        chunkSize = qMin(chunkSize * 2, kLargeChunk);
+        // A character that read back alone but is refused here: not expected, still never lost
+        // without a word.
         while (!convert(cd.handle(), &in, &inLeft, out) && inLeft > 0) {
-            chunkSize = kSmallChunk;
             const char32_t c = char32_t(*in);
-            if (firstRefused < 0) {
-                // Nothing was refused before, so the chunk is the text as it stands.
-                firstRefused = chunkStart;
-                for (const wchar_t* w = chunk.data(); w != in; ++w)
-                    firstRefused += *w > 0xFFFF ? 2 : 1;
-            }
-            refused.add(c);
+            verdicts.refuse(c);
             reference.clear();
-            refuse(c, reference);
+            refuse(c, chunkStart, reference);
             const wchar_t* ref = reference.data();
             size_t refLeft = reference.size() * sizeof(wchar_t);
             convert(cd.handle(), &ref, &refLeft, out); // ASCII: always held

@@ -3,6 +3,7 @@
 #include "text/encoding_guess.h"
 #include "text/iconv_codec.h"
 
+#include <QStringDecoder>
 #include <QUtf8StringView>
 #include <QtEndian>
 
@@ -22,10 +23,33 @@ IconvNames iconvNames(TextEncoding encoding)
     case TextEncoding::EucJp:
         return {"EUC-JP-MS", "EUC-JP-MS"};
     case TextEncoding::Iso2022Jp:
-        return {"ISO-2022-JP-2", "ISO-2022-JP"};
+        // The -3 writer is plain ISO-2022-JP but for half-width katakana (ESC ( I); anything
+        // it would write in JIS X 0213 does not read back and is asked about.
+        return {"ISO-2022-JP-2", "ISO-2022-JP-3"};
+    case TextEncoding::ShiftJis2004:
+        return {"SHIFT_JISX0213", "SHIFT_JISX0213"};
+    case TextEncoding::EucJis2004:
+        return {"EUC-JISX0213", "EUC-JISX0213"};
     default:
         return {"CP932", "CP932"};
     }
+}
+
+// glibc reads the single bytes 0x5C and 0x7E of Shift_JIS-2004 as JIS X 0201's yen sign and
+// overline; pages and browsers mean the backslash and tilde of ASCII. The two characters come
+// from those single bytes only (the two-byte forms are U+FFE5 and U+FFE3).
+QString readLegacy(TextEncoding encoding, QByteArrayView bytes, bool* undecodable)
+{
+    QString text = decodeWithIconv(iconvNames(encoding).read, bytes, undecodable);
+    if (encoding == TextEncoding::ShiftJis2004) {
+        for (QChar& c : text) {
+            if (c == QChar(0x00A5))
+                c = u'\\';
+            else if (c == QChar(0x203E))
+                c = u'~';
+        }
+    }
+    return text;
 }
 
 QByteArrayView byteOrderMark(TextEncoding encoding)
@@ -56,6 +80,26 @@ QString decodeUtf16(QByteArrayView bytes, bool bigEndian, bool* undecodable)
     return text;
 }
 
+bool holdsPrivateUse(QStringView text)
+{
+    // Counted rather than searched, so the loop has no branch and the compiler can widen it.
+    const char16_t* units = text.utf16();
+    qsizetype found = 0;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        found += char16_t(units[i] - 0xE000) < 0x1900;
+    return found > 0;
+}
+
+// QString::fromUtf8 drops a U+FEFF at the start; after the byte-order mark (taken off
+// already) it is the text's own character and must survive an edit and a save.
+QString decodeUtf8(QByteArrayView bytes)
+{
+    if (!bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
 QByteArray encodeUtf16(QStringView text, bool bigEndian)
 {
     QByteArray bytes(text.size() * 2, Qt::Uninitialized);
@@ -75,7 +119,21 @@ QString decodeCp932(QByteArrayView bytes, bool* undecodable)
 
 DecodedText decodeText(QByteArrayView bytes)
 {
-    return decodeText(bytes, guessEncoding(bytes));
+    const TextEncoding guessed = guessEncoding(bytes);
+    DecodedText decoded = decodeText(bytes, guessed);
+    decoded.foreignEncoding = foreignEncodingOf(bytes, decoded.encoding, decoded.text);
+    // JIS X 0213 pages fit the bytes of Shift_JIS and EUC-JP; their own characters are what
+    // the Microsoft forms cannot read, or read as private-use characters. (A Chinese or Korean
+    // page is shown in the plain form: it is not JIS X 0213 either.)
+    if ((guessed == TextEncoding::Cp932 || guessed == TextEncoding::EucJp) && decoded.foreignEncoding.isEmpty()
+        && (decoded.undecodable || holdsPrivateUse(decoded.text))) {
+        DecodedText wider = decodeText(bytes, guessed == TextEncoding::Cp932 ? TextEncoding::ShiftJis2004
+                                                                             : TextEncoding::EucJis2004);
+        wider.foreignEncoding = foreignEncodingOf(bytes, wider.encoding, wider.text);
+        if (!wider.undecodable && !holdsPrivateUse(wider.text))
+            decoded = std::move(wider);
+    }
+    return decoded;
 }
 
 DecodedText decodeText(QByteArrayView bytes, TextEncoding encoding)
@@ -90,16 +148,22 @@ DecodedText decodeText(QByteArrayView bytes, TextEncoding encoding)
     case TextEncoding::Utf8Bom:
         // Stray bytes in a UTF-8 page become U+FFFD, one for each.
         result.undecodable = !QUtf8StringView(bytes).isValidUtf8();
-        result.text = QString::fromUtf8(bytes);
+        result.text = decodeUtf8(bytes);
         break;
     case TextEncoding::Utf16Le:
     case TextEncoding::Utf16Be:
         result.text = decodeUtf16(bytes, encoding == TextEncoding::Utf16Be, &result.undecodable);
         break;
+    case TextEncoding::Utf16LeNoBom:
+    case TextEncoding::Utf16BeNoBom:
+        result.text = decodeUtf16(bytes, encoding == TextEncoding::Utf16BeNoBom, &result.undecodable);
+        break;
     case TextEncoding::Cp932:
     case TextEncoding::EucJp:
     case TextEncoding::Iso2022Jp:
-        result.text = decodeWithIconv(iconvNames(encoding).read, bytes, &result.undecodable);
+    case TextEncoding::ShiftJis2004:
+    case TextEncoding::EucJis2004:
+        result.text = readLegacy(encoding, bytes, &result.undecodable);
         break;
     }
     return result;
@@ -112,10 +176,17 @@ EncodedText encodeText(QStringView text, TextEncoding encoding, Unencodable poli
     case TextEncoding::Cp932:
     case TextEncoding::EucJp:
     case TextEncoding::Iso2022Jp:
-        return encodeWithIconv(iconvNames(encoding).write, text, policy);
+    case TextEncoding::ShiftJis2004:
+    case TextEncoding::EucJis2004:
+        return encodeWithIconv(iconvNames(encoding).write, text, policy,
+                               [encoding](QByteArrayView bytes) { return readLegacy(encoding, bytes, nullptr); });
     case TextEncoding::Utf16Le:
     case TextEncoding::Utf16Be:
         r.bytes = byteOrderMark(encoding).toByteArray() + encodeUtf16(text, encoding == TextEncoding::Utf16Be);
+        break;
+    case TextEncoding::Utf16LeNoBom:
+    case TextEncoding::Utf16BeNoBom:
+        r.bytes = encodeUtf16(text, encoding == TextEncoding::Utf16BeNoBom);
         break;
     case TextEncoding::Utf8Bom:
         r.bytes = byteOrderMark(encoding).toByteArray() + text.toUtf8();
@@ -144,14 +215,23 @@ QString encodingName(TextEncoding encoding)
         return QStringLiteral("UTF-16LE");
     case TextEncoding::Utf16Be:
         return QStringLiteral("UTF-16BE");
+    case TextEncoding::ShiftJis2004:
+        return QStringLiteral("Shift_JIS-2004");
+    case TextEncoding::EucJis2004:
+        return QStringLiteral("EUC-JIS-2004");
+    case TextEncoding::Utf16LeNoBom:
+        return QStringLiteral("UTF-16LE (BOM なし)");
+    case TextEncoding::Utf16BeNoBom:
+        return QStringLiteral("UTF-16BE (BOM なし)");
     }
     return {};
 }
 
 const QList<TextEncoding>& allTextEncodings()
 {
-    static const QList<TextEncoding> all{TextEncoding::Utf8,    TextEncoding::Utf8Bom,   TextEncoding::Cp932,
-                                         TextEncoding::EucJp,   TextEncoding::Iso2022Jp, TextEncoding::Utf16Le,
-                                         TextEncoding::Utf16Be};
+    static const QList<TextEncoding> all{
+        TextEncoding::Utf8,         TextEncoding::Utf8Bom,   TextEncoding::Cp932,   TextEncoding::ShiftJis2004,
+        TextEncoding::EucJp,        TextEncoding::EucJis2004, TextEncoding::Iso2022Jp, TextEncoding::Utf16Le,
+        TextEncoding::Utf16Be,      TextEncoding::Utf16LeNoBom, TextEncoding::Utf16BeNoBom};
     return all;
 }

@@ -13,9 +13,13 @@ enum class TextEncoding {
     Utf8Bom,
     Cp932, // Microsoft's Shift_JIS, as Japanese Windows writes it
     EucJp, // with Microsoft's extensions, as Windows writes it too
-    Iso2022Jp,
-    Utf16Le, // UTF-16 is read and written with its byte-order mark
+    Iso2022Jp, // half-width katakana written as ESC ( I, as Windows writes them
+    Utf16Le, // with its byte-order mark
     Utf16Be,
+    ShiftJis2004, // JIS X 0213; the single bytes 0x5C and 0x7E are ASCII, as browsers read them
+    EucJis2004,
+    Utf16LeNoBom, // found by the pattern of its zero bytes, written back without a mark
+    Utf16BeNoBom,
 };
 
 struct DecodedText {
@@ -24,6 +28,10 @@ struct DecodedText {
     // Bytes that were not valid in the encoding; they are shown as U+FFFD and cannot be
     // written back as they were.
     bool undecodable = false;
+    // The bytes look like an encoding the editor does not read (Chinese or Korean): its name
+    // ("GB18030", "Big5", "EUC-KR", or a family of them); the text is then a Japanese reading
+    // of them, not the page.
+    QString foreignEncoding;
 };
 
 // In the encoding that guessEncoding (text/encoding_guess.h) finds; a byte-order mark is

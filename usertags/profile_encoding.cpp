@@ -27,6 +27,28 @@ QByteArray toUtf16(QStringView text, bool bigEndian)
     return bytes;
 }
 
+// UTF-8 or CP932, from the whole file. Valid UTF-8 that holds no character beyond U+07FF
+// (nothing Japanese, only Latin, Greek or Cyrillic letters) but is whole CP932 is CP932: its
+// bytes are half-width katakana there, which a save of one ASCII value must not turn into
+// "ý" by taking away the file's last byte that UTF-8 cannot hold.
+ProfileEncoding eightBitEncoding(QByteArrayView body)
+{
+    if (!QUtf8StringView(body).isValidUtf8())
+        return ProfileEncoding::Cp932;
+    bool twoByteOnly = false;
+    for (char c : body) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0xE0)
+            return ProfileEncoding::Utf8;
+        twoByteOnly = twoByteOnly || b >= 0x80;
+    }
+    if (!twoByteOnly)
+        return ProfileEncoding::Utf8;
+    bool undecodable = false;
+    decodeCp932(body, &undecodable);
+    return undecodable ? ProfileEncoding::Utf8 : ProfileEncoding::Cp932;
+}
+
 QByteArray byteOrderMark(bool bigEndian)
 {
     return bigEndian ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE");
@@ -55,7 +77,8 @@ ScanBytes scanBytes(QByteArray file)
     QByteArrayView body(file);
     if (body.startsWith("\xEF\xBB\xBF"))
         body = body.sliced(3);
-    scan.encoding = QUtf8StringView(body).isValidUtf8() ? ProfileEncoding::Utf8 : ProfileEncoding::Cp932;
+    const bool marked = body.size() < file.size();
+    scan.encoding = marked && QUtf8StringView(body).isValidUtf8() ? ProfileEncoding::Utf8 : eightBitEncoding(body);
     scan.writable = !file.contains('\0');
     scan.bytes = std::move(file);
     return scan;

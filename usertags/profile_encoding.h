@@ -20,8 +20,10 @@ struct ScanBytes {
     bool writable = true;
 };
 
-// UTF-16 by its mark; else UTF-8 when the whole file is valid UTF-8 (a UTF-8 mark too,
-// kept in the bytes), CP932 otherwise. An empty or ASCII file counts as UTF-8.
+// UTF-16 by its mark; UTF-8 by its mark (kept in the bytes) and valid; else, from the whole file, UTF-8
+// when it is valid UTF-8, CP932 otherwise, except that valid UTF-8 with no character beyond
+// U+07FF that is also whole CP932 is CP932 (half-width katakana). An empty or ASCII file counts
+// as UTF-8.
 ScanBytes scanBytes(QByteArray file);
 
 // The file's bytes again for scanned bytes of that encoding.

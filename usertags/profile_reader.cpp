@@ -8,20 +8,9 @@
 
 namespace {
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
 QByteArrayView trimmed(QByteArrayView bytes)
 {
-    qsizetype from = 0;
-    qsizetype to = bytes.size();
-    while (from < to && isBlank(bytes[from]))
-        ++from;
-    while (to > from && isBlank(bytes[to - 1]))
-        --to;
-    return bytes.sliced(from, to - from);
+    return withoutProfileBlanks(bytes);
 }
 
 bool isAscii(QByteArrayView bytes)
@@ -61,7 +50,34 @@ constexpr char kBom[] = "\xEF\xBB\xBF";
 
 QString foldProfileName(QStringView name)
 {
-    return name.trimmed().toString().toCaseFolded();
+    return withoutProfileBlanks(name).toString().toCaseFolded();
+}
+
+bool isProfileBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f';
+}
+
+QByteArrayView withoutProfileBlanks(QByteArrayView bytes)
+{
+    qsizetype from = 0;
+    qsizetype to = bytes.size();
+    while (from < to && isProfileBlank(QLatin1Char(bytes[from])))
+        ++from;
+    while (to > from && isProfileBlank(QLatin1Char(bytes[to - 1])))
+        --to;
+    return bytes.sliced(from, to - from);
+}
+
+QStringView withoutProfileBlanks(QStringView text)
+{
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && isProfileBlank(text[from]))
+        ++from;
+    while (to > from && isProfileBlank(text[to - 1]))
+        --to;
+    return text.sliced(from, to - from);
 }
 
 QByteArray cutAtCharacterBoundary(const QByteArray& bytes, TextEncoding encoding, qsizetype limit)

@@ -46,3 +46,9 @@ QByteArray cutAtCharacterBoundary(const QByteArray& bytes, TextEncoding encoding
 
 // Names compare like this in profile files.
 QString foldProfileName(QStringView name);
+
+// The blanks taken off around section names, keys and values, by the reader and the writer
+// alike: space, tab, vertical tab and form feed.
+bool isProfileBlank(QChar c);
+QByteArrayView withoutProfileBlanks(QByteArrayView bytes);
+QStringView withoutProfileBlanks(QStringView text);

@@ -32,13 +32,7 @@ QList<Line> splitLines(QByteArrayView body)
 
 QByteArrayView trimmed(QByteArrayView bytes)
 {
-    qsizetype from = 0;
-    qsizetype to = bytes.size();
-    while (from < to && (bytes[from] == ' ' || bytes[from] == '\t'))
-        ++from;
-    while (to > from && (bytes[to - 1] == ' ' || bytes[to - 1] == '\t'))
-        --to;
-    return bytes.sliced(from, to - from);
+    return withoutProfileBlanks(bytes);
 }
 
 QString decode(QByteArrayView bytes, TextEncoding encoding)
@@ -148,7 +142,11 @@ QByteArray withProfileValues(const QByteArray& original, const QString& section,
 
 QByteArray profileFileWithValues(const Profile& profile, const QString& section, const ProfileValues& values)
 {
-    const QByteArray scanned = withProfileValues(profile.bytes(), section, values, scanEncoding(profile.encoding()));
+    QByteArray scanned = withProfileValues(profile.bytes(), section, values, scanEncoding(profile.encoding()));
+    // A UTF-8 file whose new text would read as CP932 (see scanBytes) keeps its encoding by a
+    // byte-order mark.
+    if (profile.encoding() == ProfileEncoding::Utf8 && scanBytes(scanned).encoding != ProfileEncoding::Utf8)
+        scanned.prepend("\xEF\xBB\xBF");
     return fileBytes(scanned, profile.encoding());
 }
 
@@ -165,6 +163,9 @@ std::optional<QString> valueProblem(const QString& value, ProfileEncoding encodi
         return QStringLiteral("改行を含めることはできません。");
     if (value.contains(QChar(0)))
         return QStringLiteral("NUL 文字を含めることはできません。");
+    // The reader takes them off: saved, the value would come back without them.
+    if (withoutProfileBlanks(value).size() != value.size())
+        return QStringLiteral("前後の空白 (スペース、タブなど) は保存できません。");
     if (encoding == ProfileEncoding::Cp932) {
         const EncodedText encoded = encodeText(value, TextEncoding::Cp932);
         if (encoded.unencodableCount > 0)
