@@ -1,0 +1,107 @@
+// The markup logic under the box's colour, partner-tag marks and typing help, on a generated
+// 50 MB page: how long a line takes to colour, and how long one structure question takes.
+#include "html/html_scan.h"
+#include "html/markup_structure.h"
+#include "jtext/character_references.h"
+#include "jtext/width_and_kana.h"
+#include "typing/indentation.h"
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QString>
+
+#include <cstdio>
+
+namespace {
+
+constexpr qsizetype kPageBytes = 50 * 1000 * 1000;
+
+// Lines of a hand-written page: nested elements, a style sheet and a script now and then.
+QString generatePage()
+{
+    static const char16_t* const lines[] = {
+        u"<div class=\"entry\">",
+        u"  <p>今日は<b>HTML</b>と<a href=\"page12.htm\" title='日記'>CSS</a>の日記を更新しました&hellip;</p>",
+        u"  <!-- 先週の写真 -->",
+        u"  <ul><li><img src=\"cat.jpg\" alt=\"猫\"><br></li><li>犬 &amp; 鳥</li></ul>",
+        u"  <style>p { color: #333; font-size: 12px; } /* 本文 */</style>",
+        u"  <script>var s = 'x</b>'; if (a < b) { f(\"y\"); } // 終わり</script>",
+        u"</div>",
+    };
+    QString page;
+    page.reserve(kPageBytes / 2);
+    qsizetype bytes = 0;
+    for (int i = 0; bytes < kPageBytes; ++i) {
+        const QString line = QString::fromUtf16(lines[i % 7]);
+        bytes += line.toUtf8().size() + 1;
+        page += line;
+        page += u'\n';
+    }
+    return page;
+}
+
+double msSince(const QElapsedTimer& t) { return t.nsecsElapsed() / 1e6; }
+
+}
+
+int main()
+{
+    const QString page = generatePage();
+    const QList<QStringView> lines = QStringView(page).split(u'\n');
+    std::printf("page: %lld characters, %lld lines\n", qlonglong(page.size()), qlonglong(lines.size()));
+
+    QList<html::RoleRun> runs;
+    QElapsedTimer t;
+    t.start();
+    html::ScanState state = html::kPageStart;
+    qsizetype runCount = 0;
+    for (const QStringView line : lines) {
+        runs.clear();
+        state = html::scan(state, line, html::TextEnd::LineEnd, runs);
+        runCount += runs.size();
+    }
+    const double all = msSince(t);
+    std::printf("colour every line: %.0f ms, %.2f us a line, %.0f MB/s of text (%lld runs)\n", all,
+                all * 1000 / lines.size(), page.size() * 2 / all / 1000, qlonglong(runCount));
+
+    // A 10 MB single line as the box holds it: pieces of 4096 characters.
+    const QString longLine = QString(page).replace(u'\n', u' ').left(5 * 1000 * 1000);
+    t.restart();
+    state = html::kPageStart;
+    double worstPiece = 0;
+    for (qsizetype at = 0; at < longLine.size(); at += 4096) {
+        QElapsedTimer p;
+        p.start();
+        runs.clear();
+        const bool last = at + 4096 >= longLine.size();
+        state = html::scan(state, QStringView(longLine).mid(at, 4096), last ? html::TextEnd::LineEnd : html::TextEnd::Piece, runs);
+        worstPiece = std::max(worstPiece, msSince(p));
+    }
+    std::printf("colour a 10 MB line in pieces: %.0f ms, worst piece %.3f ms\n", msSince(t), worstPiece);
+
+    const qsizetype middle = page.size() / 2;
+    const qsizetype divAt = page.indexOf(u"<div", middle) + 2;
+    const qsizetype endDivAt = page.indexOf(u"</div>", middle) + 2;
+    const qsizetype textAt = page.indexOf(u"犬", middle);
+    const auto timeIt = [](const char* what, int times, auto&& call) {
+        QElapsedTimer timer;
+        timer.start();
+        bool found = false;
+        for (int i = 0; i < times; ++i)
+            found = call();
+        std::printf("%s: %.2f ms a call (%s)\n", what, msSince(timer) / times, found ? "found" : "none");
+    };
+    timeIt("partner of a start tag mid-page", 20, [&] { return html::partnerTags(page, divAt).has_value(); });
+    timeIt("partner of an end tag mid-page", 20, [&] { return html::partnerTags(page, endDivAt).has_value(); });
+    timeIt("caret in text, no tag", 20, [&] { return html::partnerTags(page, textAt).has_value(); });
+    timeIt("open element for </", 20, [&] { return html::openElementAt(page, textAt).has_value(); });
+    timeIt("element around the caret", 20, [&] { return html::elementAround(page, {textAt, textAt}).has_value(); });
+    timeIt("leading blanks of a line", 100000, [&] { return !leadingBlanks(lines[1]).isEmpty(); });
+
+    const QString oneMb = page.left(500 * 1000);
+    timeIt("to references, 1 MB", 5, [&] { return jtext::toCharacterReferences(oneMb).changed > 0; });
+    const QString refs = jtext::toCharacterReferences(oneMb).text;
+    timeIt("from references, their text", 5, [&] { return jtext::fromCharacterReferences(refs).changed > 0; });
+    timeIt("half to full width, 1 MB", 5, [&] { return jtext::halfWidthToFullWidth(oneMb).changed > 0; });
+    return 0;
+}

@@ -1,0 +1,166 @@
+#include "html/html_scan.h"
+
+#include <QTest>
+
+using html::Role;
+using html::TextEnd;
+
+namespace {
+// One letter per role, in the order of html::Role.
+constexpr char kLetters[] = ".teavcdrCSPJjs";
+static_assert(sizeof kLetters - 1 == html::kRoleCount);
+
+void paint(QString& letters, qsizetype offset, const QList<html::RoleRun>& runs)
+{
+    for (const html::RoleRun& run : runs)
+        for (qsizetype i = 0; i < run.length; ++i)
+            letters[offset + run.start + i] = QLatin1Char(kLetters[int(run.role)]);
+}
+
+// The text scanned line by line, the state carried over; line breaks kept as they are.
+QString byLines(const QString& text)
+{
+    QString letters(text.size(), u'.');
+    html::ScanState state = html::kPageStart;
+    qsizetype start = 0;
+    for (const QStringView line : QStringView(text).split(u'\n')) {
+        const html::ScanResult r = html::scan(state, line);
+        paint(letters, start, r.runs);
+        [&] { QVERIFY(r.end >= 0); }();
+        state = r.end;
+        start += line.size() + 1;
+        if (start <= text.size())
+            letters[start - 1] = u'\n';
+    }
+    return letters;
+}
+
+// The same text scanned as the box may hold it: in two pieces cut at `cut`, lines joined
+// by U+2028 in one block.
+QString inTwoPieces(const QString& text, qsizetype cut)
+{
+    QString joined = text;
+    joined.replace(u'\n', QChar(0x2028));
+    QString letters(text.size(), u'.');
+    QList<html::RoleRun> runs;
+    const html::ScanState middle = html::scan(html::kPageStart, QStringView(joined).left(cut), TextEnd::Piece, runs);
+    paint(letters, 0, runs);
+    runs.clear();
+    html::scan(middle, QStringView(joined).mid(cut), TextEnd::LineEnd, runs);
+    paint(letters, cut, runs);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] == u'\n')
+            letters[i] = u'\n';
+    return letters;
+}
+
+// Roles: . plain, t tag punctuation, e element, a attribute, v value, c comment, d doctype,
+// r reference, C css comment, S css string, P css property, J js comment, j js string,
+// s server side. A line break stands in both strings at the same place.
+struct Case {
+    QString text, roles;
+};
+}
+Q_DECLARE_METATYPE(Case)
+
+class HtmlScanTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void roles_data()
+    {
+        QTest::addColumn<Case>("c");
+        QTest::newRow("tag and attributes") << Case{
+            R"(<p class="x" id=a>Hi</p>)",
+            "te.aaaaatvvv.aatvt..ttet"};
+        QTest::newRow("self-closing, a lone <") << Case{
+            "<br/><img src=a />a < b",
+            "teettteee.aaatv.tt..t.."};
+        QTest::newRow("references") << Case{
+            "a&amp;b&#x3042;&#12354; & c",
+            ".rrrrr.rrrrrrrrrrrrrrrr.r.."};
+        QTest::newRow("doctype and comment") << Case{
+            "<!DOCTYPE html><!-- x -->y",
+            "ttddddddddddddtttcccccccc."};
+        QTest::newRow("comment over lines, <!--> closes") << Case{
+            "a<!-- one\n<p>two -->b<!-->c",
+            ".ttcccccc\ncccccccccc.ttccc."};
+        QTest::newRow("tag over lines") << Case{
+            "<a\nhref=\"x\"\n>t",
+            "te\naaaatvvv\nt."};
+        QTest::newRow("unclosed quote runs on") << Case{
+            "<a title=\"x>\nstill</a>\">z",
+            "te.aaaaatvvv\nvvvvvvvvvvt."};
+        QTest::newRow("style") << Case{
+            "<style>\np { color: red; }\n/* c */ a{b:\"s\"}\n</style>x",
+            "teeeeet\n....PPPPP........\nCCCCCCC...P.SSS.\ntteeeeet."};
+        QTest::newRow("style: at-rules") << Case{
+            "<style>@media x{a{b:c}}@font-face{src:u}</style>",
+            "teeeeet...........P...............PPP...tteeeeet"};
+        QTest::newRow("script") << Case{
+            "<script>\nvar s = 'a\\'b'; // c\nx = \"</div>\" /* k\n*/ if (a<b) {}\n</script>y",
+            "teeeeeet\n........jjjjjj..JJJJ\n....jjjjjjjj.JJJJ\nJJ......t.....\ntteeeeeet."};
+        QTest::newRow("script: strings and comments at line ends") << Case{
+            "<script>'ab\nc`d\ne`//f\ng</script >",
+            "teeeeeetjjj\n.jj\njjJJJ\n.tteeeeee.t"};
+        QTest::newRow("script: names in any case, not a longer one") << Case{
+            "<SCRIPT>a<b</Script >c<scripts>x'y",
+            "teeeeeet.t.tteeeeee.t.teeeeeeet..."};
+        QTest::newRow("php") << Case{
+            R"(<p><?php echo "<a href='x'>"; ?>b</p>)",
+            "tetts" + QString(27, u's') + ".ttet"};
+        QTest::newRow("php in a value, asp") << Case{
+            R"(<a href="<?= $u ?>">t</a><% a > b %>x)",
+            "te.aaaatvv" + QString(8, u's') + "vt.ttett" + QString(10, u's') + "."};
+        QTest::newRow("php over lines") << Case{
+            "<?php\n$a = '>';\n?><b>",
+            "tssss\nsssssssss\nsstet"};
+        QTest::newRow("include") << Case{
+            R"(<!--#include virtual="a.html" -->x)",
+            "ttcc" + QString(29, u's') + "."};
+        QTest::newRow("php inside a script") << Case{
+            "<script>s = \"<?= $x ?>\";</script>",
+            "teeeeeet....jj" + QString(8, u's') + "j.tteeeeeet"};
+    }
+    void roles()
+    {
+        QFETCH(Case, c);
+        QCOMPARE(c.roles.size(), c.text.size());
+        QCOMPARE(byLines(c.text), c.roles);
+        for (qsizetype cut = 0; cut <= c.text.size(); ++cut)
+            QCOMPARE(inTwoPieces(c.text, cut), c.roles);
+    }
+
+    // How the highlighter works: each line's start state is kept, and an edit scans on from
+    // its line only while the states differ from the kept ones.
+    void typingACommentOpenerRecoloursTheRest()
+    {
+        QStringList lines = {"<p>", "<b class=x>text</b>", "&amp;", "</p>"};
+        QList<html::ScanState> kept(lines.size() + 1, html::kPageStart);
+        const auto rescan = [&](int from) {
+            int scanned = 0;
+            for (int i = from; i < lines.size(); ++i) {
+                const html::ScanState end = html::scan(kept[i], lines[i]).end;
+                ++scanned;
+                if (kept[i + 1] == end)
+                    break;
+                kept[i + 1] = end;
+            }
+            return scanned;
+        };
+        for (int i = 0; i < lines.size(); ++i)
+            kept[i + 1] = html::scan(kept[i], lines[i]).end;
+        const QList<html::ScanState> before = kept;
+        lines[0].prepend(u"<!--");
+        QCOMPARE(rescan(0), lines.size());
+        for (int i = 1; i < lines.size(); ++i) {
+            const auto runs = html::scan(kept[i], lines[i]).runs;
+            QCOMPARE(runs, (QList<html::RoleRun>{{0, lines[i].size(), Role::Comment}}));
+        }
+        lines[0].remove(0, 4);
+        QCOMPARE(rescan(0), lines.size());
+        QCOMPARE(kept, before);
+    }
+};
+
+QTEST_APPLESS_MAIN(HtmlScanTest)
+#include "test_html_scan.moc"
