@@ -10,12 +10,29 @@ bool isAsciiLetter(QChar c)
 }
 }
 
+bool sameElementName(QStringView a, QStringView b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if (x != y && !(isAsciiLetter(a[i]) && (x | 0x20) == (y | 0x20)))
+            return false;
+    }
+    return true;
+}
+
 bool isVoidElement(QStringView name)
 {
+    // Asked of every tag read, so the length and first letter sort out most names at once.
     static constexpr QStringView kVoid[] = {u"br", u"img", u"input", u"meta", u"link", u"hr", u"area",
                                             u"base", u"col", u"embed", u"param", u"source", u"track", u"wbr"};
+    if (name.size() < 2 || name.size() > 6)
+        return false;
+    const char16_t first = name[0].unicode() | 0x20;
     for (QStringView v : kVoid)
-        if (name.compare(v, Qt::CaseInsensitive) == 0)
+        if (v[0] == first && sameElementName(name, v))
             return true;
     return false;
 }
@@ -51,6 +68,21 @@ qsizetype TagReader::tagEnd(qsizetype from, bool& selfClosing) const
     return -1;
 }
 
+// After the first `closer` (which ends in '>') starting at or after `from`, or -1. Looking for
+// the '>' alone is much faster than for the whole closer.
+qsizetype TagReader::closerEnd(QStringView closer, qsizetype from) const
+{
+    const qsizetype lead = closer.size() - 1;
+    for (qsizetype gt = m_text.indexOf(u'>', from + lead); gt >= 0; gt = m_text.indexOf(u'>', gt + 1)) {
+        qsizetype i = 0;
+        while (i < lead && m_text[gt - lead + i] == closer[i])
+            ++i;
+        if (i == lead)
+            return gt + 1;
+    }
+    return -1;
+}
+
 std::optional<Tag> TagReader::next()
 {
     while (m_pos < m_limit) {
@@ -59,16 +91,15 @@ std::optional<Tag> TagReader::next()
             m_pos = m_limit;
             return std::nullopt;
         }
-        const QStringView rest = m_text.mid(lt);
+        const QStringView rest = m_text.sliced(lt);
         Tag tag;
         tag.start = lt;
         const auto until = [&](QStringView closer, qsizetype searchFrom) {
-            const qsizetype at = m_text.indexOf(closer, searchFrom);
-            tag.end = at < 0 ? -1 : at + closer.size();
-            m_pos = at < 0 ? m_limit : tag.end;
+            tag.end = closerEnd(closer, searchFrom);
+            m_pos = tag.end < 0 ? m_limit : tag.end;
             return tag;
         };
-        if (rest.startsWith(u"<!--"))
+        if (rest.size() >= 4 && rest[1] == u'!' && rest[2] == u'-' && rest[3] == u'-')
             return until(u"-->", lt + 2); // "<!-->" closes at once, as in browsers
         if (rest[1] == u'!')
             return until(u">", lt + 2);
@@ -96,23 +127,28 @@ std::optional<Tag> TagReader::next()
         }
         m_pos = tag.end;
         const QStringView name = tag.name(m_text);
-        const bool script = name.compare(u"script", Qt::CaseInsensitive) == 0;
-        if (!isEnd && (script || name.compare(u"style", Qt::CaseInsensitive) == 0)) {
+        const bool script = sameElementName(name, u"script");
+        if (!isEnd && (script || sameElementName(name, u"style"))) {
             // Its text ends only at its own end tag, whatever quotes or comments it holds.
-            const QStringView close = script ? u"</script" : u"</style";
+            const QStringView closeName = script ? u"script" : u"style";
             qsizetype at = tag.end;
             for (;;) {
-                at = m_text.indexOf(close, at, Qt::CaseInsensitive);
+                at = m_text.indexOf(u'<', at);
+                if (at >= 0 && (at + 1 >= m_limit || m_text[at + 1] != u'/')) {
+                    ++at;
+                    continue;
+                }
                 if (at < 0) {
                     m_pos = m_limit;
                     break;
                 }
-                const qsizetype after = at + close.size();
-                if (after >= m_limit || isSpace(m_text[after]) || m_text[after] == u'/' || m_text[after] == u'>') {
+                const qsizetype after = at + 2 + closeName.size();
+                if (sameElementName(m_text.mid(at + 2, closeName.size()), closeName)
+                    && (after >= m_limit || isSpace(m_text[after]) || m_text[after] == u'/' || m_text[after] == u'>')) {
                     m_pos = at;
                     break;
                 }
-                at = after;
+                at += 2;
             }
             tag.kind = Tag::Start; // "<script/>" opens a script all the same
         }

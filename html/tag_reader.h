@@ -21,6 +21,9 @@ struct Tag {
 // br, img, input, meta ...: elements that never have an end tag.
 bool isVoidElement(QStringView name);
 
+// Element names compare without regard to case; they are ASCII, so only ASCII letters fold.
+bool sameElementName(QStringView a, QStringView b);
+
 // Reads the tags of [from, limit) in order, skipping the text of scripts and style sheets
 // (up to their end tags) as a browser does. Reading starts at `from` as if it were outside
 // any markup, so a caller that starts mid-page gets a good guess, not a certainty.
@@ -34,6 +37,7 @@ public:
 
 private:
     qsizetype tagEnd(qsizetype from, bool& selfClosing) const;
+    qsizetype closerEnd(QStringView closer, qsizetype from) const;
     QStringView m_text;
     qsizetype m_pos;
     qsizetype m_limit;
