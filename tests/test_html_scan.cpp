@@ -1,5 +1,6 @@
 #include "html/html_scan.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 using html::Role;
@@ -128,6 +129,46 @@ private Q_SLOTS:
         QCOMPARE(byLines(c.text), c.roles);
         for (qsizetype cut = 0; cut <= c.text.size(); ++cut)
             QCOMPARE(inTwoPieces(c.text, cut), c.roles);
+    }
+
+    // Random markup, cut at random places and at its lines, colours as it does in one piece:
+    // what proves that the state packs every field and that no role looks ahead.
+    void cutsAnywhereColourTheSame()
+    {
+        static const QStringList tokens = {
+            "<", ">", "/", "!", "-", "--", "<!--", "-->", "<!--#", "<script>", "</script>", "<style>", "</style>",
+            "<SCRIPT x='>'>", "</STYLE >", "'", "\"", "`", "\\", "=", " ", "\n", "\r", "\u2028", "a", "p", "&", ";",
+            "#", "<?", "?>", "<%", "%>", "{", "}", ":", "@", "@font-face", "@media", "/*", "*/", "//", "</", "<a ",
+            "<a href=", "<!DOCTYPE ", "&amp;", "s", "x", "<p>"};
+        QRandomGenerator random(20);
+        for (int round = 0; round < 300; ++round) {
+            QString text;
+            for (int i = 0; i < 150; ++i)
+                text += tokens[random.bounded(tokens.size())];
+            QList<html::RoleRun> runs;
+            html::scan(html::kPageStart, text, TextEnd::LineEnd, runs);
+            QString whole(text.size(), u'.');
+            paint(whole, 0, runs);
+
+            QString cut(text.size(), u'.');
+            html::ScanState state = html::kPageStart;
+            for (qsizetype at = 0; at < text.size();) {
+                const qsizetype length = std::min<qsizetype>(1 + random.bounded(12), text.size() - at);
+                runs.clear();
+                state = html::scan(state, QStringView(text).mid(at, length),
+                                   at + length == text.size() ? TextEnd::LineEnd : TextEnd::Piece, runs);
+                QVERIFY(state >= 0);
+                paint(cut, at, runs);
+                at += length;
+            }
+            QCOMPARE(cut, whole);
+
+            QString lines = byLines(text);
+            for (qsizetype i = 0; i < text.size(); ++i)
+                if (text[i] == u'\n')
+                    lines[i] = whole[i];
+            QCOMPARE(lines, whole);
+        }
     }
 
     // How the highlighter works: each line's start state is kept, and an edit scans on from
