@@ -11,7 +11,8 @@
 // of where it is asked, so a 50 MB page answers as fast as a small one; an element whose other
 // tag lies farther away has no partner. Names compare without regard to case; void elements,
 // comments, doctypes, server blocks and the text of scripts and style sheets are passed over.
-// A tag written "<x/>" closes itself.
+// A tag written "<x/>" closes itself. The text may be only a stretch of the page around the
+// caret (reach either side, with LF line breaks); positions then count from its start.
 namespace html {
 
 constexpr qsizetype kStructureReach = qsizetype(1) << 20;

@@ -56,7 +56,17 @@ constexpr Hue kHues[kRoleCount] = {
 
 constexpr double kReadable = 4.5;
 
+Rgb mix(Rgb from, Rgb to, double share)
+{
+    const auto one = [share](int a, int b) { return int(std::lround(a + (b - a) * share)); };
+    return {one(from.red, to.red), one(from.green, to.green), one(from.blue, to.blue)};
 }
+
+}
+
+Rgb faintColour(Rgb background, Rgb font) { return mix(background, font, 0.35); }
+
+Rgb markBackground(Rgb background, Rgb font) { return mix(background, font, 0.12); }
 
 double contrastRatio(Rgb a, Rgb b)
 {

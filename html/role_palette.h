@@ -24,6 +24,15 @@ using RolePalette = std::array<Rgb, kRoleCount>;
 // user's font colour.
 RolePalette rolePalette(Rgb background, Rgb font);
 
+// Marks that should be seen without being read: the full-width space, tab and line-end marks,
+// the line numbers away from the caret's line. The font colour, a third of the way from the
+// background.
+Rgb faintColour(Rgb background, Rgb font);
+
+// A background for marking a tag and its partner: the background moved a little towards the
+// font colour, so the marked text keeps its own colours and stays readable.
+Rgb markBackground(Rgb background, Rgb font);
+
 // The contrast ratio of two colours, from 1 (the same) to 21 (black on white).
 double contrastRatio(Rgb a, Rgb b);
 

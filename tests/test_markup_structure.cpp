@@ -153,6 +153,12 @@ private Q_SLOTS:
             for (qsizetype i = 0; i < apart.size(); ++i)
                 for (qsizetype j = i + 1; j < apart.size(); ++j)
                     QVERIFY(!(palette[int(apart[i])] == palette[int(apart[j])]));
+            // Marks are seen, yet fainter than the text; a marked tag's roles stay readable.
+            const double faint = html::contrastRatio(html::faintColour(background, font), background);
+            QVERIFY(faint > 1.2 || html::contrastRatio(font, background) < 1.5);
+            QVERIFY(faint <= html::contrastRatio(font, background));
+            for (int role = 1; role < html::kRoleCount; ++role)
+                QVERIFY(html::contrastRatio(palette[role], html::markBackground(background, font)) >= 3.0);
         }
         QVERIFY(html::contrastRatio({0, 0, 0}, {255, 255, 255}) > 20.9);
     }
