@@ -64,6 +64,21 @@ std::optional<std::pair<char32_t, qsizetype>> reference(QStringView text, qsizet
     return std::pair{code, i + 1 - at};
 }
 
+// "&#x3042;": upper-case digits, as people write them.
+void appendReference(QString& out, char32_t code)
+{
+    char16_t digits[8];
+    int n = 0;
+    do {
+        digits[n++] = u"0123456789ABCDEF"[code & 15];
+        code >>= 4;
+    } while (code != 0);
+    out.append(u"&#x");
+    while (n > 0)
+        out.append(QChar(digits[--n]));
+    out.append(u';');
+}
+
 }
 
 Conversion toCharacterReferences(QStringView text, const CanHold& canHold)
@@ -82,7 +97,7 @@ Conversion toCharacterReferences(QStringView text, const CanHold& canHold)
         if (code < 0x80 || lone || (canHold && canHold(code))) {
             out.text.append(text.mid(i, length));
         } else {
-            out.text.append(QStringLiteral("&#x") + QString::number(uint(code), 16).toUpper() + u';');
+            appendReference(out.text, code);
             ++out.changed;
         }
         i += length - 1;
