@@ -1,4 +1,5 @@
 #include "html/html_scan.h"
+#include "html/scan_states.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -169,6 +170,81 @@ private Q_SLOTS:
                     lines[i] = whole[i];
             QCOMPARE(lines, whole);
         }
+    }
+
+    // The kept states against states worked out afresh, over random edits of random lines:
+    // whatever was edited, shown or skipped, a state asked for is the state of the page.
+    void keptStatesFollowEdits()
+    {
+        static const QStringList pieces = {"<p>", "a", "<!--", "-->", "\"", "'", "<a href=", ">", "<script>",
+                                           "</script>", "//", "\\", "`", "<?", "?>", " "};
+        QRandomGenerator random(21);
+        const auto randomLine = [&] {
+            QString line;
+            for (int i = random.bounded(5); i > 0; --i)
+                line += pieces[random.bounded(pieces.size())];
+            return line;
+        };
+        QStringList lines;
+        html::ScanStates states([&](qsizetype unit) { return html::ScanStates::Unit{lines[unit], TextEnd::LineEnd}; });
+        for (int round = 0; round < 40; ++round) {
+            lines.clear();
+            for (int i = random.bounded(1, 30); i > 0; --i)
+                lines.append(randomLine());
+            states.reset(lines.size());
+            QList<html::ScanState> shown(lines.size() + 1, -1); // as the lines on screen were coloured
+            for (int step = 0; step < 60; ++step) {
+                const qsizetype first = random.bounded(lines.size() + 1);
+                const qsizetype removed = random.bounded(std::min<qsizetype>(3, lines.size() - first) + 1);
+                const qsizetype added = random.bounded(3);
+                if (removed + added == 0)
+                    continue;
+                lines.remove(first, removed);
+                for (qsizetype i = 0; i < added; ++i)
+                    lines.insert(first, randomLine());
+                states.unitsChanged(first, removed, added);
+                shown.remove(first, removed); // an edited line is coloured again anyway
+                shown.insert(first, added, -1);
+                QCOMPARE(states.unitCount(), lines.size());
+                for (int ask = random.bounded(3); ask > 0; --ask) {
+                    const qsizetype unit = random.bounded(lines.size() + 1);
+                    QList<html::ScanState> expected = {html::kPageStart};
+                    for (qsizetype i = 0; i < unit; ++i)
+                        expected.append(html::scan(expected.last(), lines[i]).end);
+                    QCOMPARE(states.stateAt(unit), expected.last());
+                    const auto [from, to] = states.takeRestyled();
+                    for (qsizetype i = 0; i <= unit; ++i) {
+                        QVERIFY(shown[i] == -1 || shown[i] == expected[i] || (from <= i && i < to));
+                        shown[i] = expected[i];
+                    }
+                    for (qsizetype i = unit + 1; i < to; ++i)
+                        shown[i] = -1; // off screen: coloured afresh when shown
+                }
+            }
+        }
+    }
+
+    // A comment opened at the top restyles every later line, found only as far as asked for;
+    // typing that changes no state restyles nothing.
+    void keptStatesSayWhatToRecolour()
+    {
+        QStringList lines(1000, QStringLiteral("<p class=x>text</p>"));
+        html::ScanStates states([&](qsizetype unit) { return html::ScanStates::Unit{lines[unit], TextEnd::LineEnd}; },
+                                lines.size());
+        QCOMPARE(states.stateAt(50), html::kPageStart);
+        states.takeRestyled();
+        lines[0].prepend(u"<!--");
+        states.unitsChanged(0, 1, 1);
+        QVERIFY(states.stateAt(40) != html::kPageStart);
+        QCOMPARE(states.takeRestyled(), (std::pair<qsizetype, qsizetype>{1, 41}));
+        lines[0].remove(0, 4);
+        states.unitsChanged(0, 1, 1);
+        QCOMPARE(states.stateAt(1000), html::kPageStart);
+        QCOMPARE(states.takeRestyled(), (std::pair<qsizetype, qsizetype>{1, 41}));
+        lines[500].append(u"more text");
+        states.unitsChanged(500, 1, 1);
+        QCOMPARE(states.stateAt(1000), html::kPageStart);
+        QCOMPARE(states.takeRestyled(), (std::pair<qsizetype, qsizetype>{0, 0}));
     }
 
     // How the highlighter works: each line's start state is kept, and an edit scans on from
