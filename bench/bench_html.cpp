@@ -2,6 +2,7 @@
 // 50 MB page: how long a line takes to colour, and how long one structure question takes.
 #include "html/html_scan.h"
 #include "html/markup_structure.h"
+#include "html/scan_states.h"
 #include "jtext/character_references.h"
 #include "jtext/width_and_kana.h"
 #include "typing/indentation.h"
@@ -92,6 +93,49 @@ int main()
     const double pieces = cpuMs() - cpu;
     std::printf("colour a 10 MB line in pieces of 4096: %.0f ms of processor time, %.3f ms a piece on average, worst %.3f ms by the clock\n", pieces,
                 pieces / ((longLine.size() + 4095) / 4096), worstPiece);
+
+    // The states kept per line, as the box would ask for them: the first screen, a character
+    // typed mid-page and the screen around it, "<!--" typed at the top, then Ctrl+End.
+    {
+        QList<QString> edited(lines.size());
+        const auto textOf = [&](qsizetype unit) {
+            return html::ScanStates::Unit{edited[unit].isNull() ? lines[unit].toString() : edited[unit], html::TextEnd::LineEnd};
+        };
+        html::ScanStates states(textOf, lines.size());
+        const qsizetype mid = lines.size() / 2;
+        const auto step = [&](const char* what, auto&& call) {
+            const double before = cpuMs();
+            call();
+            std::printf("kept states, %s: %.3f ms of processor time\n", what, cpuMs() - before);
+        };
+        step("first screen", [&] { states.stateAt(60); });
+        step("a screen mid-page, guessed from 200 lines back", [&] {
+            for (qsizetype u = mid; u < mid + 60; ++u)
+                states.guessAt(u, 200);
+        });
+        step("a quote typed mid-page and the screen", [&] {
+            edited[mid + 1] = lines[mid + 1].toString().replace(QStringLiteral("title='"), QStringLiteral("title='x"));
+            states.unitsChanged(mid + 1, 1, 1);
+            for (qsizetype u = mid; u < mid + 60; ++u)
+                states.guessAt(u, 200);
+        });
+        step("all worked out in slices of 100000 characters", [&] {
+            int slices = 1;
+            while (!states.workAhead(100000))
+                ++slices;
+            std::printf("(%d slices) ", slices);
+        });
+        step("'<!--' typed at the top and the first screen", [&] {
+            edited[0] = QStringLiteral("<!--") + lines[0].toString();
+            states.unitsChanged(0, 1, 1);
+            states.stateAt(60);
+        });
+        step("then Ctrl+End, guessed", [&] {
+            for (qsizetype u = lines.size() - 60; u <= lines.size(); ++u)
+                states.guessAt(u, 200);
+        });
+        step("then Ctrl+End, worked out", [&] { states.stateAt(lines.size()); });
+    }
 
     const qsizetype middle = page.size() / 2;
     const qsizetype divAt = page.indexOf(u"<div", middle) + 2;

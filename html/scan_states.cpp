@@ -19,26 +19,61 @@ void ScanStates::reset(qsizetype unitCount)
     m_restyledFrom = m_restyledTo = -1;
 }
 
+qsizetype ScanStates::scanNext()
+{
+    const qsizetype i = m_valid;
+    const Unit before = m_unitText(i - 1);
+    m_runs.clear();
+    const ScanState state = scan(m_states[i - 1], before.text, before.end, m_runs);
+    if (i >= m_trustFrom && i < m_trustTo && m_states[i] == state) {
+        m_valid = m_trustTo; // the edit's effect ends here
+        m_trustFrom = m_trustTo = 0;
+        return before.text.size();
+    }
+    if (m_states[i] != state && m_states[i] != kUnknown) // a unit never asked for was never coloured
+        restyle(i);
+    m_states[i] = state;
+    ++m_valid;
+    return before.text.size();
+}
+
 ScanState ScanStates::stateAt(qsizetype unit)
 {
     unit = std::clamp<qsizetype>(unit, 0, unitCount());
-    QList<RoleRun> runs;
-    while (m_valid <= unit) {
-        const qsizetype i = m_valid;
-        const Unit before = m_unitText(i - 1);
-        runs.clear();
-        const ScanState state = scan(m_states[i - 1], before.text, before.end, runs);
-        if (i >= m_trustFrom && i < m_trustTo && m_states[i] == state) {
-            m_valid = m_trustTo; // the edit's effect ends here
-            m_trustFrom = m_trustTo = 0;
-            continue;
-        }
-        if (m_states[i] != state && m_states[i] != kUnknown) // a unit never asked for was never coloured
-            restyle(i);
-        m_states[i] = state;
-        ++m_valid;
-    }
+    while (m_valid <= unit)
+        scanNext();
     return m_states[unit];
+}
+
+ScanState ScanStates::guessAt(qsizetype unit, qsizetype lookBehind)
+{
+    unit = std::clamp<qsizetype>(unit, 0, unitCount());
+    lookBehind = std::max<qsizetype>(lookBehind, 0);
+    if (unit < m_valid + lookBehind)
+        return stateAt(unit);
+    if (m_states[unit] != kUnknown)
+        return m_states[unit]; // what it was coloured in before, or guessed then
+    qsizetype from = unit;
+    while (from > unit - lookBehind && m_states[from] == kUnknown)
+        --from;
+    ScanState state = m_states[from] == kUnknown ? kPageStart : m_states[from]; // from a guess, if need be
+    for (qsizetype k = from; k < unit; ++k) {
+        const Unit text = m_unitText(k);
+        m_runs.clear();
+        state = scan(state, text.text, text.end, m_runs);
+        if (m_states[k + 1] == kUnknown)
+            m_states[k + 1] = state; // so that the true state, once known, tells whether to colour again
+    }
+    if (m_states[unit] == kUnknown)
+        m_states[unit] = state; // a guess from nothing before it
+    return state;
+}
+
+bool ScanStates::workAhead(qsizetype characters)
+{
+    for (qsizetype done = 0; m_valid <= unitCount() && done < characters;)
+        done += scanNext();
+    return m_valid > unitCount();
 }
 
 void ScanStates::unitsChanged(qsizetype first, qsizetype removed, qsizetype added)

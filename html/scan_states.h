@@ -30,8 +30,21 @@ public:
     void reset(qsizetype unitCount);
     qsizetype unitCount() const { return m_states.size() - 1; }
 
-    // The state at the start of `unit` (0 to unitCount(); unitCount() gives the page's end).
+    // The state at the start of `unit` (0 to unitCount(); unitCount() gives the page's end),
+    // scanning every unit before it that is not known yet.
     ScanState stateAt(qsizetype unit);
+
+    // The same where it is known or at most `lookBehind` units past what is known; farther on,
+    // a guess from `lookBehind` units back, started as if the page started there (a jump to the
+    // end of a 50 MB page colours at once). The guess is kept: when workAhead() finds the
+    // true state and it differs, the unit is among the ones to colour again.
+    ScanState guessAt(qsizetype unit, qsizetype lookBehind);
+
+    // Works out the states after the known ones, about `characters` characters' worth (for
+    // spare moments after opening or an edit); true once all are known.
+    bool workAhead(qsizetype characters);
+    // The units [0, knownUnits()) start in states known to be true.
+    qsizetype knownUnits() const { return m_valid; }
 
     // Units [first, first + removed) became `added` new units (the text of `first` changed, if
     // nothing else): as the box's blocks report a change.
@@ -42,6 +55,7 @@ public:
     std::pair<qsizetype, qsizetype> takeRestyled();
 
 private:
+    qsizetype scanNext();
     void restyle(qsizetype unit);
     UnitText m_unitText;
     QList<ScanState> m_states; // at the start of each unit, and the page's end
@@ -52,6 +66,7 @@ private:
     qsizetype m_trustTo = 0;
     qsizetype m_restyledFrom = -1;
     qsizetype m_restyledTo = -1;
+    QList<RoleRun> m_runs; // reused, not read
 };
 
 }
