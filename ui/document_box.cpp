@@ -117,10 +117,20 @@ void DocumentBox::redoStep()
     ensureCursorVisible();
 }
 
-void DocumentBox::showWrapped(bool wrapped)
+void DocumentBox::setWrapWanted(bool wanted)
 {
-    if (wrapped) {
+    m_wrapWanted = wanted;
+    showWrapped();
+}
+
+void DocumentBox::showWrapped()
+{
+    if (m_model->hasPieces()) {
         setWordWrapMode(QTextOption::WrapAnywhere);
+        setLineWrapMode(WidgetWidth);
+    } else if (m_wrapWanted) {
+        // Japanese text has no blanks to break at; words of other scripts stay whole.
+        setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         setLineWrapMode(WidgetWidth);
     } else {
         setLineWrapMode(NoWrap);

@@ -43,6 +43,8 @@ public:
     void replaceSelection(const TextChanges& changes);
     void undoStep();
     void redoStep();
+    // Lines wrap at the box's edge when the user asks for it; lines held in pieces always do.
+    void setWrapWanted(bool wanted);
     // The input method is shown the caret's line as the text has it.
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
@@ -92,5 +94,6 @@ private:
     bool editByKey(QKeyEvent* e);
     // Pieces shown unwrapped would each be one very wide line: while the page holds any,
     // every line wraps at the box's edge, anywhere.
-    void showWrapped(bool wrapped);
+    void showWrapped();
+    bool m_wrapWanted = false;
 };
