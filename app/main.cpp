@@ -1,4 +1,4 @@
-#include "app/application.h"
+#include "ui/application.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/program_options.h"

@@ -1,6 +1,6 @@
 #include "app/main_window.h"
 
-#include "app/application.h"
+#include "ui/application.h"
 #include "app/command_line.h"
 #include "app/encoding_menu.h"
 #include "app/file_commands.h"

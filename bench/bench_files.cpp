@@ -1,5 +1,5 @@
 // Load, save, the unsaved-changes test and a large wrap, on generated Japanese pages.
-#include "app/application.h"
+#include "ui/application.h"
 #include "bench/own_folders.h"
 #include "ui/document_box.h"
 #include "app/main_window.h"

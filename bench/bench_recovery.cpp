@@ -1,7 +1,7 @@
 // The recovery copy of a 50 MB page: what the window's thread does when a copy is due
 // (read the text from the box), what the worker does (compare it with the baseline, write
 // the copy), and what the offer at the next opening does (read the copy back).
-#include "app/application.h"
+#include "ui/application.h"
 #include "recovery/recovery_folder.h"
 #include "ui/document_box.h"
 

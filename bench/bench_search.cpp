@@ -1,6 +1,6 @@
 // Finding and replacing in a generated 50 MB page: the next match anywhere in it, and
 // すべて置換 of 100,000 matches, through the same session the search window uses.
-#include "app/application.h"
+#include "ui/application.h"
 #include "ui/document_box.h"
 #include "search/search_session.h"
 #include "search/text_search.h"

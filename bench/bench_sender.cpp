@@ -1,6 +1,6 @@
 // Handing texts to a running editor: 1 MiB through the sender's standard input, and many
 // senders at once. The editor runs in this process; the senders are the real command.
-#include "app/application.h"
+#include "ui/application.h"
 #include "bench/own_folders.h"
 #include "ui/document_box.h"
 #include "app/main_window.h"

@@ -1,7 +1,7 @@
 // How long one tick of the table builder takes with both counts at their bounds: building the
 // markup alone, a whole idle tick of the window, and a tick that has to rewrite the preview.
 // Run it on an otherwise idle machine: build/bench/bench_table [repetitions]
-#include "app/application.h"
+#include "ui/application.h"
 #include "bench/own_folders.h"
 #include "app/main_window.h"
 #include "platform/program_folder.h"

@@ -1,5 +1,5 @@
 // user.exe: the companion tag editor, started by the editor with where its window ends.
-#include "app/application.h"
+#include "ui/application.h"
 #include "companion/companion_window.h"
 #include "companion/placement.h"
 

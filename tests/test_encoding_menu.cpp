@@ -1,4 +1,4 @@
-#include "app/application.h"
+#include "ui/application.h"
 #include "app/main_window.h"
 #include "document/document.h"
 #include "text/iconv_codec.h"

@@ -1,4 +1,4 @@
-#include "app/application.h"
+#include "ui/application.h"
 #include "ui/document_box.h"
 #include "app/main_window.h"
 #include "document/document.h"

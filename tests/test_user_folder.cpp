@@ -1,4 +1,4 @@
-#include "app/application.h"
+#include "ui/application.h"
 #include "app/main_window.h"
 #include "platform/optional_files.h"
 #include "window_test_support.h"

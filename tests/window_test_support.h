@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/application.h"
+#include "ui/application.h"
 #include "app/main_window.h"
 #include "ui/document_box.h"
 

@@ -1,4 +1,4 @@
-#include "app/application.h"
+#include "ui/application.h"
 
 #include "ui/caret_blink.h"
 
