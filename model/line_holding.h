@@ -86,8 +86,11 @@ public:
     // characters either way.
     std::pair<int, int> lineAround(int boxPosition, int limit) const;
 
-    // Called on every change of the document: the index is built again when next asked for.
+    // The index is built again when next asked for.
     void invalidate() { m_indexValid = false; }
+    // The document's box range [position, position + removed) became `added` characters: the
+    // index is mended where it was built, so a keystroke in a large page costs no pass over it.
+    void changed(int position, int removed, int added);
 
 private:
     // Box positions in order: the soft breaks, the block separators that stand for a character
@@ -101,6 +104,8 @@ private:
         QList<int> ownSeparators;
     };
     const Index& index() const;
+    // The index entries of the box range [from, to).
+    Index scan(int from, int to) const;
     void insertOwnSeparator(QTextCursor& cursor);
     bool isGroupSeparator(int boxPosition) const;
 

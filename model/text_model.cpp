@@ -180,8 +180,12 @@ void TextModel::redo(QTextCursor* cursor)
 
 void TextModel::documentChanged(int position, int removed, int added)
 {
-    m_holding.invalidate();
-    if (m_loading || m_layoutOnly > 0)
+    if (m_loading) {
+        m_holding.invalidate();
+        return;
+    }
+    m_holding.changed(position, removed, added);
+    if (m_layoutOnly > 0)
         return;
     if (m_editing == 0) {
         // Something went around the edit path: the text is still read right, but the

@@ -309,9 +309,17 @@ private:
             *failure = "a change went around the edit path";
             return false;
         }
-        if (below(8) == 0 && model().lineCount() != now.count(u'\n') + 1) {
-            *failure = QStringLiteral("%1 lines counted, %2 in the text").arg(model().lineCount()).arg(now.count(u'\n') + 1);
-            return false;
+        if (below(8) == 0) {
+            // Lines as the text has them: counted, found from a place and started where they start.
+            const qsizetype at = below(int(now.size() + 1));
+            const int line = int(QStringView(now).left(at).count(u'\n')) + 1;
+            const qsizetype start = at == 0 ? 0 : now.lastIndexOf(u'\n', at - 1) + 1;
+            if (model().lineCount() != now.count(u'\n') + 1 || model().lineAt(at) != line
+                || (below(8) == 0 && model().lineStart(line) != start)) {
+                *failure = QStringLiteral("lines: %1 counted, %2 in the text; line %3 at %4, said %5")
+                               .arg(model().lineCount()).arg(now.count(u'\n') + 1).arg(line).arg(at).arg(model().lineAt(at));
+                return false;
+            }
         }
         return true;
     }
