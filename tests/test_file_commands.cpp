@@ -482,32 +482,6 @@ private Q_SLOTS:
         QCOMPARE(m_folder->read("broken.htm"), broken);
     }
 
-    // A large selection is wrapped by inserting its two ends: the result must be the same
-    // as replacing it whole, and one undo step.
-    void largeWrapIsOneStep()
-    {
-        HtmlE w;
-        w.startUp(QString());
-        QString lines;
-        for (int i = 0; i < 2000; ++i)
-            lines += QString("<p>%1 行目</p>\r\n").arg(i);
-        const int boxSize = int(QString(lines).replace("\r\n", "\n").size());
-        w.editwindow()->setDocumentText("before\r\n" + lines + "after");
-        selectRange(w, 7, 7 + boxSize);
-        QCOMPARE(w.insertion().readSelection(), lines);
-        trigger(w, "fb");
-        QCOMPARE(w.editwindow()->documentText(), "before\r\n<b>" + lines + "</b>after");
-        QVERIFY(!hasSelection(w));
-        QCOMPARE(caretPosition(w), 7 + 3 + boxSize + 4);
-        w.editwindow()->undoStep();
-        QCOMPARE(w.editwindow()->documentText(), "before\r\n" + lines + "after");
-
-        // A text that merely contains the selection elsewhere replaces it whole.
-        selectRange(w, 7, 7 + boxSize);
-        w.insertion().insert(QString(70000, u'-') + w.insertion().readSelection());
-        QCOMPARE(w.editwindow()->documentText(), "before\r\n" + QString(70000, u'-') + lines + "after");
-    }
-
 private:
     void open(HtmlE& w, const QString& path)
     {
