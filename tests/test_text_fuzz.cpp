@@ -162,12 +162,15 @@ private:
             if (!sel.isEmpty()) {
                 replaced({});
             } else {
+                // One character, a surrogate pair being one.
                 const qsizetype at = sel.position;
-                const QStringView t(expected);
+                const auto pairAt = [&](qsizetype i) {
+                    return i >= 0 && i + 1 < expected.size() && expected[i].isHighSurrogate() && expected[i + 1].isLowSurrogate();
+                };
                 if (back && at > 0)
-                    expected.remove(at - 1 - (at > 1 && t[at - 1].isLowSurrogate() && t[at - 2].isHighSurrogate()), 1 + (at > 1 && t[at - 1].isLowSurrogate() && t[at - 2].isHighSurrogate()));
-                else if (!back && at < t.size())
-                    expected.remove(at, 1 + (at + 1 < t.size() && t[at].isHighSurrogate() && t[at + 1].isLowSurrogate()));
+                    expected.remove(at - 1 - pairAt(at - 2), 1 + pairAt(at - 2));
+                else if (!back && at < expected.size())
+                    expected.remove(at, 1 + pairAt(at));
             }
             break;
         }
