@@ -30,6 +30,7 @@ wait_window '^page\.htm [0-9]{2}:' >/dev/null || fail "editor window not found"
 for _ in $(seq 300); do [ -n "$(copies)" ] && break; sleep 0.1; done
 [ -n "$(copies)" ] || fail "no recovery copy was written"
 for _ in $(seq 100); do grep -q unsaved $(copies) && break; sleep 0.1; done
+grep -q unsaved $(copies) || fail "the copy lacks the sent text: $(cat $(copies))"
 kill -9 "${pids[0]}"
 wait "${pids[0]}" 2>/dev/null || true
 

@@ -129,26 +129,40 @@ private Q_SLOTS:
     void malformedFilesLoad_data()
     {
         QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("tag0"); // what entry 0 must hold
+        QTest::addColumn<QString>("tag1");
         QByteArray binary(1 << 16, '\0');
         for (int i = 0; i < binary.size(); ++i)
             binary[i] = char((i * 7919) % 251);
-        QTest::newRow("binary") << binary;
-        QTest::newRow("long line") << QByteArray("[tag set]\ntag0=" + QByteArray(1 << 18, 'y') + "\n");
-        QTest::newRow("long key") << QByteArray("[tag set]\n" + QByteArray(1 << 18, 'k') + "=v\n");
-        QTest::newRow("long section") << QByteArray("[" + QByteArray(1 << 18, '\x82') + "\n");
+        QTest::newRow("binary") << binary << QString() << QString();
+        QTest::newRow("long line") << QByteArray("[tag set]\ntag0=" + QByteArray(1 << 18, 'y') + "\ntag1=after\n")
+                                   << QString(255, u'y') << QString("after");
+        QTest::newRow("long key") << QByteArray("[tag set]\n" + QByteArray(1 << 18, 'k') + "=v\ntag1=after\n")
+                                  << QString() << QString("after");
+        QTest::newRow("long section") << QByteArray("[" + QByteArray(1 << 18, '\x82') + "\n") << QString() << QString();
         QByteArray many = "[tag set]\n";
         while (many.size() < (1 << 18))
             many += "tag1=dup\n";
-        QTest::newRow("duplicate keys") << many;
-        QTest::newRow("no section") << QByteArray("tag0=x\ntag1=y\n");
+        QTest::newRow("duplicate keys") << many << QString() << QString("dup");
+        QTest::newRow("no section") << QByteArray("tag0=x\ntag1=y\n") << QString() << QString();
     }
     // How fast they load is bench_tag_store's to measure.
     void malformedFilesLoad()
     {
         QFETCH(QByteArray, file);
+        QFETCH(QString, tag0);
+        QFETCH(QString, tag1);
         const UserTagStore store = readUserTagStore(Profile::fromBytes(file));
-        for (const QString& value : store.UserTagTable)
-            QVERIFY(value.toUtf8().size() <= 255 * 3);
+        // Every entry is there, whatever the file held, so the menus can be filled by index.
+        QCOMPARE(store.UserTagTable.size(), usertags::kEntries);
+        QCOMPARE(store.descriptions.size(), usertags::kEntries);
+        QCOMPARE(store.UserTagTitles.size(), usertags::kSets);
+        QCOMPARE(store.UserTagTable[0], tag0);
+        QCOMPARE(store.UserTagTable[1], tag1);
+        for (const QStringList* values : {&store.UserTagTable, &store.descriptions, &store.UserTagTitles}) {
+            for (const QString& value : *values)
+                QVERIFY(value.toUtf8().size() <= 255 * 3);
+        }
     }
 
     void writerKeepsEverythingElse()
