@@ -8,6 +8,7 @@
 #include "platform/program_folder.h"
 #include "tags/markup_rows.h"
 #include "ui/menu_surface.h"
+#include "view/view_switches.h"
 
 #include <QAction>
 #include <QApplication>
@@ -250,11 +251,22 @@ private Q_SLOTS:
     }
 
     // In the largest page, shown and focused as the user works: a typed character, a wrap of
-    // a word, Ctrl+End from the top, and the processor time while nothing happens.
+    // a word, a page down, Ctrl+End from the top, and the processor time while nothing happens;
+    // plain, and with the colours and the line numbers.
+    void workIn50MB_data()
+    {
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("plain") << false;
+        QTest::newRow("colour and line numbers") << true;
+    }
     void workIn50MB()
     {
+        QFETCH(bool, shown);
         HtmlE window;
         window.startUp(QString());
+        ViewSettings view = ViewSwitches::of(window.editwindow(), &window)->settings();
+        view.colour = view.lineNumbers = shown;
+        ViewSwitches::of(window.editwindow(), &window)->setSettings(view);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(window.loadFile(path(QStringLiteral("utf8_50MB.htm"))));
@@ -277,6 +289,8 @@ private Q_SLOTS:
                      box->setTextCursor(c);
                  },
                  [&window] { window.runMarkup(boldRow()); });
+        reportMs("page down", 30, [&] { caretAt(middle); },
+                 [box] { QTest::keyClick(box, Qt::Key_PageDown); });
         reportMs("Ctrl+End", 10, [&] { caretAt(0); },
                  [box] { QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier); });
         // The recovery copy of the edits above is taken a few seconds after the last one;

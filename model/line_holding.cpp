@@ -316,6 +316,24 @@ const LineHolding::Index& LineHolding::index() const
     return m_index;
 }
 
+bool LineHolding::followsSoftBreak(const QTextBlock& block)
+{
+    return block.isValid() && block.blockNumber() > 0 && before(block.blockFormat()) == Before::SoftBreak;
+}
+
+QList<int> LineHolding::groupedLineStarts(const QTextBlock& block) const
+{
+    QList<int> starts;
+    if (!m_grouped)
+        return starts;
+    const QList<int>& separators = index().separators;
+    const int end = block.position() + block.length() - 1;
+    for (auto it = std::lower_bound(separators.cbegin(), separators.cend(), block.position());
+         it != separators.cend() && *it < end; ++it)
+        starts.append(*it + 1);
+    return starts;
+}
+
 bool LineHolding::isGroupSeparator(int boxPosition) const
 {
     return m_grouped && !(m_ownSeparators && contains(index().ownSeparators, boxPosition));

@@ -3,6 +3,7 @@
 #include "text/line_breaks.h"
 
 #include <QPlainTextDocumentLayout>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -70,6 +71,23 @@ std::pair<qsizetype, qsizetype> TextModel::lineAround(qsizetype position, int li
 {
     const auto [start, end] = m_holding.lineAround(toBox(position), limit);
     return {toText(start), toText(end)};
+}
+
+TextModel::ShownBlock TextModel::shownBlock(const QTextBlock& block) const
+{
+    if (!block.isValid())
+        return {};
+    const int from = block.position();
+    return {m_holding.text(from, from + block.length() - 1, u"\n"), LineHolding::followsSoftBreak(block.next())};
+}
+
+TextModel::LineStarts TextModel::lineStartsIn(const QTextBlock& block) const
+{
+    if (!block.isValid() || LineHolding::followsSoftBreak(block))
+        return {};
+    LineStarts starts{m_holding.lineAt(block.position()), {block.position()}};
+    starts.positions.append(m_holding.groupedLineStarts(block));
+    return starts;
 }
 
 qsizetype TextModel::countLength() const

@@ -1,0 +1,136 @@
+#include "view/line_gutter.h"
+
+#include "html/role_palette.h"
+#include "ui/document_box.h"
+
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextLayout>
+
+namespace {
+constexpr int kPadding = 4; // either side of the numbers
+
+QColor colourOf(html::Rgb c)
+{
+    return QColor(c.red, c.green, c.blue);
+}
+html::Rgb rgbOf(const QColor& c)
+{
+    return {c.red(), c.green(), c.blue()};
+}
+}
+
+LineGutter::LineGutter(DocumentBox* box) : QWidget(box), m_box(box)
+{
+    setObjectName(QStringLiteral("lineGutter"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    hide();
+    connect(box, &QPlainTextEdit::updateRequest, this, [this] {
+        if (m_on)
+            update();
+    });
+    connect(box, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        if (m_on)
+            update();
+    });
+    connect(box, &QPlainTextEdit::blockCountChanged, this, [this] {
+        if (m_on)
+            follow();
+    });
+    box->installEventFilter(this);
+}
+
+void LineGutter::setOn(bool on)
+{
+    if (on == m_on)
+        return;
+    m_on = on;
+    if (on) {
+        follow();
+        show();
+    } else {
+        hide();
+        m_width = 0;
+        m_box->setLeftMargin(0);
+    }
+}
+
+void LineGutter::follow()
+{
+    if (!m_on)
+        return;
+    setFont(m_box->font());
+    int digits = 2;
+    for (int lines = m_box->model().lineCount(); lines >= 100; lines /= 10)
+        ++digits;
+    const int width = fontMetrics().horizontalAdvance(QLatin1Char('9')) * (digits + 1) + 2 * kPadding;
+    if (width != m_width) {
+        m_width = width;
+        m_box->setLeftMargin(width);
+    }
+    place();
+    update();
+}
+
+void LineGutter::place()
+{
+    const QRect inside = m_box->contentsRect();
+    setGeometry(inside.left(), inside.top(), m_width, m_box->viewport()->height());
+}
+
+bool LineGutter::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == m_box && m_on) {
+        if (e->type() == QEvent::Resize)
+            place();
+        else if (e->type() == QEvent::FontChange || e->type() == QEvent::PaletteChange)
+            follow();
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+QList<LineGutter::Label> LineGutter::labels() const
+{
+    QList<Label> labels;
+    const qreal bottom = m_box->viewport()->height();
+    for (QTextBlock block = m_box->firstShownBlock(); block.isValid(); block = block.next()) {
+        const QRectF at = m_box->shownGeometry(block);
+        if (at.top() > bottom)
+            break;
+        if (!block.isVisible())
+            continue;
+        const TextModel::LineStarts starts = m_box->model().lineStartsIn(block);
+        int line = starts.firstLine;
+        for (const int position : starts.positions) {
+            const QTextLine row = block.layout()->lineForTextPosition(position - block.position());
+            const qreal top = at.top() + (row.isValid() ? row.y() : 0);
+            if (top <= bottom && top + (row.isValid() ? row.height() : 0) >= 0)
+                labels.append({line, top});
+            ++line;
+        }
+    }
+    return labels;
+}
+
+void LineGutter::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QPalette colours = m_box->palette();
+    const QColor base = colours.color(QPalette::Base);
+    const QColor text = colours.color(QPalette::Text);
+    painter.fillRect(rect(), base);
+    const QColor faint = colourOf(html::faintColour(rgbOf(base), rgbOf(text)));
+    painter.setPen(faint);
+    painter.drawLine(width() - 1, 0, width() - 1, height());
+    const int caretLine = m_box->model().lineAt(m_box->caret());
+    const int rowHeight = fontMetrics().height();
+    QFont bold = font();
+    bold.setBold(true);
+    for (const Label& label : labels()) {
+        const bool caret = label.line == caretLine;
+        painter.setPen(caret ? text : faint);
+        painter.setFont(caret ? bold : font());
+        painter.drawText(QRectF(0, label.top, width() - kPadding - 1, rowHeight), Qt::AlignRight | Qt::AlignTop,
+                         QString::number(label.line));
+    }
+}
