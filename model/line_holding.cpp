@@ -316,22 +316,27 @@ const LineHolding::Index& LineHolding::index() const
     return m_index;
 }
 
+QString LineHolding::blockText(const QTextBlock& block) const
+{
+    QString text = block.text();
+    if (!m_grouped)
+        return text;
+    const int from = block.position();
+    for (qsizetype i = text.indexOf(QChar::LineSeparator); i >= 0; i = text.indexOf(QChar::LineSeparator, i + 1)) {
+        if (isGroupSeparator(from + int(i)))
+            text[i] = QLatin1Char('\n');
+    }
+    return text;
+}
+
 bool LineHolding::followsSoftBreak(const QTextBlock& block)
 {
     return block.isValid() && block.blockNumber() > 0 && before(block.blockFormat()) == Before::SoftBreak;
 }
 
-QList<int> LineHolding::groupedLineStarts(const QTextBlock& block) const
+bool LineHolding::startsLine(const QTextBlock& block)
 {
-    QList<int> starts;
-    if (!m_grouped)
-        return starts;
-    const QList<int>& separators = index().separators;
-    const int end = block.position() + block.length() - 1;
-    for (auto it = std::lower_bound(separators.cbegin(), separators.cend(), block.position());
-         it != separators.cend() && *it < end; ++it)
-        starts.append(*it + 1);
-    return starts;
+    return block.blockNumber() == 0 || before(block.blockFormat()) == Before::LineBreak;
 }
 
 bool LineHolding::isGroupSeparator(int boxPosition) const

@@ -86,11 +86,13 @@ public:
     // characters either way.
     std::pair<int, int> lineAround(int boxPosition, int limit) const;
 
+    // The text of `block`, LF for each separator that parts grouped lines, read without laying
+    // the block out.
+    QString blockText(const QTextBlock& block) const;
     // Whether `block` goes on the line of the block before it (a soft break stands before it).
     static bool followsSoftBreak(const QTextBlock& block);
-    // The box positions inside `block` where a grouped line starts (after each separator that
-    // parts the lines of a group).
-    QList<int> groupedLineStarts(const QTextBlock& block) const;
+    // Whether a line starts with `block` (the first block, or one after a real line break).
+    static bool startsLine(const QTextBlock& block);
 
     // Called on every change of the document: the index is built again when next asked for.
     void invalidate() { m_indexValid = false; }

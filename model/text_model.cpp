@@ -77,17 +77,7 @@ TextModel::ShownBlock TextModel::shownBlock(const QTextBlock& block) const
 {
     if (!block.isValid())
         return {};
-    const int from = block.position();
-    return {m_holding.text(from, from + block.length() - 1, u"\n"), LineHolding::followsSoftBreak(block.next())};
-}
-
-TextModel::LineStarts TextModel::lineStartsIn(const QTextBlock& block) const
-{
-    if (!block.isValid() || LineHolding::followsSoftBreak(block))
-        return {};
-    LineStarts starts{m_holding.lineAt(block.position()), {block.position()}};
-    starts.positions.append(m_holding.groupedLineStarts(block));
-    return starts;
+    return {m_holding.blockText(block), LineHolding::startsLine(block), LineHolding::followsSoftBreak(block.next())};
 }
 
 qsizetype TextModel::countLength() const

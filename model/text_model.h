@@ -92,19 +92,14 @@ public:
     int toBox(qsizetype position) const { return m_holding.toBox(position); }
     qsizetype toText(int boxPosition) const { return m_holding.toText(boxPosition); }
     // What box block `block` shows, for painting: its text (LF where grouped lines part, so an
-    // offset in it is an offset in the block) and whether its line goes on in the next block.
+    // offset in it is an offset in the block), whether a line starts with it, and whether its
+    // line goes on in the next block (a piece of a long line).
     struct ShownBlock {
         QString text;
+        bool startsLine = true;
         bool continues = false;
     };
     ShownBlock shownBlock(const QTextBlock& block) const;
-    // The lines that start in box block `block`, for numbering: the first one's number and the
-    // box positions where they start; none for a block that goes on a line begun before it.
-    struct LineStarts {
-        int firstLine = 0;
-        QList<int> positions;
-    };
-    LineStarts lineStartsIn(const QTextBlock& block) const;
     // Lines too long to lay out whole are held in pieces: the view wraps while there are any.
     bool hasPieces() const { return m_piecesShown; }
 

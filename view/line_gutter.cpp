@@ -3,12 +3,15 @@
 #include "html/role_palette.h"
 #include "ui/document_box.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QTimer>
 
 namespace {
 constexpr int kPadding = 4; // either side of the numbers
+constexpr int kRecountPauseMs = 250;
 
 QColor colourOf(html::Rgb c)
 {
@@ -33,9 +36,19 @@ LineGutter::LineGutter(DocumentBox* box) : QWidget(box), m_box(box)
         if (m_on)
             update();
     });
+    // Counting the lines may read the whole page: once after a load or an edit, not for each
+    // part of it.
+    m_follow.setSingleShot(true);
+    connect(&m_follow, &QTimer::timeout, this, &LineGutter::follow);
+    m_recount.setSingleShot(true);
+    m_recount.setInterval(kRecountPauseMs);
+    connect(&m_recount, &QTimer::timeout, this, [this] {
+        m_firstLines.clear();
+        update();
+    });
     connect(box, &QPlainTextEdit::blockCountChanged, this, [this] {
         if (m_on)
-            follow();
+            m_follow.start(0);
     });
     box->installEventFilter(this);
 }
@@ -92,6 +105,16 @@ bool LineGutter::eventFilter(QObject* watched, QEvent* e)
 QList<LineGutter::Label> LineGutter::labels() const
 {
     QList<Label> labels;
+    const TextModel& model = m_box->model();
+    // The model counts lines afresh after an edit, reading the whole page; while typing goes on,
+    // the first block shown keeps the number it had, and the count waits for a pause.
+    bool fresh = model.revision() == m_countedRevision;
+    if (!fresh && !m_recount.isActive())
+        m_recount.start();
+    QHash<int, int> firstLines;
+    const int caret = model.toBox(m_box->caret());
+    m_caretLine = 0;
+    int next = -1; // the number of the next line to start
     const qreal bottom = m_box->viewport()->height();
     for (QTextBlock block = m_box->firstShownBlock(); block.isValid(); block = block.next()) {
         const QRectF at = m_box->shownGeometry(block);
@@ -99,16 +122,37 @@ QList<LineGutter::Label> LineGutter::labels() const
             break;
         if (!block.isVisible())
             continue;
-        const TextModel::LineStarts starts = m_box->model().lineStartsIn(block);
-        int line = starts.firstLine;
-        for (const int position : starts.positions) {
-            const QTextLine row = block.layout()->lineForTextPosition(position - block.position());
+        const TextModel::ShownBlock shown = model.shownBlock(block);
+        if (next < 0) {
+            const auto kept = m_firstLines.constFind(block.blockNumber());
+            if (fresh || kept == m_firstLines.cend()) {
+                next = model.lineAt(model.toText(block.position())) + (shown.startsLine ? 0 : 1);
+                m_countedRevision = model.revision();
+                fresh = true;
+            } else {
+                next = *kept;
+            }
+        }
+        firstLines.insert(block.blockNumber(), next);
+        QList<int> starts;
+        if (shown.startsLine)
+            starts.append(0);
+        for (qsizetype i = shown.text.indexOf(QLatin1Char('\n')); i >= 0; i = shown.text.indexOf(QLatin1Char('\n'), i + 1))
+            starts.append(int(i) + 1);
+        if (caret >= block.position() && caret < block.position() + block.length()) {
+            const int before = int(std::upper_bound(starts.cbegin(), starts.cend(), caret - block.position()) - starts.cbegin());
+            m_caretLine = next + before - 1;
+        }
+        for (const int start : std::as_const(starts)) {
+            const QTextLine row = block.layout()->lineForTextPosition(start);
             const qreal top = at.top() + (row.isValid() ? row.y() : 0);
             if (top <= bottom && top + (row.isValid() ? row.height() : 0) >= 0)
-                labels.append({line, top});
-            ++line;
+                labels.append({next, top});
+            ++next;
         }
     }
+    if (fresh)
+        m_firstLines = firstLines;
     return labels;
 }
 
@@ -122,12 +166,11 @@ void LineGutter::paintEvent(QPaintEvent*)
     const QColor faint = colourOf(html::faintColour(rgbOf(base), rgbOf(text)));
     painter.setPen(faint);
     painter.drawLine(width() - 1, 0, width() - 1, height());
-    const int caretLine = m_box->model().lineAt(m_box->caret());
     const int rowHeight = fontMetrics().height();
     QFont bold = font();
     bold.setBold(true);
     for (const Label& label : labels()) {
-        const bool caret = label.line == caretLine;
+        const bool caret = label.line == m_caretLine;
         painter.setPen(caret ? text : faint);
         painter.setFont(caret ? bold : font());
         painter.drawText(QRectF(0, label.top, width() - kPadding - 1, rowHeight), Qt::AlignRight | Qt::AlignTop,

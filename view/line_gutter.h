@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
+#include <QTimer>
 #include <QWidget>
 
 class DocumentBox;
@@ -38,4 +40,11 @@ private:
     DocumentBox* m_box;
     bool m_on = false;
     int m_width = 0;
+    QTimer m_follow;
+    // The number of the first line starting in each block shown, as last counted, and the
+    // revision of the text it was counted at.
+    mutable QHash<int, int> m_firstLines;
+    mutable quint64 m_countedRevision = ~quint64(0);
+    mutable QTimer m_recount;
+    mutable int m_caretLine = 0;
 };
