@@ -316,19 +316,6 @@ const LineHolding::Index& LineHolding::index() const
     return m_index;
 }
 
-QString LineHolding::blockText(const QTextBlock& block) const
-{
-    QString text = block.text();
-    if (!m_grouped)
-        return text;
-    const int from = block.position();
-    for (qsizetype i = text.indexOf(QChar::LineSeparator); i >= 0; i = text.indexOf(QChar::LineSeparator, i + 1)) {
-        if (isGroupSeparator(from + int(i)))
-            text[i] = QLatin1Char('\n');
-    }
-    return text;
-}
-
 bool LineHolding::followsSoftBreak(const QTextBlock& block)
 {
     return block.isValid() && block.blockNumber() > 0 && before(block.blockFormat()) == Before::SoftBreak;

@@ -5,6 +5,7 @@
 #include "view/line_gutter.h"
 #include "view/view_switches.h"
 
+#include <QImage>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -249,7 +250,14 @@ private Q_SLOTS:
         const QString text = page({"a\tb\u3000c", "d"});
         box()->setDocumentText(text);
         setSwitch(&ViewSettings::showBlanks, true);
-        box()->viewport()->repaint();
+        // The marks go over the text, which is still painted: the font colour is on screen.
+        const QImage shown = box()->viewport()->grab().toImage();
+        qsizetype dark = 0;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x)
+                dark += QColor(shown.pixel(x, y)).lightness() < 80;
+        }
+        QVERIFY(dark > 20);
         setSwitch(&ViewSettings::showBlanks, false);
         box()->viewport()->repaint();
         QCOMPARE(box()->model().text(), text);

@@ -8,6 +8,7 @@
 #include "view/partner_marks.h"
 #include "view/view_switches.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QPainter>
 
@@ -51,9 +52,10 @@ protected:
         m_colour->colourShown();
         if (!m_blanks)
             return false;
-        // The box paints its text, then the marks go over it, in the same paint event.
+        // The box paints its text (the scroll area sees its viewport's events through a filter
+        // of its own), then the marks go over it, in the same paint event.
         m_painting = true;
-        static_cast<QObject*>(watched)->event(e);
+        QCoreApplication::sendEvent(watched, e);
         m_painting = false;
         QPainter painter(m_box->viewport());
         paintBlankMarks(painter, *m_box, m_faint);
