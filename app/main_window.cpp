@@ -29,7 +29,7 @@
 #include "ui/message_box.h"
 #include "ui/toolbar.h"
 #include "usertags/user_tag_menu.h"
-#include "view/view_switches.h"
+#include "view/box_view.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -125,7 +125,7 @@ void HtmlE::installAreas()
     installAboutCommand(menus, *this);
     installAppearanceCommands(menus, m_editwindow, *m_fileControler, this);
     DocumentContextMenu::of(m_editwindow, this);
-    ViewSwitches::of(m_editwindow, this);
+    installBoxView(m_editwindow, this);
     installSearchCommands(this, m_editwindow);
     m_recovery = installRecovery(*m_document, *m_editwindow, *this);
     // Ending at once (force exit) keeps the unsaved work's copy, up to the last keystroke.

@@ -8,6 +8,7 @@
 #include "platform/program_folder.h"
 #include "tags/markup_rows.h"
 #include "ui/menu_surface.h"
+#include "view/view_switches.h"
 
 #include <QAction>
 #include <QApplication>
@@ -250,49 +251,65 @@ private Q_SLOTS:
     }
 
     // In the largest page, shown and focused as the user works: a typed character, a wrap of
-    // a word, Ctrl+End from the top, and the processor time while nothing happens.
+    // a word, a page down, Ctrl+End from the top, and the processor time while nothing happens;
+    // plain, then with the colours and the line numbers (in the same window, so no second start
+    // finds the first one's recovery copy).
     void workIn50MB()
     {
         HtmlE window;
         window.startUp(QString());
+        ViewSwitches* switches = ViewSwitches::of(window.editwindow(), &window);
+        const auto show = [switches](bool on) {
+            ViewSettings view = switches->settings();
+            view.colour = view.lineNumbers = on;
+            switches->setSettings(view);
+        };
+        show(false);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(window.loadFile(path(QStringLiteral("utf8_50MB.htm"))));
         DocumentBox* box = window.editwindow();
         box->setFocus();
-        QTest::qWait(200);
         const auto caretAt = [box](int position) {
             QTextCursor c = box->textCursor();
             c.setPosition(position);
             box->setTextCursor(c);
         };
-        const int middle = box->document()->characterCount() / 2;
-        reportMs("typed character", 30, [&] { caretAt(middle); },
-                 [box] { QTest::keyClick(box, Qt::Key_A); });
-        reportMs("wrap of a word", 30,
-                 [&] {
-                     caretAt(middle);
-                     QTextCursor c = box->textCursor();
-                     c.setPosition(middle + 4, QTextCursor::KeepAnchor);
-                     box->setTextCursor(c);
-                 },
-                 [&window] { window.runMarkup(boldRow()); });
-        reportMs("Ctrl+End", 10, [&] { caretAt(0); },
-                 [box] { QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier); });
-        // The recovery copy of the edits above is taken a few seconds after the last one;
-        // idle is what follows it.
-        QTest::qWait(8000);
-        // The program's own event loop, which sleeps until a timer or an event is due;
-        // QTest::qWait would wake a hundred times a second and measure itself.
-        QEventLoop idle;
-        QTimer::singleShot(10000, Qt::PreciseTimer, &idle, &QEventLoop::quit);
-        const double before = processCpuSeconds();
-        QElapsedTimer clock;
-        clock.start();
-        idle.exec();
-        const double used = processCpuSeconds() - before;
-        qInfo("idle: %.3f %% of one core over %.1f s", 100.0 * used / (clock.elapsed() / 1000.0),
-              clock.elapsed() / 1000.0);
+        for (const bool shown : {false, true}) {
+            show(shown);
+            qInfo("%s", shown ? "-- with colour and line numbers" : "-- plain");
+            caretAt(0);
+            QTest::qWait(200);
+            const int middle = box->document()->characterCount() / 2;
+            reportMs("typed character", 30, [&] { caretAt(middle); },
+                     [box] { QTest::keyClick(box, Qt::Key_A); });
+            reportMs("wrap of a word", 30,
+                     [&] {
+                         caretAt(middle);
+                         QTextCursor c = box->textCursor();
+                         c.setPosition(middle + 4, QTextCursor::KeepAnchor);
+                         box->setTextCursor(c);
+                     },
+                     [&window] { window.runMarkup(boldRow()); });
+            reportMs("page down", 30, [&] { caretAt(middle); },
+                     [box] { QTest::keyClick(box, Qt::Key_PageDown); });
+            reportMs("Ctrl+End", 10, [&] { caretAt(0); },
+                     [box] { QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier); });
+            // The recovery copy of the edits above is taken a few seconds after the last one;
+            // idle is what follows it.
+            QTest::qWait(8000);
+            // The program's own event loop, which sleeps until a timer or an event is due;
+            // QTest::qWait would wake a hundred times a second and measure itself.
+            QEventLoop idle;
+            QTimer::singleShot(10000, Qt::PreciseTimer, &idle, &QEventLoop::quit);
+            const double before = processCpuSeconds();
+            QElapsedTimer clock;
+            clock.start();
+            idle.exec();
+            const double used = processCpuSeconds() - before;
+            qInfo("idle: %.3f %% of one core over %.1f s", 100.0 * used / (clock.elapsed() / 1000.0),
+                  clock.elapsed() / 1000.0);
+        }
     }
 
 private:

@@ -86,6 +86,14 @@ public:
     // characters either way.
     std::pair<int, int> lineAround(int boxPosition, int limit) const;
 
+    // The text of `block`, LF for each separator that parts grouped lines, read without laying
+    // the block out.
+    QString blockText(const QTextBlock& block) const;
+    // Whether `block` goes on the line of the block before it (a soft break stands before it).
+    static bool followsSoftBreak(const QTextBlock& block);
+    // Whether a line starts with `block` (the first block, or one after a real line break).
+    static bool startsLine(const QTextBlock& block);
+
     // The index is built again when next asked for.
     void invalidate() { m_indexValid = false; }
     // The document's box range [position, position + removed) became `added` characters: the

@@ -126,6 +126,16 @@ void LineHolding::changed(int position, int removed, int added)
     splice(m_index.ownSeparators, fresh.ownSeparators, nullptr, nullptr);
 }
 
+bool LineHolding::followsSoftBreak(const QTextBlock& block)
+{
+    return block.isValid() && block.blockNumber() > 0 && before(block.blockFormat()) == Before::SoftBreak;
+}
+
+bool LineHolding::startsLine(const QTextBlock& block)
+{
+    return block.blockNumber() == 0 || before(block.blockFormat()) == Before::LineBreak;
+}
+
 bool LineHolding::isGroupSeparator(int boxPosition) const
 {
     return m_grouped && !(m_ownSeparators && contains(index().ownSeparators, boxPosition));

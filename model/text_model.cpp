@@ -3,6 +3,7 @@
 #include "text/line_breaks.h"
 
 #include <QPlainTextDocumentLayout>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -70,6 +71,13 @@ std::pair<qsizetype, qsizetype> TextModel::lineAround(qsizetype position, int li
 {
     const auto [start, end] = m_holding.lineAround(toBox(position), limit);
     return {toText(start), toText(end)};
+}
+
+TextModel::ShownBlock TextModel::shownBlock(const QTextBlock& block) const
+{
+    if (!block.isValid())
+        return {};
+    return {m_holding.blockText(block), LineHolding::startsLine(block), LineHolding::followsSoftBreak(block.next())};
 }
 
 qsizetype TextModel::countLength() const

@@ -9,6 +9,7 @@
 
 #include <utility>
 
+class QTextBlock;
 class QTextCursor;
 class QTextDocument;
 
@@ -90,6 +91,15 @@ public:
     QTextDocument* document() const { return m_document; }
     int toBox(qsizetype position) const { return m_holding.toBox(position); }
     qsizetype toText(int boxPosition) const { return m_holding.toText(boxPosition); }
+    // What box block `block` shows, for painting: its text (LF where grouped lines part, so an
+    // offset in it is an offset in the block), whether a line starts with it, and whether its
+    // line goes on in the next block (a piece of a long line).
+    struct ShownBlock {
+        QString text;
+        bool startsLine = true;
+        bool continues = false;
+    };
+    ShownBlock shownBlock(const QTextBlock& block) const;
     // Lines too long to lay out whole are held in pieces: the view wraps while there are any.
     bool hasPieces() const { return m_piecesShown; }
 

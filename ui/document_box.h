@@ -4,6 +4,7 @@
 #include "text/text_change.h"
 
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QStringList>
 
 #include <optional>
@@ -45,6 +46,14 @@ public:
     void redoStep();
     // Lines wrap at the box's edge when the user asks for it; lines held in pieces always do.
     void setWrapWanted(bool wanted);
+    // For what is painted over the text (colour, line numbers, marks): the first block shown,
+    // a block's place in the viewport, and room at the viewport's left.
+    QTextBlock firstShownBlock() const { return firstVisibleBlock(); }
+    QRectF shownGeometry(const QTextBlock& block) const
+    {
+        return blockBoundingGeometry(block).translated(contentOffset());
+    }
+    void setLeftMargin(int width) { setViewportMargins(width, 0, 0, 0); }
     // The input method is shown the caret's line as the text has it.
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QTimer>
+#include <QWidget>
+
+class DocumentBox;
+
+// The line numbers at the left of the document box, in the viewport's margin (the box keeps
+// its place and size; the text moves over). Logical lines: a line held in pieces or wrapped is
+// numbered once, and each line of a block holding several is numbered where it starts. Only
+// the blocks shown are looked at.
+class LineGutter : public QWidget {
+    Q_OBJECT
+public:
+    explicit LineGutter(DocumentBox* box);
+
+    void setOn(bool on);
+    bool isOn() const { return m_on; }
+
+    // A number to paint: the line, the top of its first row in the viewport.
+    struct Label {
+        int line = 0;
+        qreal top = 0;
+        bool operator==(const Label&) const = default;
+    };
+    // The numbers of the lines shown, top to bottom.
+    QList<Label> labels() const;
+    // The font, the colours or the number of lines changed.
+    void follow();
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void place();
+
+    DocumentBox* m_box;
+    bool m_on = false;
+    int m_width = 0;
+    QTimer m_follow;
+    // The number of the first line starting in each block shown, as last counted, and the
+    // revision of the text it was counted at.
+    mutable QHash<int, int> m_firstLines;
+    mutable quint64 m_countedRevision = ~quint64(0);
+    mutable QTimer m_recount;
+    mutable int m_caretLine = 0;
+};
