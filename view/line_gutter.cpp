@@ -11,7 +11,6 @@
 
 namespace {
 constexpr int kPadding = 4; // either side of the numbers
-constexpr int kRecountPauseMs = 250;
 
 QColor colourOf(html::Rgb c)
 {
@@ -40,12 +39,6 @@ LineGutter::LineGutter(DocumentBox* box) : QWidget(box), m_box(box)
     // part of it.
     m_follow.setSingleShot(true);
     connect(&m_follow, &QTimer::timeout, this, &LineGutter::follow);
-    m_recount.setSingleShot(true);
-    m_recount.setInterval(kRecountPauseMs);
-    connect(&m_recount, &QTimer::timeout, this, [this] {
-        m_firstLines.clear();
-        update();
-    });
     connect(box, &QPlainTextEdit::blockCountChanged, this, [this] {
         if (m_on)
             m_follow.start(0);
@@ -106,12 +99,8 @@ QList<LineGutter::Label> LineGutter::labels() const
 {
     QList<Label> labels;
     const TextModel& model = m_box->model();
-    // The model counts lines afresh after an edit, reading the whole page; while typing goes on,
-    // the first block shown keeps the number it had, and the count waits for a pause.
-    bool fresh = model.revision() == m_countedRevision;
-    if (!fresh && !m_recount.isActive())
-        m_recount.start();
-    QHash<int, int> firstLines;
+    // The model keeps its line index mended through edits: asking for the first line shown costs
+    // a lookup, not a pass over the page.
     const int caret = model.toBox(m_box->caret());
     m_caretLine = 0;
     int next = -1; // the number of the next line to start
@@ -123,17 +112,8 @@ QList<LineGutter::Label> LineGutter::labels() const
         if (!block.isVisible())
             continue;
         const TextModel::ShownBlock shown = model.shownBlock(block);
-        if (next < 0) {
-            const auto kept = m_firstLines.constFind(block.blockNumber());
-            if (fresh || kept == m_firstLines.cend()) {
-                next = model.lineAt(model.toText(block.position())) + (shown.startsLine ? 0 : 1);
-                m_countedRevision = model.revision();
-                fresh = true;
-            } else {
-                next = *kept;
-            }
-        }
-        firstLines.insert(block.blockNumber(), next);
+        if (next < 0)
+            next = model.lineAt(model.toText(block.position())) + (shown.startsLine ? 0 : 1);
         QList<int> starts;
         if (shown.startsLine)
             starts.append(0);
@@ -151,8 +131,6 @@ QList<LineGutter::Label> LineGutter::labels() const
             ++next;
         }
     }
-    if (fresh)
-        m_firstLines = firstLines;
     return labels;
 }
 

@@ -41,10 +41,6 @@ private:
     bool m_on = false;
     int m_width = 0;
     QTimer m_follow;
-    // The number of the first line starting in each block shown, as last counted, and the
-    // revision of the text it was counted at.
-    mutable QHash<int, int> m_firstLines;
-    mutable quint64 m_countedRevision = ~quint64(0);
-    mutable QTimer m_recount;
+    // The caret's line, found while the labels are laid out.
     mutable int m_caretLine = 0;
 };
