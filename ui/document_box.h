@@ -45,6 +45,16 @@ public:
     void redoStep();
     // Lines wrap at the box's edge when the user asks for it; lines held in pieces always do.
     void setWrapWanted(bool wanted);
+    // Help with typing markup, switched by the user; off in a box nobody switched it on in.
+    struct TypingHelp {
+        bool keepIndentation = false; // Enter carries the line's leading blanks over
+        bool closeTags = false;       // "</" is completed with the open element's name
+    };
+    void setTypingHelp(TypingHelp help) { m_typingHelp = help; }
+    TypingHelp typingHelp() const { return m_typingHelp; }
+    // Selects the element around the selection, start tag to end tag (again: the next one
+    // out); false where there is none, and the selection stays.
+    bool selectElement();
     // The input method is shown the caret's line as the text has it.
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
@@ -92,6 +102,10 @@ private:
     // What a deleting key takes, as text positions; empty when it takes nothing.
     TextRange deletedBy(const QKeyEvent* e) const;
     bool editByKey(QKeyEvent* e);
+    // Enter and a typed "/" with the typing help, each one step (box_typing.cpp).
+    void typeLineBreak(bool indent);
+    void typeText(const QString& typed);
+    TypingHelp m_typingHelp;
     // Pieces shown unwrapped would each be one very wide line: while the page holds any,
     // every line wraps at the box's edge, anywhere.
     void showWrapped();
