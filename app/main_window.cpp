@@ -8,6 +8,7 @@
 #include "app/window_parts.h"
 #include "app/window_settings.h"
 #include "colour/colour_picker.h"
+#include "convert/text_conversions.h"
 #include "document/document.h"
 #include "platform/file_exists.h"
 #include "platform/optional_files.h"
@@ -126,6 +127,7 @@ void HtmlE::installAreas()
     installAppearanceCommands(menus, m_editwindow, *m_fileControler, this);
     DocumentContextMenu::of(m_editwindow, this);
     installBoxView(m_editwindow, this);
+    installTextConversions(m_editwindow, *m_document, this);
     installSearchCommands(this, m_editwindow);
     m_recovery = installRecovery(*m_document, *m_editwindow, *this);
     // Ending at once (force exit) keeps the unsaved work's copy, up to the last keystroke.

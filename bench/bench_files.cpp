@@ -283,6 +283,13 @@ private Q_SLOTS:
             const int middle = box->document()->characterCount() / 2;
             reportMs("typed character", 30, [&] { caretAt(middle); },
                      [box] { QTest::keyClick(box, Qt::Key_A); });
+            // The typing help reads only a stretch around the caret: Enter carrying the
+            // indentation over and a "/" completing a closing tag cost what a typed character does.
+            box->setTypingHelp({.keepIndentation = true, .closeTags = true});
+            reportMs("Enter with indentation", 30, [&] { caretAt(middle); box->replaceSelection("\r\n\t  <li>x"); },
+                     [box] { QTest::keyClick(box, Qt::Key_Return); });
+            reportMs("</ completed", 30, [&] { caretAt(middle); box->replaceSelection("<div><p>x<"); },
+                     [box] { QTest::keyClicks(box, "/"); });
             reportMs("wrap of a word", 30,
                      [&] {
                          caretAt(middle);

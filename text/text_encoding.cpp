@@ -235,3 +235,9 @@ const QList<TextEncoding>& allTextEncodings()
         TextEncoding::Utf16Be,      TextEncoding::Utf16LeNoBom, TextEncoding::Utf16BeNoBom};
     return all;
 }
+
+bool encodingHolds(TextEncoding encoding, char32_t c)
+{
+    const QString one = QString::fromUcs4(&c, 1);
+    return encodeText(one, encoding, Unencodable::Report).unencodableCount == 0;
+}

@@ -55,6 +55,10 @@ struct EncodedText {
 EncodedText encodeText(QStringView text, TextEncoding encoding,
                        Unencodable policy = Unencodable::Report);
 
+// Whether a save in `encoding` writes `c` so that it reads back as itself: the same check as
+// encodeText's, for one character (a converter is run each time: callers ask once a character).
+bool encodingHolds(TextEncoding encoding, char32_t c);
+
 // CP932 alone, through glibc's converter.
 QString decodeCp932(QByteArrayView bytes, bool* undecodable = nullptr);
 

@@ -50,6 +50,11 @@ bool DocumentBox::event(QEvent* e)
 
 void DocumentBox::keyPressEvent(QKeyEvent* e)
 {
+    if (e->key() == Qt::Key_A && (e->modifiers() & ~Qt::KeypadModifier) == (Qt::ControlModifier | Qt::ShiftModifier)) {
+        selectElement(); // a read-only page can be selected in too
+        e->accept();
+        return;
+    }
     if (!isReadOnly() && editByKey(e)) {
         e->accept();
         return;
@@ -107,9 +112,10 @@ bool DocumentBox::editByKey(QKeyEvent* e)
     } else if (e->matches(QKeySequence::Paste)) {
         paste();
     } else if (e->matches(QKeySequence::InsertParagraphSeparator)) {
-        replaceSelection(QStringLiteral("\n"));
+        typeLineBreak(true);
     } else if (e->matches(QKeySequence::InsertLineSeparator)) {
-        replaceSelection(QString(QChar::LineSeparator));
+        // A line break without indentation; U+2028 would be an invisible character in a page.
+        typeLineBreak(false);
     } else if ((e->key() == Qt::Key_Backspace && !(modifiers & ~Qt::ShiftModifier))
                || e->matches(QKeySequence::Backspace) || e->matches(QKeySequence::Delete)
                || e->matches(QKeySequence::DeleteStartOfWord) || e->matches(QKeySequence::DeleteEndOfWord)
@@ -120,7 +126,7 @@ bool DocumentBox::editByKey(QKeyEvent* e)
     } else if (e->key() == Qt::Key_Direction_L || e->key() == Qt::Key_Direction_R) {
         // The box would turn the line's direction, a change of format the page does not hold.
     } else if (isTypedText(e)) {
-        replaceSelection(e->text());
+        typeText(e->text());
     } else {
         return false;
     }

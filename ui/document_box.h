@@ -54,6 +54,16 @@ public:
         return blockBoundingGeometry(block).translated(contentOffset());
     }
     void setLeftMargin(int width) { setViewportMargins(width, 0, 0, 0); }
+    // Help with typing markup, switched by the user; off in a box nobody switched it on in.
+    struct TypingHelp {
+        bool keepIndentation = false; // Enter carries the line's leading blanks over
+        bool closeTags = false;       // "</" is completed with the open element's name
+    };
+    void setTypingHelp(TypingHelp help) { m_typingHelp = help; }
+    TypingHelp typingHelp() const { return m_typingHelp; }
+    // Selects the element around the selection, start tag to end tag (again: the next one
+    // out); false where there is none, and the selection stays.
+    bool selectElement();
     // The input method is shown the caret's line as the text has it.
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
@@ -101,6 +111,17 @@ private:
     // What a deleting key takes, as text positions; empty when it takes nothing.
     TextRange deletedBy(const QKeyEvent* e) const;
     bool editByKey(QKeyEvent* e);
+    // Enter and a typed "/" with the typing help, each one step (box_typing.cpp).
+    void typeLineBreak(bool indent);
+    void typeText(const QString& typed);
+    TypingHelp m_typingHelp;
+    // What a closing-tag completion put in after the "/": typed next, those characters are taken
+    // as typed over it rather than put in twice ("</p>" typed whole gives "</p>").
+    struct TypeOver {
+        QString rest;
+        qsizetype at = -1;
+        quint64 revision = 0;
+    } m_typeOver;
     // Pieces shown unwrapped would each be one very wide line: while the page holds any,
     // every line wraps at the box's edge, anywhere.
     void showWrapped();

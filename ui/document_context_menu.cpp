@@ -58,6 +58,15 @@ QMenu* DocumentContextMenu::build(QPoint globalPos) const
     reroute("edit-undo", [this] { m_box->undoStep(); });
     reroute("edit-redo", [this] { m_box->redoStep(); });
     reroute("edit-delete", [this] { m_box->replaceSelection(QString()); });
+    // Beside 全て選択: the element around the selection, the next one out each time.
+    QAction* element = new QAction(QStringLiteral("要素を選択"), menu);
+    element->setObjectName(QStringLiteral("selectElement"));
+    element->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)); // shown; the box takes the key
+    connect(element, &QAction::triggered, m_box, [box = m_box] { box->selectElement(); });
+    QAction* selectAll = menu->findChild<QAction*>(QStringLiteral("select-all"));
+    const QList<QAction*> entries = menu->actions();
+    const qsizetype at = entries.indexOf(selectAll);
+    menu->insertAction(at >= 0 && at + 1 < entries.size() ? entries[at + 1] : nullptr, element);
     for (const Filler& fill : m_fillers) {
         menu->addSeparator();
         fill(*menu);

@@ -34,6 +34,10 @@ ViewSwitches::ViewSwitches(DocumentBox* box, QWidget* window) : QObject(box), m_
     setObjectName(QStringLiteral("viewSwitches"));
     box->setWrapWanted(m_settings.wrap);
     connect(this, &ViewSwitches::changed, box, [box](const ViewSettings& s) { box->setWrapWanted(s.wrap); });
+    // The box knows nothing of the switches: it is handed the typing help they ask for.
+    const auto typingHelp = [box](const ViewSettings& s) { box->setTypingHelp({s.keepIndentation, s.closeTags}); };
+    typingHelp(m_settings);
+    connect(this, &ViewSwitches::changed, box, typingHelp);
     DocumentContextMenu::of(box, window)->addEntries([this](QMenu& menu) {
         QMenu* view = menu.addMenu(QStringLiteral("表示"));
         view->setObjectName(QStringLiteral("viewMenu"));

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "convert/line_conversion.h"
+
+class Document;
+class DocumentBox;
+class QWidget;
+
+// Converts the box's selection as one undo step, leaving the converted text selected; returns
+// how many characters it changed (none changed: no step).
+qsizetype convertSelection(DocumentBox& box, const TextConverter& convert);
+
+// The box's context menu gets the submenu 変換: width, kana and character references, on the
+// selection, or on the whole page after a question when nothing is selected. Character
+// references follow the encoding `document` is saved in.
+void installTextConversions(DocumentBox* box, const Document& document, QWidget* window);
