@@ -49,10 +49,15 @@ const LineHolding::Index& LineHolding::index() const
         }
     }
     if (m_grouped) {
-        const QString raw = m_document->toRawText();
-        for (qsizetype i = raw.indexOf(QChar::LineSeparator); i >= 0; i = raw.indexOf(QChar::LineSeparator, i + 1)) {
-            if (!contains(m_index.ownSeparators, int(i)))
-                m_index.separators.append(int(i));
+        // Block by block: a copy of the whole page would double the memory a large page takes.
+        m_index.separators.reserve(m_document->blockCount() * 8);
+        for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
+            const QString text = block.text();
+            for (qsizetype i = text.indexOf(QChar::LineSeparator); i >= 0; i = text.indexOf(QChar::LineSeparator, i + 1)) {
+                const int at = block.position() + int(i);
+                if (!contains(m_index.ownSeparators, at))
+                    m_index.separators.append(at);
+            }
         }
     }
     m_indexValid = true;
