@@ -1,6 +1,6 @@
 // Random edits through every way the box takes them, checked after each step against a plain
 // string that had the same edits made to it. VORNIK_FUZZ_SEED replays a run;
-// VORNIK_FUZZ_STEPS sets how many steps each page gets; VORNIK_FUZZ_CONVERT adds conversions.
+// VORNIK_FUZZ_STEPS sets how many steps each page gets.
 #include "convert/text_conversions.h"
 #include "html/markup_structure.h"
 #include "jtext/character_references.h"
@@ -69,7 +69,6 @@ public:
                 return false;
             }
         }
-        const QString last = text();
         while (model().isUndoAvailable())
             m_box.undoStep();
         if (text() != m_states.first()) {
@@ -78,7 +77,8 @@ public:
         }
         while (model().isRedoAvailable())
             m_box.redoStep();
-        if (text() != last) {
+        // Redo goes to the end of the history, past steps undone at the end of the run.
+        if (text() != m_states.last()) {
             *failure = QStringLiteral("redoing everything did not give the last text");
             return false;
         }
@@ -296,10 +296,6 @@ private:
         }
         case 18: {
             // A conversion of the selection, line by line against the plain string whole.
-            // Off by default for now: with it, undoing or redoing a run of steps later gives
-            // a wrong text on some seeds (plain page, seed 1 and the default), not yet traced.
-            if (!qEnvironmentVariableIsSet("VORNIK_FUZZ_CONVERT"))
-                return "no conversion";
             using Convert = jtext::Conversion (*)(QStringView);
             const bool small = sel.end() - sel.start() < 5000;
             const Convert convert = QList<Convert>{
@@ -409,7 +405,7 @@ private Q_SLOTS:
         QFETCH(QString, page);
         const int steps = qEnvironmentVariableIsSet("VORNIK_FUZZ_STEPS") ? qEnvironmentVariableIntValue("VORNIK_FUZZ_STEPS") : 10000;
         const quint32 seed = qEnvironmentVariableIsSet("VORNIK_FUZZ_SEED")
-            ? quint32(qEnvironmentVariableIntValue("VORNIK_FUZZ_SEED"))
+            ? qgetenv("VORNIK_FUZZ_SEED").toUInt()
             : quint32(qHash(QString::fromLatin1(QTest::currentDataTag())));
         DocumentBox box;
         box.resize(600, 400);
