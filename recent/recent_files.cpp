@@ -1,15 +1,12 @@
 #include "recent/recent_files.h"
 
+#include "recovery/recovery_folder.h"
 #include "text/file_read.h"
 #include "text/file_write.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
 #include <QLockFile>
-
-#include <cerrno>
-#include <sys/stat.h>
 
 namespace {
 constexpr qint64 kLongestList = 1 << 20;
@@ -47,19 +44,10 @@ QStringList withRecentFile(QStringList paths, const QString& path)
 
 QString recentListPath()
 {
-    QString state = QFile::decodeName(qgetenv("XDG_STATE_HOME"));
-    if (!QDir::isAbsolutePath(state)) {
-        const QString home = QFile::decodeName(qgetenv("HOME"));
-        if (!QDir::isAbsolutePath(home))
-            return QString();
-        state = home + QStringLiteral("/.local/state");
-    }
-    const QString folder = state + QStringLiteral("/vornikedit");
-    // The names of the files a user works on are private, as the state folder's other contents.
-    if (!QFileInfo::exists(folder) && (!QDir().mkpath(state) || ::mkdir(QFile::encodeName(folder).constData(), 0700) != 0)
-        && errno != EEXIST)
-        return QString();
-    return folder + QStringLiteral("/recent.txt");
+    // The names of the files a user works on are private: the folder the unsaved work is kept in,
+    // made and checked the same way.
+    const QString folder = recoveryFolder(true);
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/recent.txt");
 }
 
 RecentFiles::RecentFiles(QString listPath) : m_listPath(std::move(listPath)) {}
