@@ -49,14 +49,6 @@ void dropFiles(HtmlE& w, const QStringList& paths)
 }
 
 // What a command leaves behind: FilePath, the baseline, the Save controls and the title.
-void expectFile(HtmlE& w, const QString& path, const QString& baseline)
-{
-    QCOMPARE(w.document().FilePath(), path);
-    QCOMPARE(w.document().TxtRam(), baseline);
-    QCOMPARE(w.menus().action("SaveFiLE")->isEnabled(), !path.isEmpty());
-    if (!path.isEmpty())
-        QVERIFY(w.windowTitle().startsWith(QFileInfo(path).fileName() + ' '));
-}
 
 }
 

@@ -12,17 +12,6 @@
 #include <QMenu>
 #include <QTest>
 
-namespace {
-void expectFile(HtmlE& w, const QString& path, const QString& baseline)
-{
-    QCOMPARE(w.document().FilePath(), path);
-    QCOMPARE(w.document().TxtRam(), baseline);
-    QCOMPARE(w.menus().action("SaveFiLE")->isEnabled(), !path.isEmpty());
-    if (!path.isEmpty())
-        QVERIFY(w.windowTitle().startsWith(QFileInfo(path).fileName() + ' '));
-}
-}
-
 // Opening files as people do: a path typed after the program's name, and the recent files.
 class OpeningTest : public QObject {
     Q_OBJECT

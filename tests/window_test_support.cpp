@@ -1,5 +1,6 @@
 #include "window_test_support.h"
 
+#include "document/document.h"
 #include "platform/optional_files.h"
 #include "platform/program_folder.h"
 #include "ui/menu_surface.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 #include <QTextCursor>
 #include <QTimer>
@@ -169,4 +171,13 @@ void trigger(HtmlE& window, const QString& item)
     if (!a)
         qFatal("no menu item %s", qPrintable(item));
     a->trigger();
+}
+
+void expectFile(HtmlE& w, const QString& path, const QString& baseline)
+{
+    QCOMPARE(w.document().FilePath(), path);
+    QCOMPARE(w.document().TxtRam(), baseline);
+    QCOMPARE(w.menus().action("SaveFiLE")->isEnabled(), !path.isEmpty());
+    if (!path.isEmpty())
+        QVERIFY(w.windowTitle().startsWith(QFileInfo(path).fileName() + ' '));
 }

@@ -106,6 +106,10 @@ struct MessageBoxAnswer {
 std::shared_ptr<MessageBoxAnswer> answerNextMessageBox(QMessageBox::StandardButton button,
                                                         std::function<void()> whileOpen = {});
 
+// The window stands at `path` (none: empty) with `baseline` as the saved text: the path, the
+// Save item and the title follow it.
+void expectFile(HtmlE& window, const QString& path, const QString& baseline);
+
 // Selects characters [from, to) of the document box, in text positions.
 void selectRange(HtmlE& window, int from, int to);
 // Puts the caret at the position with nothing selected.
