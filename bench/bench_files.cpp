@@ -9,6 +9,14 @@
 #include "tags/markup_rows.h"
 #include "ui/menu_surface.h"
 #include "view/view_switches.h"
+#include "document/document.h"
+#include "model/line_holding.h"
+#include "text/document_codec.h"
+#include "text/encoding_guess.h"
+#include "text/file_read.h"
+#include "text/line_breaks.h"
+#include "text/line_ends.h"
+#include "text/original_file.h"
 
 #include <QAction>
 #include <QApplication>
@@ -130,6 +138,66 @@ private Q_SLOTS:
             // The first screenful is laid out and painted, as the user sees it.
             QCoreApplication::processEvents();
         }
+    }
+
+    // Where a load's and a save's time goes, stage by stage, in the order the program runs them.
+    void stages_data() { largeFiles(); }
+    void stages()
+    {
+        QFETCH(QString, name);
+        HtmlE window;
+        window.startUp(QString());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        DocumentBox* box = window.editwindow();
+        QElapsedTimer clock;
+        QStringList load;
+        const auto stage = [&clock](QStringList& into, const char* what) {
+            into.append(QStringLiteral("%1 %2").arg(QLatin1String(what)).arg(clock.nsecsElapsed() / 1e6, 0, 'f', 0));
+            clock.restart();
+        };
+        clock.start();
+        FileRead read = readWholeFile(path(name));
+        QVERIFY(read);
+        stage(load, "read");
+        const QByteArray bytes = read.take();
+        const TextEncoding encoding = guessEncoding(bytes);
+        stage(load, "detect");
+        DecodedText decoded = decodeText(bytes, encoding);
+        stage(load, "decode");
+        QVERIFY(foreignEncodingOf(bytes, encoding, decoded.text).isEmpty());
+        stage(load, "foreign check");
+        QString text = linebreak::allCrLf(decoded.text) ? std::move(decoded.text) : normaliseLineEnds(decoded.text).text;
+        stage(load, "line ends");
+        const LineHolding::Shape shape = LineHolding::shapeOf(text);
+        stage(load, "line holding");
+        box->setDocumentText(text);
+        stage(load, "filling the document");
+        QCoreApplication::processEvents();
+        stage(load, "first layout and paint");
+        qInfo("%s load: %s ms%s", qPrintable(name), qPrintable(load.join(QLatin1String(", "))),
+              shape.groups ? " (grouped)" : shape.pieces ? " (pieces)" : "");
+
+        QVERIFY(window.loadFile(path(name)));
+        QStringList save;
+        clock.restart();
+        const QString held = box->documentText();
+        stage(save, "read from the model");
+        QVERIFY(held == window.document().TxtRam());
+        stage(save, "compared with the baseline");
+        const EncodedText encoded = encodeDocument(held, window.document().encoding(), window.document().lineEnding());
+        stage(save, "encode");
+        QVERIFY(bytesAsRead(window.document().originalFile(), window.document().encoding(), window.document().lineEnding()));
+        stage(save, "(or the bytes as read)");
+        QFile out(path(QStringLiteral("stage copy")));
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QCOMPARE(out.write(encoded.bytes), encoded.bytes.size());
+        QVERIFY(out.flush());
+        stage(save, "write");
+        QVERIFY(::fdatasync(out.handle()) == 0);
+        stage(save, "sync");
+        out.remove();
+        qInfo("%s save: %s ms", qPrintable(name), qPrintable(save.join(QLatin1String(", "))));
     }
 
     void save_data() { files(); }
@@ -325,6 +393,12 @@ private:
         QTest::addColumn<QString>("name");
         for (const char* name : {"utf8_1MB.htm", "utf8_10MB.htm", "utf8_50MB.htm", "sjis_1MB.htm",
                                  "sjis_10MB.htm", "sjis_50MB.htm", "longline_10MB.htm"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void largeFiles()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char* name : {"utf8_50MB.htm", "sjis_50MB.htm", "longline_10MB.htm"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     QString path(const QString& name) const { return m_dir.filePath(name); }
