@@ -6,6 +6,7 @@
 #include "view/view_switches.h"
 
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -158,6 +159,55 @@ private Q_SLOTS:
         QCOMPARE(box()->document()->availableUndoSteps(), stepsNow);
         QCOMPARE(box()->document()->isModified(), modified);
         QCOMPARE(box()->model().text(), text);
+    }
+
+    // An input method's pre-edit is drawn as it asks, inside a coloured run: its underline and
+    // the clause being converted keep their formats, and the colours on either side stay on
+    // their characters, while it is shown and once it goes.
+    void preeditKeepsItsFormatsAmongTheColours()
+    {
+        const QString text = QStringLiteral("<p class=\"xy\">ab</p>");
+        box()->setDocumentText(text);
+        box()->setFocus();
+        const int caret = int(text.indexOf(u"y\""));
+        box()->select(caret, caret);
+        const auto formatAt = [this](int at) { // at a position of the layout, pre-edit and all
+            QTextCharFormat format;
+            for (const QTextLayout::FormatRange& range : box()->document()->firstBlock().layout()->formats()) {
+                if (at >= range.start && at < range.start + range.length)
+                    format.merge(range.format);
+            }
+            return format;
+        };
+        QTextCharFormat underline;
+        underline.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+        QTextCharFormat clause;
+        clause.setBackground(Qt::blue);
+        clause.setForeground(Qt::white);
+        const auto compose = [this](const QString& preedit, const QList<QInputMethodEvent::Attribute>& formats) {
+            QInputMethodEvent e(preedit, formats);
+            QCoreApplication::sendEvent(box(), &e);
+            box()->viewport()->repaint();
+        };
+        compose(QStringLiteral("かんじ"), {{QInputMethodEvent::TextFormat, 0, 1, underline},
+                                           {QInputMethodEvent::TextFormat, 1, 2, clause}});
+        QCOMPARE(box()->document()->firstBlock().layout()->preeditAreaText(), QStringLiteral("かんじ"));
+        QCOMPARE(formatAt(caret - 1).foreground().color(), colourOf(Role::AttributeValue)); // x
+        QCOMPARE(formatAt(caret).underlineStyle(), QTextCharFormat::SingleUnderline);
+        QVERIFY(!formatAt(caret).hasProperty(QTextFormat::ForegroundBrush));
+        QCOMPARE(formatAt(caret + 1).background().color(), QColor(Qt::blue));
+        QCOMPARE(formatAt(caret + 2).foreground().color(), QColor(Qt::white));
+        QCOMPARE(formatAt(caret + 3).foreground().color(), colourOf(Role::AttributeValue)); // y
+        QCOMPARE(formatAt(int(text.indexOf(u"p>")) + 3).foreground().color(), colourOf(Role::ElementName));
+        QVERIFY(!formatAt(int(text.indexOf(u"ab")) + 3).hasProperty(QTextFormat::ForegroundBrush));
+
+        compose(QString(), {});
+        QVERIFY(box()->document()->firstBlock().layout()->preeditAreaText().isEmpty());
+        QCOMPARE(formatAt(caret).foreground().color(), colourOf(Role::AttributeValue));
+        QVERIFY(!formatAt(caret).hasProperty(QTextFormat::TextUnderlineStyle));
+        QCOMPARE(formatAt(int(text.indexOf(u"p>"))).foreground().color(), colourOf(Role::ElementName));
+        QCOMPARE(box()->model().text(), text);
+        QCOMPARE(box()->model().strayChanges(), 0);
     }
 
     void lineNumbersOfPiecesAndGroups()

@@ -142,10 +142,32 @@ void BoxColour::colourBlock(QTextBlock block, html::ScanState start)
     block.setUserData(new Coloured(start, m_generation));
     if (m_runs.isEmpty() && layout->formats().isEmpty())
         return; // nothing to lay out again
+    // An input method's pre-edit is shown in the layout, not the text: its own formats (the
+    // underline, the clause being converted) stay, and the colours after it move past it.
+    const int preeditStart = layout->preeditAreaPosition();
+    const int preeditLength = int(layout->preeditAreaText().size());
     QList<QTextLayout::FormatRange> ranges;
-    ranges.reserve(m_runs.size());
-    for (const html::RoleRun& run : std::as_const(m_runs))
-        ranges.append({int(run.start), int(run.length), m_formats[int(run.role)]});
+    ranges.reserve(m_runs.size() + 2);
+    if (preeditLength > 0) {
+        for (const QTextLayout::FormatRange& own : layout->formats()) {
+            if (own.start >= preeditStart && own.start + own.length <= preeditStart + preeditLength)
+                ranges.append(own);
+        }
+    }
+    for (const html::RoleRun& run : std::as_const(m_runs)) {
+        int from = int(run.start);
+        int end = from + int(run.length);
+        const QTextCharFormat& format = m_formats[int(run.role)];
+        if (preeditLength > 0 && end > preeditStart) {
+            if (from < preeditStart) // a run the pre-edit stands inside goes on after it
+                ranges.append({from, preeditStart - from, format});
+            from = std::max(from, preeditStart) + preeditLength;
+            end += preeditLength;
+        }
+        ranges.append({from, end - from, format});
+    }
+    if (ranges == layout->formats())
+        return; // as it was: no layout again
     layout->setFormats(ranges);
     relayout(block);
 }
