@@ -2,7 +2,7 @@
 
 #include "text/line_breaks.h"
 
-#include <QPlainTextDocumentLayout>
+#include "model/block_layout.h"
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -36,7 +36,7 @@ TextModel::TextModel(QObject* parent)
     : QObject(parent), m_document(new QTextDocument(this)), m_holding(m_document)
 {
     setObjectName(QStringLiteral("textModel"));
-    m_document->setDocumentLayout(new QPlainTextDocumentLayout(m_document));
+    m_document->setDocumentLayout(new BlockLayout(m_document));
     connect(m_document, &QTextDocument::contentsChange, this, &TextModel::documentChanged);
 }
 

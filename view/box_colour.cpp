@@ -1,5 +1,6 @@
 #include "view/box_colour.h"
 
+#include "model/block_layout.h"
 #include "ui/document_box.h"
 
 #include <QTextBlock>
@@ -183,11 +184,15 @@ void BoxColour::clearBlock(QTextBlock block)
 
 void BoxColour::relayout(const QTextBlock& block)
 {
-    // As the document's own highlighter does: the block is laid out again with its formats.
-    // That is no change of the text; where the document reports it as one, it is said so.
+    // As the document's own highlighter does: the block is laid out again with its formats,
+    // and painted again alone. That is no change of the text; where the document reports it as
+    // one, it is said so.
     const TextModel::LayoutOnly layoutOnly(m_box->model());
     m_relayout = true;
-    m_box->document()->markContentsDirty(block.position(), block.length());
+    if (auto* layout = qobject_cast<BlockLayout*>(m_box->document()->documentLayout()))
+        layout->restyle(block);
+    else
+        m_box->document()->markContentsDirty(block.position(), block.length());
     m_relayout = false;
 }
 

@@ -1,0 +1,21 @@
+#include "model/block_layout.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+
+void BlockLayout::restyle(const QTextBlock& block)
+{
+    // A block without lines is laid out when its rectangle is asked for.
+    blockBoundingRect(block);
+    // Reported now, the mark reaches this layout alone, which has nothing left to do.
+    m_restyling = true;
+    document()->markContentsDirty(block.position(), block.length());
+    m_restyling = false;
+    Q_EMIT updateBlock(block);
+}
+
+void BlockLayout::documentChanged(int from, int removed, int added)
+{
+    if (!m_restyling)
+        QPlainTextDocumentLayout::documentChanged(from, removed, added);
+}

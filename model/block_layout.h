@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QPlainTextDocumentLayout>
+
+// The plain-text layout of the model's document, which can lay a block out again for new
+// formats (the HTML colours) and have only that block painted again.
+//
+// QTextLayout::setFormats marks its block as changed over its whole length, and the document
+// reports a marked change as twice that length, so the next report reaches into the block
+// after it: the layout would then drop the lines of both and paint the whole box again, every
+// line shaped anew. restyle() lays the block out at once and takes that mark away.
+class BlockLayout : public QPlainTextDocumentLayout {
+    Q_OBJECT
+public:
+    using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
+
+    // After `block`'s formats were set, outside the document's report of a change.
+    void restyle(const QTextBlock& block);
+
+protected:
+    void documentChanged(int from, int removed, int added) override;
+
+private:
+    bool m_restyling = false;
+};
