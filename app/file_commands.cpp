@@ -36,11 +36,13 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
     // What is written becomes the baseline only if the text is still what was read: a text
     // put in while a question below was open is a change, saved next time.
     quint64 revision = parts.box.model().revision();
-    QString text = parts.box.documentText();
+    // Unchanged, the baseline is the text: shared, so a save holds the page no third time.
+    const bool unchanged = document.textIsBaseline();
+    QString text = unchanged ? document.TxtRam() : parts.box.documentText();
     TextEncoding encoding = document.encoding();
     // The unchanged text goes back as the very bytes it was read from.
     std::optional<QByteArray> asRead;
-    if (text == document.TxtRam())
+    if (unchanged || text == document.TxtRam())
         asRead = bytesAsRead(document.originalFile(), encoding, document.lineEnding());
     EncodedText encoded;
     if (asRead)

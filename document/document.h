@@ -59,6 +59,9 @@ public:
 
     // The baseline (TxtRam): the document as last loaded or saved.
     const QString& TxtRam() const { return m_TxtRam; }
+    // Whether the text is known to equal the baseline (nothing changed since it was taken, or
+    // compared equal since): then the baseline can stand for the text without reading it.
+    bool textIsBaseline() const { return !m_mayDiffer && !m_formatChanged; }
     // A baseline that may differ from the text: compared at the next question.
     void setBaseline(const QString& text);
     // The text as it stands becomes the baseline; `text` must equal it (read just now, or
