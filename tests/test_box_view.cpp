@@ -5,6 +5,7 @@
 #include "view/line_gutter.h"
 #include "view/view_switches.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QTextBlock>
@@ -138,6 +139,20 @@ private Q_SLOTS:
         box()->undoStep();
         QCOMPARE(colourAt(near), colourOf(Role::ElementName));
         QTRY_COMPARE(colourAt(far), colourOf(Role::ElementName));
+
+        // A keystroke in a coloured block has that block laid out and painted again, not the box.
+        show(near);
+        QTest::qWait(10);
+        bool wholeBox = false;
+        const auto watch = connect(box()->document()->documentLayout(), &QAbstractTextDocumentLayout::update, this,
+                                   [&wholeBox] { wholeBox = true; });
+        box()->replaceSelection(QStringLiteral("x"));
+        box()->viewport()->repaint();
+        QTest::qWait(10);
+        disconnect(watch);
+        QVERIFY(!wholeBox);
+        QCOMPARE(colourAt(near + 1), colourOf(Role::ElementName));
+        box()->undoStep();
 
         // Scrolling, the background, the switch and the spare-moment work change nothing else.
         const int stepsNow = box()->document()->availableUndoSteps();
