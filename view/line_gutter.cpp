@@ -27,13 +27,26 @@ LineGutter::LineGutter(DocumentBox* box) : QWidget(box), m_box(box)
     setObjectName(QStringLiteral("lineGutter"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
     hide();
-    connect(box, &QPlainTextEdit::updateRequest, this, [this] {
-        if (m_on)
+    // A block painted again in place leaves every line where it was: only the numbers beside it
+    // are painted again, unless the lines were counted anew (joined inside a wrapped block).
+    connect(box, &QPlainTextEdit::updateRequest, this, [this](const QRect& rect, int dy) {
+        if (!m_on)
+            return;
+        const int lines = m_box->model().lineCount();
+        if (dy == 0 && lines == m_lines && rect.height() < m_box->viewport()->height())
+            update(0, rect.y(), width(), rect.height());
+        else
             update();
+        m_lines = lines;
     });
+    // The caret's number is in bold: painted again when the caret goes to another line.
     connect(box, &QPlainTextEdit::cursorPositionChanged, this, [this] {
-        if (m_on)
+        if (!m_on)
+            return;
+        const int line = m_box->model().lineAt(m_box->caret());
+        if (line != m_caretLineShown)
             update();
+        m_caretLineShown = line;
     });
     // Counting the lines may read the whole page: once after a load or an edit, not for each
     // part of it.

@@ -43,4 +43,7 @@ private:
     QTimer m_follow;
     // The caret's line, found while the labels are laid out.
     mutable int m_caretLine = 0;
+    // What the numbers were last painted for: the lines counted, the caret's line.
+    int m_lines = -1;
+    int m_caretLineShown = -1;
 };
