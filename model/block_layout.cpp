@@ -5,7 +5,10 @@
 
 void BlockLayout::restyle(const QTextBlock& block)
 {
-    // A block without lines is laid out when its rectangle is asked for.
+    // A block without lines is laid out when its rectangle is asked for (new formats leave it
+    // none; its lines are let go here all the same, so it never keeps the old ones).
+    QTextBlock lines = block;
+    lines.clearLayout();
     blockBoundingRect(block);
     // Reported now, the mark reaches this layout alone, which has nothing left to do.
     m_restyling = true;
