@@ -16,10 +16,21 @@ public:
 
     // After `block`'s formats were set, outside the document's report of a change.
     void restyle(const QTextBlock& block);
+    // The same while the document reports an edit of that block alone, [from, from + removed)
+    // become `added` characters: once the report is done the layout sees that edit, not the
+    // whole block's mark, so the block is laid out with its colours and painted alone.
+    void restyleEdited(const QTextBlock& block, int from, int removed, int added);
 
 protected:
     void documentChanged(int from, int removed, int added) override;
 
 private:
     bool m_restyling = false;
+    struct Edit {
+        int block = -1; // the block's position; -1: none
+        int from = 0;
+        int removed = 0;
+        int added = 0;
+    };
+    Edit m_edit;
 };

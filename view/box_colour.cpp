@@ -78,7 +78,7 @@ void BoxColour::followPalette()
     colourShown();
 }
 
-void BoxColour::documentChanged(int position, int /*removed*/, int added)
+void BoxColour::documentChanged(int position, int removed, int added)
 {
     if (m_relayout)
         return;
@@ -107,6 +107,14 @@ void BoxColour::documentChanged(int position, int /*removed*/, int added)
     }
     if (!m_on)
         return;
+    // An edit inside one block has it coloured now, while the document reports the edit: the
+    // block is then laid out once with its colours, not first with the old ones shifted.
+    auto* layout = qobject_cast<BlockLayout*>(document->documentLayout());
+    if (layout && first == last && addedUnits == 1 && removedUnits == 1 && first.layout()->preeditAreaText().isEmpty()) {
+        const html::ScanState start = m_states.guessAt(first.blockNumber(), kLookBehind);
+        if (applyColours(first, start))
+            layout->restyleEdited(first, position, removed, added);
+    }
     // Later blocks shown may start in another state now; they are seen to once the edit is done.
     QTimer::singleShot(0, this, &BoxColour::colourShown);
     m_ahead->stop();
@@ -136,13 +144,19 @@ void BoxColour::colourShown()
 
 void BoxColour::colourBlock(QTextBlock block, html::ScanState start)
 {
+    if (applyColours(block, start))
+        relayout(block);
+}
+
+bool BoxColour::applyColours(QTextBlock block, html::ScanState start)
+{
     const TextModel::ShownBlock shown = m_box->model().shownBlock(block);
     m_runs.clear();
     html::scan(start, shown.text, shown.continues ? html::TextEnd::Piece : html::TextEnd::LineEnd, m_runs);
     QTextLayout* layout = block.layout();
     block.setUserData(new Coloured(start, m_generation));
     if (m_runs.isEmpty() && layout->formats().isEmpty())
-        return; // nothing to lay out again
+        return false; // nothing to lay out again
     // An input method's pre-edit is shown in the layout, not the text: its own formats (the
     // underline, the clause being converted) stay, and the colours after it move past it.
     const int preeditStart = layout->preeditAreaPosition();
@@ -168,9 +182,9 @@ void BoxColour::colourBlock(QTextBlock block, html::ScanState start)
         ranges.append({from, end - from, format});
     }
     if (ranges == layout->formats())
-        return; // as it was: no layout again
+        return false; // as it was: no layout again
     layout->setFormats(ranges);
-    relayout(block);
+    return true;
 }
 
 void BoxColour::clearBlock(QTextBlock block)

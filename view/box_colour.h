@@ -32,6 +32,8 @@ public:
 private:
     void documentChanged(int position, int removed, int added);
     void colourBlock(QTextBlock block, html::ScanState start);
+    // Gives the block's layout the colours of its text; false when they were there already.
+    bool applyColours(QTextBlock block, html::ScanState start);
     void clearBlock(QTextBlock block);
     void relayout(const QTextBlock& block);
     void workAhead();
