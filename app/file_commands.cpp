@@ -4,6 +4,7 @@
 #include "app/save_outcome.h"
 #include "app/encoding_menu.h"
 #include "app/unencodable_question.h"
+#include "text/charset_declaration.h"
 #include "document/document.h"
 #include "text/document_codec.h"
 #include "text/file_read.h"
@@ -28,6 +29,55 @@ const QString kOpenFailed = QStringLiteral("ファイルを開けませんでし
 const QString kReplaceQuestion = QStringLiteral("%1 は既にあります。\r置き換えてよろしいですか？");
 
 
+// The bytes about to be written would be read by the next open as another text (the
+// encoding cannot be told from them): asks, offering a declaration or a byte-order mark that
+// makes them read right. False when the save is cancelled.
+bool confirmReadBack(const FileCommandParts& parts, QString& text, TextEncoding& encoding, EncodedText& encoded,
+                     quint64& revision)
+{
+    const Document& document = parts.document;
+    if (!mayReadOtherwise(encoding, text))
+        return true;
+    {
+        BusyPointer busy;
+        if (readsBackAs(encoded.bytes, text))
+            return true;
+    }
+    const std::optional<TextEncoding> marked = withByteOrderMark(encoding);
+    // The declaration is offered only where it is seen in the bytes and settles the reading.
+    const TextChanges declaration = exactDeclarationChanges(text, encoding);
+    bool declares = false;
+    if (!declaration.isEmpty()) {
+        BusyPointer busy;
+        QString declared = text;
+        for (auto it = declaration.crbegin(); it != declaration.crend(); ++it)
+            declared.replace(it->start, it->length, it->text);
+        const EncodedText trial = encodeDocument(declared, encoding, document.lineEnding(), Unencodable::Report,
+                                                 document.byteForms());
+        declares = trial.unencodableCount == 0 && readsBackAs(trial.bytes, declared);
+    }
+    switch (askAboutReadingBack(parts.window, encoding, declares ? exactDeclaredName(encoding) : QString(),
+                                marked.has_value())) {
+    case ReadBackChoice::Cancel:
+        return false;
+    case ReadBackChoice::AsItIs:
+        return true;
+    case ReadBackChoice::ByteOrderMark:
+        encoding = *marked;
+        break;
+    case ReadBackChoice::Declaration:
+        // In the box, as one undo step: the page then says what it is.
+        parts.box.select(0, parts.box.model().length());
+        parts.box.replaceSelection(exactDeclarationChanges(parts.box.model().text(0, parts.box.model().length(), u"\n"),
+                                                           encoding));
+        revision = parts.box.model().revision();
+        text = parts.box.documentText();
+        break;
+    }
+    encoded = encodeDocument(text, encoding, document.lineEnding(), Unencodable::Report, document.byteForms());
+    return true;
+}
+
 // Writes the document to `path` in its own encoding and line ends; the document becomes
 // the baseline. False when nothing was written (cancelled or failed; a failure is reported).
 bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
@@ -46,7 +96,7 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
     if (asRead)
         encoded.bytes = std::move(*asRead);
     else
-        encoded = encodeDocument(text, encoding, document.lineEnding());
+        encoded = encodeDocument(text, encoding, document.lineEnding(), Unencodable::Report, document.byteForms());
     const bool lossyRead = document.undecodable() || !document.foreignEncoding().isEmpty();
     if (encoded.unencodableCount > 0 || (lossyRead && !asRead)) {
         switch (askAboutUnencodable(parts.window, encoded, encoding, document.undecodable(),
@@ -54,7 +104,8 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
         case UnencodableChoice::Cancel:
             return false;
         case UnencodableChoice::CharacterReferences:
-            encoded = encodeDocument(text, encoding, document.lineEnding(), Unencodable::CharacterReferences);
+            encoded = encodeDocument(text, encoding, document.lineEnding(), Unencodable::CharacterReferences,
+                                     document.byteForms());
             break;
         case UnencodableChoice::Utf8:
             encoding = TextEncoding::Utf8;
@@ -66,6 +117,9 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
             break;
         }
     }
+
+    if (!asRead && !confirmReadBack(parts, text, encoding, encoded, revision))
+        return false;
 
     WriteOutcome written;
     {
@@ -198,6 +252,7 @@ bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path,
     else
         document.takeTextAsBaseline();
     document.setEncoding(doc.encoding);
+    document.setByteForms(std::move(doc.forms));
     document.setUndecodable(doc.undecodable);
     document.setForeignEncoding(doc.foreignEncoding);
     document.setLineEnding(doc.lineEnding);

@@ -46,3 +46,32 @@ UnencodableChoice askAboutUnencodable(QWidget& window, const EncodedText& report
         return UnencodableChoice::Utf8;
     return UnencodableChoice::Cancel;
 }
+
+ReadBackChoice askAboutReadingBack(QWidget& window, TextEncoding encoding, const QString& declaration,
+                                   bool byteOrderMark)
+{
+    QStringList lines{QStringLiteral("%1 で保存すると、次に開いたときに別の文字コードとして読まれ、"
+                                     "文字が変わってしまいます。").arg(encodingName(encoding))};
+    if (!declaration.isEmpty())
+        lines << QStringLiteral("<meta charset=\"%1\"> と宣言すれば正しく読み込めます。").arg(declaration);
+    if (byteOrderMark)
+        lines << QStringLiteral("BOM（バイトオーダーマーク）を付ければ正しく読み込めます。");
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("HtmlE"), displayLines(lines.join(u'\r')),
+                    QMessageBox::NoButton, &window);
+    box.setObjectName(QStringLiteral("readBackQuestion"));
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* declare = declaration.isEmpty() ? nullptr : box.addButton(QStringLiteral("宣言を書いて保存(&D)"), QMessageBox::AcceptRole);
+    QPushButton* mark = byteOrderMark ? box.addButton(QStringLiteral("BOM を付けて保存(&B)"), QMessageBox::AcceptRole) : nullptr;
+    QPushButton* asItIs = box.addButton(QStringLiteral("このまま保存(&S)"), QMessageBox::DestructiveRole);
+    box.addButton(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    box.setDefaultButton(declare ? declare : mark ? mark : box.button(QMessageBox::Cancel));
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    if (declare && box.clickedButton() == declare)
+        return ReadBackChoice::Declaration;
+    if (mark && box.clickedButton() == mark)
+        return ReadBackChoice::ByteOrderMark;
+    if (box.clickedButton() == asItIs)
+        return ReadBackChoice::AsItIs;
+    return ReadBackChoice::Cancel;
+}

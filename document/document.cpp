@@ -24,6 +24,7 @@ void Document::clearFile()
     m_lineEnding = LineEnding::CrLf;
     m_undecodable = false;
     m_foreignEncoding.clear();
+    m_forms.clear();
     m_diskStamp = {};
     m_originalFile = {};
     m_formatChanged = false;

@@ -39,6 +39,9 @@ public:
     // never written back changed without a question. Empty when not.
     const QString& foreignEncoding() const { return m_foreignEncoding; }
     void setForeignEncoding(const QString& name) { m_foreignEncoding = name; }
+    // The CP932 byte forms the file used for characters that have two, written back so.
+    const ByteForms& byteForms() const { return m_forms; }
+    void setByteForms(ByteForms forms) { m_forms = std::move(forms); }
 
     // The file as it was on disk when last read or written, so Save can tell when someone
     // else has changed it since.
@@ -92,6 +95,7 @@ private:
     LineEnding m_lineEnding = LineEnding::CrLf;
     bool m_undecodable = false;
     QString m_foreignEncoding;
+    ByteForms m_forms;
     DiskStamp m_diskStamp;
     OriginalFile m_originalFile;
     QString m_TxtRam;
