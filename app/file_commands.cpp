@@ -40,7 +40,7 @@ bool confirmReadBack(const FileCommandParts& parts, QString& text, TextEncoding&
         return true;
     {
         BusyPointer busy;
-        if (readsBackAs(encoded.bytes, text))
+        if (readsBackAs(encoded.bytes, encoding))
             return true;
     }
     const std::optional<TextEncoding> marked = withByteOrderMark(encoding);
@@ -54,7 +54,7 @@ bool confirmReadBack(const FileCommandParts& parts, QString& text, TextEncoding&
             declared.replace(it->start, it->length, it->text);
         const EncodedText trial = encodeDocument(declared, encoding, document.lineEnding(), Unencodable::Report,
                                                  document.byteForms());
-        declares = trial.unencodableCount == 0 && readsBackAs(trial.bytes, declared);
+        declares = trial.unencodableCount == 0 && readsBackAs(trial.bytes, encoding);
     }
     switch (askAboutReadingBack(parts.window, encoding, declares ? exactDeclaredName(encoding) : QString(),
                                 marked.has_value())) {

@@ -60,11 +60,19 @@ ReadBackChoice askAboutReadingBack(QWidget& window, TextEncoding encoding, const
                     QMessageBox::NoButton, &window);
     box.setObjectName(QStringLiteral("readBackQuestion"));
     box.setTextFormat(Qt::PlainText);
-    QPushButton* declare = declaration.isEmpty() ? nullptr : box.addButton(QStringLiteral("宣言を書いて保存(&D)"), QMessageBox::AcceptRole);
-    QPushButton* mark = byteOrderMark ? box.addButton(QStringLiteral("BOM を付けて保存(&B)"), QMessageBox::AcceptRole) : nullptr;
-    QPushButton* asItIs = box.addButton(QStringLiteral("このまま保存(&S)"), QMessageBox::DestructiveRole);
-    box.addButton(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
-    box.setDefaultButton(declare ? declare : mark ? mark : box.button(QMessageBox::Cancel));
+    auto add = [&box](QMessageBox::StandardButton which, const QString& text) {
+        QPushButton* button = box.addButton(which);
+        button->setText(text);
+        return button;
+    };
+    QPushButton* declare = declaration.isEmpty() ? nullptr : add(QMessageBox::Yes, QStringLiteral("宣言を書いて保存(&D)"));
+    QPushButton* mark = byteOrderMark ? add(QMessageBox::Apply, QStringLiteral("BOM を付けて保存(&B)")) : nullptr;
+    QPushButton* asItIs = add(QMessageBox::Save, QStringLiteral("このまま保存(&S)"));
+    add(QMessageBox::Cancel, QStringLiteral("キャンセル"));
+    if (QPushButton* offered = declare ? declare : mark)
+        box.setDefaultButton(offered);
+    else
+        box.setDefaultButton(QMessageBox::Cancel);
     box.setEscapeButton(QMessageBox::Cancel);
     box.exec();
     if (declare && box.clickedButton() == declare)

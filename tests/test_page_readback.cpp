@@ -174,17 +174,17 @@ private Q_SLOTS:
         // would read otherwise, settled by the declaration offered.
         const QString kanji = decodeText(QByteArray("\xED\x8D\xED\xD7\xEE\x70"), TextEncoding::ShiftJis2004).text;
         const QString sjis2004 = QStringLiteral("<html><head><title>x</title></head><p>") + kanji + "</p>";
-        QVERIFY(!readsBackAs(encodeText(sjis2004, TextEncoding::ShiftJis2004).bytes, sjis2004));
+        QVERIFY(!readsBackAs(encodeText(sjis2004, TextEncoding::ShiftJis2004).bytes, TextEncoding::ShiftJis2004));
         QString declared = sjis2004;
         for (const TextChange& change : exactDeclarationChanges(sjis2004, TextEncoding::ShiftJis2004))
             declared.replace(change.start, change.length, change.text);
-        QVERIFY(readsBackAs(encodeText(declared, TextEncoding::ShiftJis2004).bytes, declared));
+        QVERIFY(readsBackAs(encodeText(declared, TextEncoding::ShiftJis2004).bytes, TextEncoding::ShiftJis2004));
         // U+FEFF first without a mark reads back as a mark; with one, as itself.
         const QString feff = QChar(0xFEFF) + QStringLiteral("あ");
         QVERIFY(mayReadOtherwise(TextEncoding::Utf8, feff));
-        QVERIFY(!readsBackAs(encodeText(feff, TextEncoding::Utf8).bytes, feff));
-        QVERIFY(readsBackAs(encodeText(feff, TextEncoding::Utf8Bom).bytes, feff));
-        QVERIFY(!readsBackAs(encodeText(feff, TextEncoding::Utf16LeNoBom).bytes, feff));
+        QVERIFY(!readsBackAs(encodeText(feff, TextEncoding::Utf8).bytes, TextEncoding::Utf8));
+        QVERIFY(readsBackAs(encodeText(feff, TextEncoding::Utf8Bom).bytes, TextEncoding::Utf8Bom));
+        QVERIFY(!readsBackAs(encodeText(feff, TextEncoding::Utf16LeNoBom).bytes, TextEncoding::Utf16LeNoBom));
         // The declaration is put after <head> where the page has none.
         const TextChanges declare = exactDeclarationChanges(u"<html><head><title>", TextEncoding::ShiftJis2004);
         QCOMPARE(declare.size(), 1);

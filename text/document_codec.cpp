@@ -46,9 +46,10 @@ EncodedText encodeDocument(const QString& crlfText, TextEncoding encoding, LineE
     return encodeText(withLineEnding(crlfText, ending), encoding, policy, forms);
 }
 
-bool readsBackAs(QByteArrayView bytes, const QString& crlfText)
+bool readsBackAs(QByteArrayView bytes, TextEncoding encoding)
 {
-    return decodeDocument(bytes).text == crlfText;
+    const DecodedText opened = decodeText(bytes);
+    return opened.encoding == encoding || opened.text == decodeText(bytes, encoding).text;
 }
 
 bool mayReadOtherwise(TextEncoding encoding, const QString& crlfText)

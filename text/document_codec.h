@@ -30,10 +30,10 @@ LoadedDocument decodeDocument(QByteArray&& bytes, std::optional<TextEncoding> en
 EncodedText encodeDocument(const QString& crlfText, TextEncoding encoding, LineEnding ending,
                            Unencodable policy = Unencodable::Report, const ByteForms& forms = {});
 
-// Whether a document written as `bytes` (from `crlfText`) is read back by the next open as
-// that very text; false where the bytes fit another encoding better (a Shift_JIS-2004 page of
-// characters that CP932 reads too, a U+FEFF first without a byte-order mark).
-bool readsBackAs(QByteArrayView bytes, const QString& crlfText);
+// Whether `bytes`, written in `encoding`, are read by the next open as that encoding reads
+// them; false where they fit another encoding better (a Shift_JIS-2004 page of characters that
+// CP932 reads too, a U+FEFF first without a byte-order mark).
+bool readsBackAs(QByteArrayView bytes, TextEncoding encoding);
 // Whether a text saved in `encoding` may be read otherwise at all: false where the bytes say
 // what they are (a byte-order mark, UTF-8 that is not ASCII nor begins with U+FEFF), so the
 // check above is spared.
