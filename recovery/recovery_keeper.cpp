@@ -4,6 +4,7 @@
 #include "recovery/backup_offer.h"
 #include "recovery/recovery_folder.h"
 #include "recovery/recovery_list.h"
+#include "platform/user_folders.h"
 #include "ui/busy_pointer.h"
 #include "ui/document_box.h"
 #include "ui/message_box.h"
@@ -20,6 +21,9 @@ constexpr qint64 kLongestDueMs = 30000;
 
 const QString kTitle = QStringLiteral("vornik!");
 const QString kRestoreFile = QStringLiteral("%1 には、保存していない変更が残っています（%2）。\r復元しますか？");
+const QString kNoFolder = QStringLiteral("保存していない変更の控え（復元用のコピー）を残せません。\r%1");
+const QString kWriteFailed = QStringLiteral("保存していない変更の控えを書き込めませんでした。\r%1"
+                                            "\rディスクの空きを確かめてください。控えのない変更は、強制終了などで失われます。");
 const QString kRestoreNew = QStringLiteral("保存していない新しい文書が残っています（%1）。\r復元しますか？");
 }
 
@@ -49,13 +53,36 @@ RecoveryKeeper::RecoveryKeeper(Document& document, DocumentBox& box, QWidget& wi
     // The first offer waits until the window is up, for the file given at start or for none.
     QTimer::singleShot(0, this, [this] {
         m_started = true;
+        // A state folder that cannot keep copies is said at once, not at the first loss.
+        if (const PrivateFolder state = stateFolder(true); !state.ok())
+            tellNotKept(kNoFolder.arg(state.problem));
         offerLeftBehind();
     });
 }
 
 RecoveryKeeper::~RecoveryKeeper()
 {
+    settle();
+}
+
+void RecoveryKeeper::settle()
+{
     m_writing.waitForFinished();
+    if (m_removeAfterWrite) {
+        m_removeAfterWrite = false;
+        if (!m_copyPath.isEmpty())
+            QFile::remove(m_copyPath);
+    }
+}
+
+void RecoveryKeeper::tellNotKept(const QString& message)
+{
+    if (m_warned)
+        return;
+    m_warned = true;
+    qWarning("vornikedit: %s", qPrintable(QString(message).replace(u'\r', u' ')));
+    // After the handler that found it has returned: a message box runs an event loop of its own.
+    QTimer::singleShot(0, this, [this, message] { tellUser(&m_window, kTitle, message, MessageIcon::Exclamation); });
 }
 
 void RecoveryKeeper::edited()
@@ -84,9 +111,7 @@ void RecoveryKeeper::writeNow()
         return;
     }
     if (!ensureOwnCopy()) {
-        if (!m_warned)
-            qWarning("vornikedit: no recovery copy of unsaved work can be kept (no private state folder)");
-        m_warned = true;
+        tellNotKept(kNoFolder.arg(stateFolder(false).problem));
         return;
     }
     m_dueSince.invalidate();
@@ -96,10 +121,10 @@ void RecoveryKeeper::writeNow()
 
 void RecoveryKeeper::writeFinished()
 {
-    if (!m_writing.result() && !m_warned) {
-        qWarning("vornikedit: the recovery copy %s could not be written", qPrintable(m_copyPath));
-        m_warned = true;
-    }
+    const bool removing = m_removeAfterWrite;
+    settle();
+    if (!removing && !m_writing.result())
+        tellNotKept(kWriteFailed.arg(m_copyPath));
     if (m_writeAgain) {
         m_writeAgain = false;
         writeNow();
@@ -111,8 +136,12 @@ void RecoveryKeeper::remove()
     m_quiet.stop();
     m_dueSince.invalidate();
     m_writeAgain = false;
-    // A write under way would bring the copy back after it is gone.
-    m_writing.waitForFinished();
+    // A write under way would bring the copy back after it is gone: the copy goes when it has
+    // finished. Not waited for here: a save would hold the window while a 50 MB copy is written.
+    if (m_writing.isRunning()) {
+        m_removeAfterWrite = true;
+        return;
+    }
     if (!m_copyPath.isEmpty())
         QFile::remove(m_copyPath);
 }
@@ -124,11 +153,11 @@ void RecoveryKeeper::discard()
 
 void RecoveryKeeper::flush()
 {
-    m_writing.waitForFinished();
+    settle();
     if (m_quiet.isActive() || m_writeAgain) {
         m_writeAgain = false;
         writeNow();
-        m_writing.waitForFinished();
+        settle();
     }
 }
 

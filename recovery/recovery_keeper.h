@@ -42,6 +42,10 @@ private:
     void writeNow();
     void writeFinished();
     void remove();
+    // Waits for a write under way and removes the copy when that was asked meanwhile.
+    void settle();
+    // Once while the editor runs: no copy of the unsaved work is being kept.
+    void tellNotKept(const QString& message);
     bool ensureOwnCopy();
     std::optional<RecoveryCopy> readCopy(const QString& copyPath);
     void adopt(OrphanCopy orphan, const RecoveryCopy& copy);
@@ -56,6 +60,7 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     QFutureWatcher<bool> m_writing;
     bool m_writeAgain = false;
+    bool m_removeAfterWrite = false;
     bool m_copyExists = false;
     bool m_warned = false;
     bool m_started = false;
