@@ -32,9 +32,46 @@ QString bareName(const QString& argument)
 
 bool isOption(const QString& argument)
 {
-    return argument.size() > 1 && argument.startsWith(u'-');
+    return argument.size() > 1 && argument.startsWith(u'-') && !argument.endsWith(QLatin1String(" on"));
 }
 
+// How many arguments from `at` are one toolkit option (the option and its value); 0 when
+// the argument there is none of the toolkit's.
+qsizetype toolkitOptionAt(const QStringList& arguments, qsizetype at)
+{
+    const QString& argument = arguments[at];
+    if (!isOption(argument) || argument == QLatin1String("--"))
+        return 0;
+    const QString name = bareName(argument);
+    if (among(kToolkitFlags, name))
+        return 1;
+    if (among(kToolkitOptionsWithValue, name))
+        return at + 1 < arguments.size() && !arguments[at + 1].endsWith(QLatin1String(" on")) ? 2 : 0;
+    const qsizetype equals = name.indexOf(u'=');
+    return equals > 0 && among(kToolkitOptionsWithEquals, name.left(equals)) ? 1 : 0;
+}
+
+}
+
+SplitArguments splitArguments(const QStringList& arguments)
+{
+    SplitArguments split;
+    if (!arguments.isEmpty() && arguments.last() == QLatin1String("on")) {
+        split.editor = arguments;
+        return split;
+    }
+    qsizetype i = 0;
+    while (i < arguments.size()) {
+        const qsizetype taken = toolkitOptionAt(arguments, i);
+        if (taken == 0)
+            break;
+        split.toolkit += arguments.mid(i, taken);
+        i += taken;
+    }
+    if (i < arguments.size() && arguments[i] == QLatin1String("--"))
+        ++i;
+    split.editor = arguments.mid(i);
+    return split;
 }
 
 StartDecision decideStart(const QStringList& arguments)
@@ -44,6 +81,8 @@ StartDecision decideStart(const QStringList& arguments)
         return {};
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
+        if (argument == QLatin1String("--"))
+            return {}; // the rest is the file
         if (!isOption(argument))
             continue;
         if (argument == QLatin1String("--help") || argument == QLatin1String("-h"))

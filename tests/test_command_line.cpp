@@ -71,6 +71,7 @@ private Q_SLOTS:
         QTest::newRow("path form") << QStringList{"/tmp/--help on"} << edit << "";
         QTest::newRow("split path form") << QStringList{"--help", "on"} << edit << "";
         QTest::newRow("lone dash") << QStringList{"-"} << edit << "";
+        QTest::newRow("-- ends the options") << QStringList{"--", "-x.html"} << edit << "";
     }
     void optionsAreDecidedBeforeTheWindow()
     {
@@ -80,6 +81,22 @@ private Q_SLOTS:
         const StartDecision decision = decideStart(arguments);
         QCOMPARE(int(decision.request), request);
         QCOMPARE(decision.option, option);
+    }
+
+    // The toolkit gets only its own options before the file, never the editor's "PATH on".
+    void toolkitOptionsStandBeforeTheFile()
+    {
+        using L = QStringList;
+        auto split = [](const L& arguments) {
+            const SplitArguments s = splitArguments(arguments);
+            return s.toolkit.join(u'|') + u'#' + s.editor.join(u'|');
+        };
+        QCOMPARE(split(L{"-platform", "offscreen", "-reverse", "/a.htm on"}), QString("-platform|offscreen|-reverse#/a.htm on"));
+        QCOMPARE(split(L{"-reverse on"}), QString("#-reverse on"));
+        QCOMPARE(split(L{"-display", "x.htm on"}), QString("#-display|x.htm on"));
+        QCOMPARE(split(L{"-stylesheet", "on"}), QString("#-stylesheet|on"));
+        QCOMPARE(split(L{"/a.htm", "-reverse"}), QString("#/a.htm|-reverse"));
+        QCOMPARE(split(L{"--style=fusion", "--", "-x.html"}), QString("--style=fusion#-x.html"));
     }
 };
 
