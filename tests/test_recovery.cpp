@@ -351,6 +351,7 @@ private Q_SLOTS:
         trigger(w, "gotoend");
         QTest::qWait(50);
         QVERIFY(!again->seen);
+        again.reset(); // else it would take the next box
         failWriteStepForTesting(WriteStep::Write, 0, 0);
 
         const QByteArray state = qgetenv("XDG_STATE_HOME");

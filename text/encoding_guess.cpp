@@ -280,10 +280,13 @@ std::optional<TextEncoding> utf16ByJapaneseUnits(QByteArrayView bytes)
                 break;
             }
             wantLow = QChar::isHighSurrogate(u);
+            // Kana, the ideographic space and 、。「」『』, full-width forms, ASCII: not the rest of
+            // the 0x30xx row, which a legacy page gives for "0," and the like.
             const bool usual = (u >= 0x20 && u < 0x7F) || u == 0x09 || u == 0x0A || u == 0x0D
-                || (u >= 0x3000 && u <= 0x30FF) || (u >= 0xFF01 && u <= 0xFF9F);
+                || (u >= 0x3041 && u <= 0x30FF) || (u >= 0x3000 && u <= 0x3002) || (u >= 0x300C && u <= 0x300F)
+                || (u >= 0xFF01 && u <= 0xFF9F);
             typical += usual;
-            plausible += usual || (u >= 0x4E00 && u <= 0x9FFF) || (u >= 0x3400 && u <= 0x4DBF)
+            plausible += usual || (u >= 0x3000 && u <= 0x303F) || (u >= 0x4E00 && u <= 0x9FFF) || (u >= 0x3400 && u <= 0x4DBF)
                 || (u >= 0x2000 && u <= 0x2BFF) || (u >= 0x00A0 && u <= 0x04FF) || (u >= 0x3100 && u <= 0x33FF)
                 || (u >= 0xE000 && u <= 0xF8FF) || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFE30 && u <= 0xFE4F)
                 || (u >= 0xFFE0 && u <= 0xFFEE) || QChar::isSurrogate(u);
