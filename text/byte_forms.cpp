@@ -60,6 +60,13 @@ void forEachDoubleByte(QByteArrayView bytes, Each each)
 ByteForms cp932FormsUsed(QByteArrayView bytes)
 {
     ByteForms used;
+    // Most pages hold no byte of those rows at all: a count the compiler can widen says so
+    // before the walk that keeps to the characters' bounds.
+    qsizetype rows = 0;
+    for (const char c : bytes)
+        rows += mayBeSecondForm(uchar(c));
+    if (rows == 0)
+        return used;
     forEachDoubleByte(bytes, [&](qsizetype, quint16 code) {
         if (!mayBeSecondForm(uchar(code >> 8)))
             return;

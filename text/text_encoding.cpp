@@ -168,6 +168,9 @@ DecodedText decodeText(QByteArrayView bytes)
     // page reads in it without error; then a reading without private-use characters (which a
     // JIS X 0213 page read in the Microsoft forms gives); then the common form.
     const std::optional<TextEncoding> declared = declaredEncoding(bytes);
+    const bool declaresAnother = declared && *declared != guessed && isJapaneseMultiByte(*declared);
+    if (!declaresAnother && !decoded.undecodable && (declared == guessed || !holdsPrivateUse(decoded.text)))
+        return decoded; // the usual page: read once
     DecodedText best;
     bool haveBest = false;
     for (TextEncoding e : japaneseReadings(bytes, guessed)) {
