@@ -140,6 +140,36 @@ private Q_SLOTS:
         QVERIFY(question->text.contains("GB18030"));
         QCOMPARE(folder.read("gbk.htm"), gbk);
     }
+
+    // A save the next open would read otherwise is asked about: a U+FEFF first in a page
+    // without a byte-order mark gets one; a page of kanji two encodings read, a declaration.
+    void savesThatWouldReadOtherwiseAsk()
+    {
+        TestProgramFolder folder;
+        folder.write("mark.htm", "<p>x</p>");
+        HtmlE w;
+        w.startUp(folder.file("mark.htm") + " on");
+        w.editwindow()->replaceSelection(QString(QChar(0xFEFF)));
+        auto answer = answerNextMessageBox(QMessageBox::Apply);
+        trigger(w, "SaveFiLE");
+        QVERIFY(answer->text.contains("BOM"));
+        QCOMPARE(folder.read("mark.htm"), QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF<p>x</p>"));
+        QCOMPARE(w.document().encoding(), TextEncoding::Utf8Bom);
+
+        const QByteArray kanji("<html><head><title>t</title></head><p>\xED\x8D</p>");
+        folder.write("x0213.htm", kanji);
+        HtmlE v;
+        v.startUp(folder.file("x0213.htm") + " on");
+        std::unique_ptr<QMenu> m(DocumentContextMenu::of(v.editwindow(), &v)->build(QPoint()));
+        entry(*m, "reopenEncoding", TextEncoding::ShiftJis2004)->trigger();
+        v.editwindow()->replaceSelection("a");
+        answer = answerNextMessageBox(QMessageBox::Yes);
+        trigger(v, "SaveFiLE");
+        QVERIFY(answer->text.contains("Shift_JIS-2004"));
+        QCOMPARE(folder.read("x0213.htm"),
+                 QByteArray("a<html><head><meta charset=\"Shift_JIS-2004\"><title>t</title></head><p>\xED\x8D</p>"));
+        QVERIFY(!v.hasUnsavedChanges());
+    }
 };
 
 int main(int argc, char** argv)

@@ -1,7 +1,6 @@
 #include "ui/application.h"
 #include "ui/document_box.h"
 #include "ui/file_controler.h"
-#include "app/file_commands.h"
 #include "app/main_window.h"
 #include "text/text_encoding.h"
 #include "text/save_backups.h"
@@ -453,33 +452,6 @@ private Q_SLOTS:
         answer = answerNextMessageBox(QMessageBox::Cancel);
         trigger(w, "SaveFiLE");
         QVERIFY(!answer->seen);
-    }
-
-    // A save the next open would read otherwise is asked about: a U+FEFF first in a page
-    // without a byte-order mark gets one; a page of kanji two encodings read, a declaration.
-    void savesThatWouldReadOtherwiseAsk()
-    {
-        m_folder->write("mark.htm", "<p>x</p>");
-        HtmlE w;
-        w.startUp(m_folder->file("mark.htm") + " on");
-        w.editwindow()->replaceSelection(QString(QChar(0xFEFF)));
-        auto answer = answerNextMessageBox(QMessageBox::Apply);
-        trigger(w, "SaveFiLE");
-        QVERIFY(answer->text.contains("BOM"));
-        QCOMPARE(m_folder->read("mark.htm"), QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF<p>x</p>"));
-        QCOMPARE(int(w.document().encoding()), int(TextEncoding::Utf8Bom));
-
-        const QByteArray kanji("<html><head><title>t</title></head><p>\xED\x8D</p>");
-        m_folder->write("x0213.htm", kanji);
-        HtmlE v;
-        v.startUp(m_folder->file("x0213.htm") + " on");
-        QVERIFY(loadDocumentFile(v.document(), *v.editwindow(), m_folder->file("x0213.htm"), TextEncoding::ShiftJis2004));
-        v.editwindow()->replaceSelection("a");
-        answer = answerNextMessageBox(QMessageBox::Yes);
-        trigger(v, "SaveFiLE");
-        QVERIFY(answer->text.contains("Shift_JIS-2004"));
-        QCOMPARE(m_folder->read("x0213.htm"), QByteArray("<html><head><meta charset=\"Shift_JIS-2004\"><title>t</title></head><p>\xED\x8D</p>").insert(0, "a"));
-        QVERIFY(!v.hasUnsavedChanges());
     }
 
     // Bytes valid in no encoding: opened as Shift_JIS. Unchanged, they are written back as
