@@ -113,7 +113,9 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
                 revision = parts.box.model().revision();
                 text = parts.box.documentText();
             }
-            encoded = encodeDocument(text, encoding, document.lineEnding());
+            // UTF-8 holds every character but a lone surrogate, which the user was just asked
+            // about: it goes as a reference rather than not at all.
+            encoded = encodeDocument(text, encoding, document.lineEnding(), Unencodable::CharacterReferences);
             break;
         }
     }
