@@ -52,9 +52,9 @@ bool confirmReadBack(const FileCommandParts& parts, QString& text, TextEncoding&
         QString declared = text;
         for (auto it = declaration.crbegin(); it != declaration.crend(); ++it)
             declared.replace(it->start, it->length, it->text);
-        const EncodedText trial = encodeDocument(declared, encoding, document.lineEnding(), Unencodable::Report,
-                                                 document.byteForms());
-        declares = trial.unencodableCount == 0 && readsBackAs(trial.bytes, encoding);
+        const EncodedText trial = encodeDocument(declared, encoding, document.lineEnding(),
+                                                 Unencodable::CharacterReferences, document.byteForms());
+        declares = readsBackAs(trial.bytes, encoding);
     }
     switch (askAboutReadingBack(parts.window, encoding, declares ? exactDeclaredName(encoding) : QString(),
                                 marked.has_value())) {
@@ -74,7 +74,9 @@ bool confirmReadBack(const FileCommandParts& parts, QString& text, TextEncoding&
         text = parts.box.documentText();
         break;
     }
-    encoded = encodeDocument(text, encoding, document.lineEnding(), Unencodable::Report, document.byteForms());
+    // What the encoding lacks was asked about before: whatever is left of it goes as references.
+    encoded = encodeDocument(text, encoding, document.lineEnding(), Unencodable::CharacterReferences,
+                             document.byteForms());
     return true;
 }
 
