@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextLayout>
 
 using html::Role;
@@ -244,22 +245,58 @@ private Q_SLOTS:
         QVERIFY(!box()->model().isUndoAvailable());
     }
 
-    // The blank marks are painted over the text, never put into it.
-    void blankMarksLeaveTheTextAlone()
+    // The gutter is as wide as the count of lines needs, also when lines are joined inside a
+    // block of a grouped page, which changes no count of blocks.
+    void gutterWidthFollowsTheLineCount()
     {
-        const QString text = page({"a\tb\u3000c", "d"});
+        setSwitch(&ViewSettings::lineNumbers, true);
+        const auto lines = [](int count) { return page(QStringList(count, QStringLiteral("x"))); };
+        box()->setDocumentText(lines(99));
+        QTRY_VERIFY(gutter()->width() > 0);
+        const int narrow = gutter()->width();
+        box()->setDocumentText(lines(30000)); // grouped
+        TextModel& model = box()->model();
+        model.replace(model.lineStart(101) - 1, model.length(), u""); // 100 lines, still grouped
+        QTRY_VERIFY(gutter()->width() > narrow);
+        const int blocks = box()->document()->blockCount();
+        model.replace(model.lineStart(2) - 1, model.lineStart(2), u""); // 99
+        QCOMPARE(box()->document()->blockCount(), blocks);
+        QCOMPARE(model.lineCount(), 99);
+        QTRY_COMPARE(gutter()->width(), narrow);
+        QCOMPARE(box()->viewport()->x() - box()->contentsRect().x(), narrow);
+    }
+
+    // The marks go over the text at tabs, full-width spaces and line ends, and not where a row
+    // ends at the page's own U+2029, which is no line end. They never go into the text.
+    void blankMarksWhereTheBlanksAre()
+    {
+        const QString text = page({"a\tb\u3000c", "d\u2029e", "f"});
         box()->setDocumentText(text);
-        setSwitch(&ViewSettings::showBlanks, true);
-        // The marks go over the text, which is still painted: the font colour is on screen.
-        const QImage shown = box()->viewport()->grab().toImage();
-        qsizetype dark = 0;
-        for (int y = 0; y < shown.height(); ++y) {
-            for (int x = 0; x < shown.width(); ++x)
-                dark += QColor(shown.pixel(x, y)).lightness() < 80;
-        }
-        QVERIFY(dark > 20);
+        const auto shot = [this](bool on) {
+            setSwitch(&ViewSettings::showBlanks, on);
+            return box()->viewport()->grab().toImage();
+        };
+        const QImage plain = shot(false);
+        const QImage marked = shot(true);
+        // Whether anything was painted on the row of that text position.
+        const auto markedRow = [&](qsizetype position) {
+            QTextCursor at(box()->document());
+            at.setPosition(box()->model().toBox(position));
+            const QRect row = box()->cursorRect(at);
+            for (int y = qMax(0, row.top()); y <= row.bottom() && y < marked.height(); ++y) {
+                for (int x = 0; x < marked.width(); ++x) {
+                    if (marked.pixel(x, y) != plain.pixel(x, y))
+                        return true;
+                }
+            }
+            return false;
+        };
+        const QString lf = box()->model().text(0, box()->model().length(), u"\n");
+        QVERIFY(markedRow(lf.indexOf("a"))); // a tab, a full-width space, a line end
+        QVERIFY(!markedRow(lf.indexOf("d"))); // ends at U+2029
+        QVERIFY(markedRow(lf.indexOf("e"))); // a line end alone
+        QVERIFY(!markedRow(lf.indexOf("f"))); // the last line has no end
         setSwitch(&ViewSettings::showBlanks, false);
-        box()->viewport()->repaint();
         QCOMPARE(box()->model().text(), text);
         QVERIFY(!box()->model().isUndoAvailable());
         QCOMPARE(box()->model().strayChanges(), 0);
