@@ -81,7 +81,7 @@ void runConversion(DocumentBox* box, const Document& document, QWidget* window, 
     QString told = count.changed > 0 ? QStringLiteral("%1 文字を変換しました。").arg(count.changed)
                                      : QStringLiteral("変換する文字はありませんでした。");
     if (count.left > 0)
-        told += QStringLiteral("\r＜ ＞ ＆ ＂ ＇ の %1 文字は、タグにならないよう全角のまま残しました。").arg(count.left);
+        told += QStringLiteral("\r＜ ＞ ＆ ＂ ＇ は、タグにならないよう全角のまま残しました（%1 文字）。").arg(count.left);
     tellUser(window, kTitle, told, MessageIcon::Information);
 }
 }

@@ -171,7 +171,7 @@ private Q_SLOTS:
         QVERIFY(told->seen);
         QString message = changed ? QString("%1 文字を変換しました。").arg(changed) : QString("変換する文字はありませんでした。");
         if (left)
-            message += QString("\n＜ ＞ ＆ ＂ ＇ の %1 文字は、タグにならないよう全角のまま残しました。").arg(left);
+            message += QString("\n＜ ＞ ＆ ＂ ＇ は、タグにならないよう全角のまま残しました（%1 文字）。").arg(left);
         QCOMPARE(told->text, message);
         QCOMPARE(box->documentText(), outside + converted + outside);
         QCOMPARE(box->readSelection(), converted);
