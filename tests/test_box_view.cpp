@@ -192,6 +192,7 @@ private Q_SLOTS:
         QList<int> shown = numbers();
         QVERIFY(!shown.contains(2));
         QVERIFY(shown.contains(3) && shown.contains(4));
+        const int narrow = gutter()->width(); // two digits
 
         // Lines held a few a block are numbered each where it starts.
         QStringList lines;
@@ -207,6 +208,14 @@ private Q_SLOTS:
         const QList<LineGutter::Label> labels = gutter()->labels();
         for (qsizetype i = 1; i < labels.size(); ++i) // each line on a row of its own
             QVERIFY(labels[i].top > labels[i - 1].top);
+        // The width follows the count of lines, also when lines are joined inside a block.
+        TextModel& model = box()->model();
+        model.replace(model.lineStart(101) - 1, model.length(), u""); // 100 lines, still grouped
+        QTRY_VERIFY(gutter()->width() > narrow);
+        const int blocks = box()->document()->blockCount();
+        model.replace(model.lineStart(2) - 1, model.lineStart(2), u""); // 99
+        QCOMPARE(box()->document()->blockCount(), blocks);
+        QTRY_COMPARE(gutter()->width(), narrow);
 
         setSwitch(&ViewSettings::lineNumbers, false);
         QVERIFY(!gutter()->isVisible());
@@ -243,27 +252,6 @@ private Q_SLOTS:
         QCOMPARE(box()->caret(), partner < 0 ? caret : partner);
         QCOMPARE(box()->model().text(), text); // the key types nothing
         QVERIFY(!box()->model().isUndoAvailable());
-    }
-
-    // The gutter is as wide as the count of lines needs, also when lines are joined inside a
-    // block of a grouped page, which changes no count of blocks.
-    void gutterWidthFollowsTheLineCount()
-    {
-        setSwitch(&ViewSettings::lineNumbers, true);
-        const auto lines = [](int count) { return page(QStringList(count, QStringLiteral("x"))); };
-        box()->setDocumentText(lines(99));
-        QTRY_VERIFY(gutter()->width() > 0);
-        const int narrow = gutter()->width();
-        box()->setDocumentText(lines(30000)); // grouped
-        TextModel& model = box()->model();
-        model.replace(model.lineStart(101) - 1, model.length(), u""); // 100 lines, still grouped
-        QTRY_VERIFY(gutter()->width() > narrow);
-        const int blocks = box()->document()->blockCount();
-        model.replace(model.lineStart(2) - 1, model.lineStart(2), u""); // 99
-        QCOMPARE(box()->document()->blockCount(), blocks);
-        QCOMPARE(model.lineCount(), 99);
-        QTRY_COMPARE(gutter()->width(), narrow);
-        QCOMPARE(box()->viewport()->x() - box()->contentsRect().x(), narrow);
     }
 
     // The marks go over the text at tabs, full-width spaces and line ends, and not where a row
