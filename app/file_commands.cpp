@@ -99,6 +99,9 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
         encoded.bytes = std::move(*asRead);
     else
         encoded = encodeDocument(text, encoding, document.lineEnding(), Unencodable::Report, document.byteForms());
+    // A <meta> to declare UTF-8 once the file is written so, and not before: a failed save
+    // leaves the page and its encoding as they were.
+    bool declareUtf8 = false;
     const bool lossyRead = document.undecodable() || !document.foreignEncoding().isEmpty();
     if (encoded.unencodableCount > 0 || (lossyRead && !asRead)) {
         switch (askAboutUnencodable(parts.window, encoded, encoding, document.undecodable(),
@@ -111,9 +114,10 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
             break;
         case UnencodableChoice::Utf8:
             encoding = TextEncoding::Utf8;
-            if (offerDeclarationChange(parts, document.encoding(), encoding)) {
+            declareUtf8 = askDeclarationChange(parts, document.encoding(), encoding);
+            if (declareUtf8) {
                 revision = parts.box.model().revision();
-                text = parts.box.documentText();
+                text = textDeclaring(parts.box.model(), document.encoding(), encoding);
             }
             // UTF-8 holds every character but a lone surrogate, which the user was just asked
             // about: it goes as a reference rather than not at all.
@@ -132,6 +136,12 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
     }
     if (!tellSaveOutcome(parts.window, path, written))
         return false;
+    if (declareUtf8) {
+        const bool unchanged = parts.box.model().revision() == revision;
+        makeDeclarationChange(parts, document.encoding(), encoding);
+        if (unchanged)
+            revision = parts.box.model().revision();
+    }
     document.setEncoding(encoding);
     document.setDiskStamp(DiskStamp::of(path));
     if (!asRead) {
