@@ -35,8 +35,8 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
     Document& document = parts.document;
     // What is written becomes the baseline only if the text is still what was read: a text
     // put in while a question below was open is a change, saved next time.
-    quint64 revision = parts.box.model().revision();
-    QString text = parts.box.documentText();
+    quint64 revision = document.model().revision();
+    QString text = document.text();
     TextEncoding encoding = document.encoding();
     // The unchanged text goes back as the very bytes it was read from.
     std::optional<QByteArray> asRead;
@@ -59,8 +59,8 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
         case UnencodableChoice::Utf8:
             encoding = TextEncoding::Utf8;
             if (offerDeclarationChange(parts, document.encoding(), encoding)) {
-                revision = parts.box.model().revision();
-                text = parts.box.documentText();
+                revision = document.model().revision();
+                text = document.text();
             }
             encoded = encodeDocument(text, encoding, document.lineEnding());
             break;
@@ -81,7 +81,7 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
         document.setForeignEncoding({});
         document.setOriginalFile({});
     }
-    if (parts.box.model().revision() == revision)
+    if (document.model().revision() == revision)
         document.takeTextAsBaseline(text);
     else
         document.setBaseline(text);
@@ -98,7 +98,7 @@ void openDocument(const FileCommandParts& parts, const QString& path, bool hideB
     const bool hadFocus = box->hasFocus();
     if (hideBoxWhileLoading)
         box->hide();
-    const bool loaded = loadDocumentFile(parts.document, parts.box, path);
+    const bool loaded = loadDocumentFile(parts.document, path);
     if (hideBoxWhileLoading) {
         box->show();
         if (hadFocus)
@@ -113,7 +113,7 @@ void newfile_Click(const FileCommandParts& parts)
     if (!parts.box.isEmpty()) {
         if (!askYesNo(&parts.window, kTitle, kDiscardQuestion, MessageIcon::Information, false))
             return;
-        parts.box.setDocumentText(QString());
+        parts.document.model().setText(QString());
     }
     parts.document.clearFile();
 }
@@ -180,8 +180,8 @@ void installFileCommands(MenuSurface& menus, const FileCommandParts& parts)
                      Qt::QueuedConnection);
 }
 
-bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path,
-                      std::optional<TextEncoding> encoding)
+bool loadDocumentFile(Document& document, const QString& path, std::optional<TextEncoding> encoding,
+                      Reading reading)
 {
     BusyPointer busy;
     // Taken before reading: a change while it reads is then asked about at Save.
@@ -192,7 +192,10 @@ bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path,
     OriginalFile asRead = OriginalFile::of(path, *bytes);
     LoadedDocument doc = decodeDocument(bytes.take(), encoding);
 
-    box.setDocumentText(doc.text);
+    if (reading == Reading::Again)
+        document.model().replaceWholePage(doc.text);
+    else
+        document.model().setText(doc.text);
     if (TextModel::holdsTextAsGiven(doc.text))
         document.takeTextAsBaseline(std::move(doc.text));
     else

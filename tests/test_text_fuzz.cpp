@@ -407,7 +407,8 @@ private Q_SLOTS:
         const quint32 seed = qEnvironmentVariableIsSet("VORNIK_FUZZ_SEED")
             ? qgetenv("VORNIK_FUZZ_SEED").toUInt()
             : quint32(qHash(QString::fromLatin1(QTest::currentDataTag())));
-        DocumentBox box;
+        TextModel model;
+        DocumentBox box(model);
         box.resize(600, 400);
         box.setDocumentText(page);
         QCOMPARE(box.documentText(), page);
