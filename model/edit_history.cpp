@@ -3,10 +3,16 @@
 #include "text/line_breaks.h"
 
 namespace {
-bool hasBreak(const EditPieces& pieces)
+bool hasBreak(QStringView text)
+{
+    return linebreak::lineEnd(text, 0) < text.size();
+}
+
+// A line break typed, or taken by BackSpace or Delete, ends the run.
+bool endsRun(const EditPieces& pieces, EditKind kind)
 {
     for (const EditPiece& p : pieces) {
-        if (linebreak::lineEnd(p.added, 0) < p.added.size() || linebreak::lineEnd(p.removed, 0) < p.removed.size())
+        if (hasBreak(kind == EditKind::Typing ? p.added : p.removed) || hasBreak(p.added))
             return true;
     }
     return false;
@@ -41,7 +47,7 @@ bool EditHistory::joins(const EditPieces& pieces, EditKind kind, qint64 now) con
         return false;
     const Step& top = m_steps[m_done - 1];
     if (top.kind != kind || top.wholePage || now - top.lastAt >= kRunPauseMs || pieces.size() != 1
-        || top.edits.last().size() != 1 || hasBreak(pieces))
+        || top.edits.last().size() != 1 || endsRun(pieces, kind))
         return false;
     const EditPiece& last = top.edits.last().first();
     const EditPiece& next = pieces.first();
@@ -90,7 +96,7 @@ void EditHistory::record(EditPieces pieces, EditKind kind, qint64 now, bool join
         top.lastAt = now;
         return;
     }
-    m_runOpen = kind != EditKind::Command && !hasBreak(pieces);
+    m_runOpen = kind != EditKind::Command && !endsRun(pieces, kind);
     m_steps.append(Step{{std::move(pieces)}, false, QString(), 0, kind, now});
     ++m_done;
 }

@@ -192,6 +192,7 @@ void TextModel::edit(const EditPieces& pieces)
     QTextCursor end(m_document);
     end.setPosition(ranges.last().second); // moves on over what is put in at it
     Editing editing(*this);
+    ++m_ownReports;
     QTextCursor cursor(m_document);
     cursor.beginEditBlock();
     for (qsizetype i = pieces.size() - 1; i >= 0; --i) {
@@ -206,6 +207,14 @@ void TextModel::edit(const EditPieces& pieces)
     m_holding.split(boxStart, end.position());
     m_holding.joinShortLines(boxStart, end.position());
     cursor.endEditBlock();
+    --m_ownReports;
+    // The last first, each in the text as it stood before any of them: made in that order,
+    // each report stays true of the text the one before it left.
+    for (qsizetype i = pieces.size() - 1; i >= 0; --i) {
+        const EditPiece& p = pieces[i];
+        Q_EMIT changed(p.start, EditHistory::textLength(p.removed), EditHistory::textLength(p.added));
+    }
+    showPieces(m_holding.recountPieces());
 }
 
 qsizetype TextModel::undo()
@@ -268,10 +277,12 @@ void TextModel::documentChanged(int position, int removed, int added)
     }
     const qsizetype oldLength = m_length;
     m_length = countLength();
+    ++m_revision;
+    if (m_ownReports > 0)
+        return; // the edit reports its changes itself, in text positions it knows exactly
     const qsizetype at = toText(position);
     const qsizetype addedText = qMax<qsizetype>(0, toText(position + added) - at);
     const qsizetype removedText = qMax<qsizetype>(0, addedText - (m_length - oldLength));
-    ++m_revision;
     Q_EMIT changed(at, removedText, addedText);
     showPieces(m_holding.recountPieces());
 }

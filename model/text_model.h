@@ -147,6 +147,7 @@ private:
     quint64 m_revision = 0;
     int m_editing = 0;
     int m_layoutOnly = 0;
+    int m_ownReports = 0;
     bool m_loading = false;
     bool m_piecesShown = false;
     int m_strayChanges = 0;
