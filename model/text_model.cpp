@@ -176,8 +176,10 @@ qsizetype TextModel::apply(qsizetype from, qsizetype to, const TextChanges& chan
     }
     if (pieces.isEmpty())
         return newEnd;
-    edit(pieces);
+    // The history first, so whoever hears of the change asks it about the text that now is.
+    const EditPieces made = pieces; // shares the texts
     m_history.record(std::move(pieces), kind, now(), join);
+    edit(made);
     return newEnd;
 }
 
@@ -222,6 +224,7 @@ qsizetype TextModel::undo()
     if (!m_history.canUndo())
         return -1;
     EditHistory::Step& step = m_history.toUndo();
+    m_history.undone();
     qsizetype caret = step.at;
     if (step.wholePage) {
         QString other = std::exchange(step.page, text());
@@ -233,7 +236,6 @@ qsizetype TextModel::undo()
             caret = endOfLast(back);
         }
     }
-    m_history.undone();
     if (step.wholePage)
         Q_EMIT pageReplaced(caret);
     return caret;
@@ -244,6 +246,7 @@ qsizetype TextModel::redo()
     if (!m_history.canRedo())
         return -1;
     EditHistory::Step& step = m_history.toRedo();
+    m_history.redone();
     qsizetype caret = step.at;
     if (step.wholePage) {
         QString other = std::exchange(step.page, text());
@@ -254,7 +257,6 @@ qsizetype TextModel::redo()
             caret = endOfLast(pieces);
         }
     }
-    m_history.redone();
     if (step.wholePage)
         Q_EMIT pageReplaced(caret);
     return caret;
