@@ -19,7 +19,7 @@ void reopenIn(const FileCommandParts& parts, TextEncoding encoding)
     const QString path = parts.document.FilePath();
     if (path.isEmpty() || !mayDiscardDocument(parts))
         return;
-    if (!loadDocumentFile(parts.document, parts.box, path, encoding)) {
+    if (!loadDocumentFile(parts.document, path, encoding, Reading::Again)) {
         tellUser(&parts.window, QStringLiteral("HtmlE"), QStringLiteral("ファイルを開けませんでした。\r") + path,
                  MessageIcon::Exclamation);
     }

@@ -67,11 +67,11 @@ bool confirmReadBack(const FileCommandParts& parts, QString& text, TextEncoding&
         break;
     case ReadBackChoice::Declaration:
         // In the box, as one undo step: the page then says what it is.
-        parts.box.select(0, parts.box.model().length());
-        parts.box.replaceSelection(exactDeclarationChanges(parts.box.model().text(0, parts.box.model().length(), u"\n"),
+        parts.box.select(0, document.model().length());
+        parts.box.replaceSelection(exactDeclarationChanges(document.model().text(0, document.model().length(), u"\n"),
                                                            encoding));
-        revision = parts.box.model().revision();
-        text = parts.box.documentText();
+        revision = document.model().revision();
+        text = document.text();
         break;
     }
     // What the encoding lacks was asked about before: whatever is left of it goes as references.
@@ -87,8 +87,8 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
     Document& document = parts.document;
     // What is written becomes the baseline only if the text is still what was read: a text
     // put in while a question below was open is a change, saved next time.
-    quint64 revision = parts.box.model().revision();
-    QString text = parts.box.documentText();
+    quint64 revision = document.model().revision();
+    QString text = document.text();
     TextEncoding encoding = document.encoding();
     // The unchanged text goes back as the very bytes it was read from.
     std::optional<QByteArray> asRead;
@@ -116,8 +116,8 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
             encoding = TextEncoding::Utf8;
             declareUtf8 = askDeclarationChange(parts, document.encoding(), encoding);
             if (declareUtf8) {
-                revision = parts.box.model().revision();
-                text = textDeclaring(parts.box.model(), document.encoding(), encoding);
+                revision = document.model().revision();
+                text = textDeclaring(document.model(), document.encoding(), encoding);
             }
             // UTF-8 holds every character but a lone surrogate, which the user was just asked
             // about: it goes as a reference rather than not at all.
@@ -137,10 +137,10 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
     if (!tellSaveOutcome(parts.window, path, written))
         return false;
     if (declareUtf8) {
-        const bool unchanged = parts.box.model().revision() == revision;
+        const bool unchanged = document.model().revision() == revision;
         makeDeclarationChange(parts, document.encoding(), encoding);
         if (unchanged)
-            revision = parts.box.model().revision();
+            revision = document.model().revision();
     }
     document.setEncoding(encoding);
     document.setDiskStamp(DiskStamp::of(path));
@@ -149,7 +149,7 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
         document.setForeignEncoding({});
         document.setOriginalFile({});
     }
-    if (parts.box.model().revision() == revision)
+    if (document.model().revision() == revision)
         document.takeTextAsBaseline(text);
     else
         document.setBaseline(text);
@@ -166,7 +166,7 @@ void openDocument(const FileCommandParts& parts, const QString& path, bool hideB
     const bool hadFocus = box->hasFocus();
     if (hideBoxWhileLoading)
         box->hide();
-    const bool loaded = loadDocumentFile(parts.document, parts.box, path);
+    const bool loaded = loadDocumentFile(parts.document, path);
     if (hideBoxWhileLoading) {
         box->show();
         if (hadFocus)
@@ -181,7 +181,7 @@ void newfile_Click(const FileCommandParts& parts)
     if (!parts.box.isEmpty()) {
         if (!askYesNo(&parts.window, kTitle, kDiscardQuestion, MessageIcon::Information, false))
             return;
-        parts.box.setDocumentText(QString());
+        parts.document.model().setText(QString());
     }
     parts.document.clearFile();
 }
@@ -248,8 +248,8 @@ void installFileCommands(MenuSurface& menus, const FileCommandParts& parts)
                      Qt::QueuedConnection);
 }
 
-bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path,
-                      std::optional<TextEncoding> encoding)
+bool loadDocumentFile(Document& document, const QString& path, std::optional<TextEncoding> encoding,
+                      Reading reading)
 {
     BusyPointer busy;
     // Taken before reading: a change while it reads is then asked about at Save.
@@ -260,7 +260,10 @@ bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path,
     OriginalFile asRead = OriginalFile::of(path, *bytes);
     LoadedDocument doc = decodeDocument(bytes.take(), encoding);
 
-    box.setDocumentText(doc.text);
+    if (reading == Reading::Again)
+        document.model().replaceWholePage(doc.text);
+    else
+        document.model().setText(doc.text);
     if (TextModel::holdsTextAsGiven(doc.text))
         document.takeTextAsBaseline(std::move(doc.text));
     else

@@ -61,21 +61,19 @@ HtmlE::HtmlE(QWidget* parent)
     setWindowTitle(QStringLiteral("vornikedit!"));
     setAttribute(Qt::WA_DeleteOnClose, false);
 
+    // The document owns the page's text; the box is a view of it.
+    m_document = new Document(this);
+
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("HtmlEClient"));
     m_client->setMouseTracking(true);
     m_client->installEventFilter(this);
     setCentralWidget(m_client);
 
-    m_editwindow = new DocumentBox(m_client);
+    m_editwindow = new DocumentBox(m_document->model(), m_client);
     m_editwindow->setGeometry(kBoxLeft, kBoxTop, 485, 269); // the design size, until the first resize
     m_editwindow->setFont(initialDocumentFont());
     m_insertion = new BoxInsertionPoint(m_editwindow, this);
-
-    m_document = new Document(this);
-    TextModel& text = m_editwindow->model();
-    m_document->setTextSource([&text] { return text.text(); }, [&text] { return text.isEmpty(); });
-    connect(&text, &TextModel::changed, m_document, &Document::markEdited);
 
     m_timet = new QTimer(this);
     m_timet->setObjectName(QStringLiteral("timet"));
@@ -94,7 +92,11 @@ HtmlE::HtmlE(QWidget* parent)
     });
 }
 
-HtmlE::~HtmlE() = default;
+HtmlE::~HtmlE()
+{
+    // The views go before the document they show.
+    delete m_client;
+}
 
 QWidget* HtmlE::clientArea() const
 {
@@ -204,12 +206,12 @@ bool HtmlE::hasUnsavedChanges() const
 
 void HtmlE::setDocument(const QString& crlfText)
 {
-    m_editwindow->setDocumentText(crlfText);
+    m_document->model().setText(crlfText);
 }
 
 bool HtmlE::loadFile(const QString& path)
 {
-    return loadDocumentFile(*m_document, *m_editwindow, path);
+    return loadDocumentFile(*m_document, path);
 }
 
 void HtmlE::tick()

@@ -46,7 +46,7 @@ bool offerLeftBackups(Document& document, DocumentBox& box, QWidget& window)
         {
             BusyPointer busy;
             restored = decodeDocument(old.take(), document.encoding());
-            box.setDocumentText(restored.text);
+            document.model().replaceWholePage(restored.text);
         }
         box.setFocus();
         return true; // older backups wait for the next opening

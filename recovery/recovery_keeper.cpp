@@ -105,7 +105,7 @@ void RecoveryKeeper::writeNow()
         return;
     }
     // Only the read belongs to the window's thread; comparing and writing go to the worker.
-    QString text = m_box.documentText();
+    QString text = m_document.text();
     if (text.isEmpty()) {
         remove();
         return;
@@ -244,7 +244,8 @@ void RecoveryKeeper::adopt(OrphanCopy orphan, const RecoveryCopy& copy)
         m_document.setDiskStamp(copy.header.fileStamp);
     {
         BusyPointer busy;
-        m_box.setDocumentText(copy.text);
+        // A step of the page's history: Ctrl+Z gives the file's text back.
+        m_document.model().replaceWholePage(copy.text);
     }
     m_box.setFocus();
 }

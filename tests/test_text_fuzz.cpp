@@ -1,5 +1,6 @@
 // Random edits through every way the box takes them, checked after each step against a plain
-// string that had the same edits made to it. VORNIK_FUZZ_SEED replays a run;
+// string that had the same edits made to it: the text, the caret, the changes the model reports,
+// and the undo steps by the rule for typed runs. VORNIK_FUZZ_SEED replays a run;
 // VORNIK_FUZZ_STEPS sets how many steps each page gets.
 #include "convert/text_conversions.h"
 #include "html/markup_structure.h"
@@ -46,24 +47,32 @@ QString ownSeparators()
 
 class Fuzz {
 public:
-    Fuzz(DocumentBox& box, quint32 seed) : m_box(box), m_random(seed) {}
+    Fuzz(DocumentBox& box, quint32 seed) : m_box(box), m_random(seed)
+    {
+        // The fuzzer's own clock: typed runs end after a pause it chooses.
+        model().setClock([this] { return m_now; });
+        QObject::connect(&model(), &TextModel::changed, &m_box,
+                         [this](qsizetype at, qsizetype removed, qsizetype added) { m_reports.append({at, removed, added}); });
+    }
 
     // Runs `steps` random steps; false (with the step named) at the first difference.
     bool run(int steps, QString* failure)
     {
         m_states = {text()};
+        m_carets = {{}};
         for (int i = 0; i < steps; ++i) {
             const QString before = text();
             const int stepsBefore = undoSteps();
             const TextRange sel = m_box.selection();
-            const QString what = step();
+            m_now += below(10) == 0 ? EditHistory::kRunPauseMs + below(500) : below(200);
+            m_reports.clear();
+            QString what = step();
             m_log.append(QStringLiteral("%1 [%2,%3) undo %4->%5").arg(what).arg(sel.start()).arg(sel.end()).arg(stepsBefore).arg(undoSteps()));
             if (what.startsWith(u'!')) {
-                *failure = what;
-                failure->prepend(QStringLiteral("step %1: ").arg(i));
+                *failure = QStringLiteral("step %1: %2\n  %3").arg(i).arg(what, m_log.mid(qMax<qsizetype>(0, m_log.size() - 12)).join("\n  "));
                 return false;
             }
-            if (!check(what, failure)) {
+            if (!check(what, failure) || !reportsExplain(before, text(), failure)) {
                 *failure = QStringLiteral("step %1 (%2), text was %3 long: %4\n  %5")
                                .arg(i).arg(what).arg(before.size()).arg(*failure, m_log.mid(qMax<qsizetype>(0, m_log.size() - 12)).join("\n  "));
                 return false;
@@ -88,7 +97,40 @@ public:
 private:
     TextModel& model() const { return m_box.model(); }
     QString text() const { return model().text(0, model().length(), u"\n"); }
-    int undoSteps() const { return m_box.document()->availableUndoSteps(); }
+    int undoSteps() const { return model().undoCount(); }
+
+    // Each change reported, made in turn on the text before with stand-ins for what it put in,
+    // gives the text after: nothing changed unreported, and the lengths add up.
+    bool reportsExplain(const QString& before, const QString& after, QString* failure) const
+    {
+        *failure = "the changes reported do not explain the new text";
+        QString shadow = before;
+        constexpr QChar kAny(0xFFFF);
+        for (const Report& r : m_reports) {
+            if (r.at < 0 || r.removed < 0 || r.added < 0 || r.at + r.removed > shadow.size())
+                return false;
+            shadow.replace(r.at, r.removed, QString(r.added, kAny));
+        }
+        if (qEnvironmentVariableIsSet("FUZZ_DEBUG")) {
+            for (const Report& r : m_reports)
+                qWarning("report %lld %lld %lld", (long long)r.at, (long long)r.removed, (long long)r.added);
+            qWarning("before %lld after %lld shadow %lld", (long long)before.size(), (long long)after.size(), (long long)shadow.size());
+        }
+        if (shadow.size() != after.size())
+            return false;
+        for (qsizetype i = 0; i < shadow.size(); ++i) {
+            if (shadow[i] != kAny && shadow[i] != after[i])
+                return false;
+        }
+        return true;
+    }
+
+    // The caret is placed by the fuzzer: a run being typed ends where it moves.
+    void placed(const TextRange& before)
+    {
+        if (m_box.selection().position != before.position)
+            m_run = {};
+    }
     int below(int n) { return n <= 0 ? 0 : int(m_random.bounded(quint32(n))); }
 
     // A place in the box, often at or beside a block's edge, where soft breaks and groups are.
@@ -127,25 +169,38 @@ private:
     QString step()
     {
         if (below(4) == 0) {
+            const TextRange was = m_box.selection();
             QTextCursor c(m_box.document());
             c.setPosition(boxPlace());
             c.setPosition(below(2) ? c.position() : boxPlace(), QTextCursor::KeepAnchor);
             m_box.setTextCursor(c);
+            placed(was);
         }
         const TextRange sel = m_box.selection();
         const int stepsBefore = undoSteps();
+        // What the step should do to the history and the caret, by the fuzzer's own rule: an
+        // edit is a step of its own unless it goes on the run being typed; undone, the caret
+        // stands after the text restored; done, after the text put in.
+        Expect exp;
+        const auto simple = [&](qsizetype from, qsizetype to, qsizetype addedLength, Run::Kind run = Run::None) {
+            exp = {true, run, to, from + addedLength};
+        };
         QString expected = m_states[m_at];
-        const auto replaced = [&](const QString& with) {
-            expected.replace(sel.start(), sel.end() - sel.start(), QString(with).replace("\r\n", "\n"));
+        // The selection replaced by `with`, as a step of its own unless `run` says otherwise.
+        const auto replaced = [&](const QString& with, Run::Kind run = Run::None) {
+            const QString put = QString(with).replace("\r\n", "\n");
+            expected.replace(sel.start(), sel.end() - sel.start(), put);
+            simple(sel.start(), sel.end(), put.size(), run);
         };
         QString what;
-        const int kind = below(46);
-        switch (kind < 19 ? kind : kind % 14) {
+        const int kind = below(48);
+        switch (kind < 20 ? kind : kind % 14) {
         case 0: {
             const QString typed = QStringList{"a", "<", ">", "日", " ", "/"}[below(6)];
             QKeyEvent e(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, typed);
             QApplication::sendEvent(&m_box, &e);
-            replaced(typed == u"/" ? slashTyped(expected, sel.start()) : typed);
+            const QString put = typed == u"/" ? slashTyped(expected, sel.start()) : typed;
+            replaced(put, put == typed ? Run::Typing : Run::None);
             what = "type " + typed;
             break;
         }
@@ -174,15 +229,19 @@ private:
             if (!sel.isEmpty()) {
                 replaced({});
             } else {
-                // One character, a surrogate pair being one.
+                // One character, a surrogate pair being one; a line break taken ends a run.
                 const qsizetype at = sel.position;
                 const auto pairAt = [&](qsizetype i) {
                     return i >= 0 && i + 1 < expected.size() && expected[i].isHighSurrogate() && expected[i + 1].isLowSurrogate();
                 };
-                if (back && at > 0)
-                    expected.remove(at - 1 - pairAt(at - 2), 1 + pairAt(at - 2));
-                else if (!back && at < expected.size())
-                    expected.remove(at, 1 + pairAt(at));
+                const qsizetype from = back ? at - 1 - pairAt(at - 2) : at;
+                const qsizetype n = back ? 1 + pairAt(at - 2) : 1 + pairAt(at);
+                if (back ? at > 0 : at < expected.size()) {
+                    const bool lineBreak = expected[from] == u'\n';
+                    expected.remove(from, n);
+                    const Run::Kind run = lineBreak ? Run::None : back ? Run::Backspace : Run::Delete;
+                    simple(from, from + n, 0, run);
+                }
             }
             break;
         }
@@ -198,11 +257,13 @@ private:
                 || (sel.isEmpty() && lost == 0 && (back ? sel.position > 0 : sel.position < expected.size())))
                 return "!" + what + " took the wrong text";
             expected = now;
+            if (lost > 0)
+                simple(from, from + lost, 0);
             break;
         }
         case 6:
             QTest::keyClick(&m_box, Qt::Key_Tab);
-            replaced("\t");
+            replaced("\t", Run::Typing);
             what = "Tab";
             break;
         case 7:
@@ -250,8 +311,18 @@ private:
                 at += n;
             }
             m_box.replaceSelection(changes);
-            for (qsizetype i = changes.size() - 1; i >= 0; --i)
+            qsizetype shift = 0;
+            for (qsizetype i = changes.size() - 1; i >= 0; --i) {
                 expected.replace(sel.start() + changes[i].start, changes[i].length, changes[i].text);
+                shift += changes[i].text.size() - changes[i].length;
+            }
+            if (!changes.isEmpty()) {
+                // Undone, the caret goes after the last stretch restored; done, after its new text.
+                const TextChange& last = changes.last();
+                const qsizetype oldEnd = sel.start() + last.start + last.length;
+                exp = {true, Run::None, oldEnd, oldEnd + shift};
+                exp.selection = {sel.end() + shift, sel.end() + shift}; // the replace itself: after the range
+            }
             what = QStringLiteral("replace %1").arg(changes.size());
             break;
         }
@@ -259,13 +330,20 @@ private:
         case 13: {
             const bool undo = below(3) > 0;
             for (int n = below(4) + 1; n > 0; --n) {
+                qsizetype caret = -1;
                 if (undo && model().isUndoAvailable()) {
                     m_box.undoStep();
-                    --m_at;
+                    caret = m_carets[m_at--].undo;
+                    m_run = {};
                 } else if (!undo && model().isRedoAvailable()) {
                     m_box.redoStep();
-                    ++m_at;
+                    caret = m_carets[++m_at].redo;
+                    m_run = {};
                 }
+                const TextRange now = m_box.selection();
+                if (caret >= 0 && (now.anchor != caret || now.position != caret))
+                    return QStringLiteral("!%1 left the caret at [%2,%3), not at %4")
+                        .arg(undo ? "undo" : "redo").arg(now.anchor).arg(now.position).arg(caret);
             }
             return undo ? "undo" : "redo";
         }
@@ -273,9 +351,13 @@ private:
             // A long stretch deleted keeps the page from only growing.
             qsizetype end = qMin<qsizetype>(sel.position + below(100000), expected.size());
             end -= end < expected.size() && end > sel.position && expected[end].isLowSurrogate();
+            if (end == sel.position)
+                return "nothing to delete";
             m_box.select(sel.position, end);
             QTest::keyClick(&m_box, Qt::Key_Delete);
             expected.remove(sel.position, end - sel.position);
+            simple(sel.position, end, 0);
+            m_run = {};
             what = "long delete";
             break;
         }
@@ -289,8 +371,11 @@ private:
             if (lt < 0)
                 return "no <";
             m_box.select(lt + 1, lt + 1);
+            placed(sel);
             QTest::keyClicks(&m_box, "/");
-            expected.insert(lt + 1, slashTyped(expected, lt + 1));
+            const QString put = slashTyped(expected, lt + 1);
+            expected.insert(lt + 1, put);
+            exp = {true, put == u"/" ? Run::Typing : Run::None, lt + 1, lt + 1 + put.size()};
             what = "type / after <";
             break;
         }
@@ -303,8 +388,34 @@ private:
                 jtext::fullWidthToHalfWidth, [](QStringView t) { return jtext::toCharacterReferences(t); },
                 [](QStringView t) { return jtext::fromCharacterReferences(t); }}[small ? below(6) : below(2)];
             convertSelection(m_box, convert);
-            replaced(convert(QStringView(expected).sliced(sel.start(), sel.end() - sel.start())).text);
+            const QString original = expected.mid(sel.start(), sel.end() - sel.start());
+            const QString converted = convert(original).text;
+            replaced(converted);
+            exp.edit = converted != original;
+            // Which stretches it changed is the conversion's business: the carets of its undo
+            // and redo are not checked, and it leaves the converted text selected.
+            exp.known = false;
+            exp.selection = {sel.start(), sel.start() + converted.size()};
             what = "convert";
+            break;
+        }
+        case 19: {
+            // The whole page replaced as one step (a copy restored, the file read again in
+            // another encoding): the caret goes where the two texts first differ.
+            QString page = expected;
+            const auto outside = [&](qsizetype i) { return i - (i > 0 && i < page.size() && page[i].isLowSurrogate()); };
+            const qsizetype at = outside(below(int(page.size() + 1)));
+            if (below(2))
+                page.remove(at, outside(qMin(page.size(), at + below(100))) - at);
+            page.insert(at, randomText().replace("\r\n", "\n"));
+            qsizetype first = 0;
+            while (first < page.size() && first < expected.size() && page[first] == expected[first])
+                ++first;
+            model().replaceWholePage(QString(page).replace(u'\n', "\r\n"));
+            expected = page;
+            exp = {page != m_states[m_at], Run::None, first, first};
+            m_run = {};
+            what = "whole page";
             break;
         }
         default: {
@@ -316,14 +427,43 @@ private:
             break;
         }
         }
-        if (undoSteps() != stepsBefore && below(4) > 0) {
+        if (exp.edit) {
+            const bool joins = exp.run != Run::None && exp.run == m_run.kind && sel.isEmpty() && sel.position == m_run.at
+                && m_now - m_run.last < EditHistory::kRunPauseMs;
+            if (undoSteps() != stepsBefore + !joins)
+                return QStringLiteral("!%1 made %2 undo steps, not %3").arg(what).arg(undoSteps() - stepsBefore).arg(!joins);
+            if (joins) {
+                // The run grows: undone, its caret is where the run's deletions end.
+                m_states[m_at] = expected;
+                if (exp.run == Run::Delete)
+                    m_carets[m_at].undo += exp.undo - exp.redo;
+                m_carets[m_at].redo = exp.redo;
+            } else {
+                m_states.resize(++m_at + 1);
+                m_states[m_at] = expected;
+                m_carets.resize(m_at + 1);
+                m_carets[m_at] = exp.known ? Carets{exp.undo, exp.redo} : Carets{};
+            }
+            m_run = exp.run == Run::None ? Run{} : Run{exp.run, exp.redo, m_now};
+            const TextRange now = m_box.selection();
+            const TextRange want = exp.selection.anchor >= 0 ? exp.selection : TextRange{exp.redo, exp.redo};
+            if (now.anchor != want.anchor || now.position != want.position)
+                return QStringLiteral("!%1 left the selection at [%2,%3), not [%4,%5)")
+                    .arg(what).arg(now.anchor).arg(now.position).arg(want.anchor).arg(want.position);
+        } else if (undoSteps() != stepsBefore && below(4) > 0) {
+            m_run = {};
             m_states.resize(++m_at + 1);
             m_states[m_at] = expected;
+            m_carets.resize(m_at + 1);
+            m_carets[m_at] = {};
         } else if (undoSteps() != stepsBefore) {
+            m_run = {};
             // One step of the history more; what could be redone is gone. It must be exactly
             // one: undone and redone at once, it gives the text before and after.
             m_states.resize(++m_at + 1);
             m_states[m_at] = expected;
+            m_carets.resize(m_at + 1);
+            m_carets[m_at] = {};
             const QString now = text();
             m_box.undoStep();
             const bool oneStep = text() == m_states[m_at - 1];
@@ -379,8 +519,36 @@ private:
         return true;
     }
 
+    struct Report {
+        qsizetype at, removed, added;
+    };
+    // The run being typed, as the fuzzer sees it: its kind, where the caret stands after it,
+    // and when it last grew.
+    struct Run {
+        enum Kind { None, Typing, Backspace, Delete } kind = None;
+        qsizetype at = -1;
+        qint64 last = 0;
+    };
+    // Where undo and redo of a step put the caret; -1 where the fuzzer does not know.
+    struct Carets {
+        qsizetype undo = -1;
+        qsizetype redo = -1;
+    };
+    struct Expect {
+        bool edit = false; // a step of the history, or the run grown
+        Run::Kind run = Run::None;
+        qsizetype undo = -1;
+        qsizetype redo = -1;
+        bool known = true;
+        TextRange selection{-1, -1}; // when the edit leaves a selection, not a caret
+    };
+
     DocumentBox& m_box;
     QRandomGenerator m_random;
+    qint64 m_now = 0;
+    QList<Report> m_reports;
+    Run m_run;
+    QList<Carets> m_carets;  // for each step of the history
     QList<QString> m_states; // the text after each step of the undo history
     qsizetype m_at = 0;       // the step the box stands at
     bool m_help = false;      // indentation and closing tags
@@ -407,7 +575,8 @@ private Q_SLOTS:
         const quint32 seed = qEnvironmentVariableIsSet("VORNIK_FUZZ_SEED")
             ? qgetenv("VORNIK_FUZZ_SEED").toUInt()
             : quint32(qHash(QString::fromLatin1(QTest::currentDataTag())));
-        DocumentBox box;
+        TextModel model;
+        DocumentBox box(model);
         box.resize(600, 400);
         box.setDocumentText(page);
         QCOMPARE(box.documentText(), page);

@@ -121,8 +121,15 @@ bool DocumentBox::editByKey(QKeyEvent* e)
                || e->matches(QKeySequence::DeleteStartOfWord) || e->matches(QKeySequence::DeleteEndOfWord)
                || e->matches(QKeySequence::DeleteEndOfLine) || e->matches(QKeySequence::DeleteCompleteLine)) {
         const TextRange taken = deletedBy(e);
+        // Runs of BackSpace or of Delete, one character each, are one step; everything else
+        // these keys take is a step of its own.
+        EditKind kind = EditKind::Command;
+        if (selection().isEmpty() && e->matches(QKeySequence::Delete))
+            kind = EditKind::Delete;
+        else if (selection().isEmpty() && (e->key() == Qt::Key_Backspace && !(modifiers & ~Qt::ShiftModifier)))
+            kind = EditKind::Backspace;
         if (!taken.isEmpty())
-            replaceRange(taken.start(), taken.end(), {});
+            replaceRange(taken.start(), taken.end(), {}, kind);
     } else if (e->key() == Qt::Key_Direction_L || e->key() == Qt::Key_Direction_R) {
         // The box would turn the line's direction, a change of format the page does not hold.
     } else if (isTypedText(e)) {

@@ -5,7 +5,7 @@
 #include <QResizeEvent>
 #include <QTextCursor>
 
-DocumentBox::DocumentBox(QWidget* parent) : QPlainTextEdit(parent), m_model(new TextModel(this))
+DocumentBox::DocumentBox(TextModel& model, QWidget* parent) : QPlainTextEdit(parent), m_model(&model)
 {
     setObjectName(QStringLiteral("editwindow"));
     setDocument(m_model->document());
@@ -16,12 +16,12 @@ DocumentBox::DocumentBox(QWidget* parent) : QPlainTextEdit(parent), m_model(new 
     setAcceptDrops(true);
     connect(m_model, &TextModel::changed, this, [this] { m_lastRead = ReadSelection(); });
     connect(m_model, &TextModel::piecesChanged, this, &DocumentBox::showWrapped);
-}
-
-void DocumentBox::setDocumentText(const QString& crlfText)
-{
-    m_model->setText(crlfText);
-    setTextCursor(QTextCursor(document()));
+    connect(m_model, &TextModel::pageReplaced, this, [this](qsizetype caret) { select(caret, caret); });
+    // A typed run ends where the user moves the caret.
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        if (m_ownEdits == 0)
+            m_model->endTypingRun();
+    });
 }
 
 TextRange DocumentBox::selection() const
@@ -91,30 +91,32 @@ void DocumentBox::replaceSelection(const QString& crlfText)
 void DocumentBox::replaceSelection(const TextChanges& changes)
 {
     const TextRange range = selection();
+    ++m_ownEdits;
     const qsizetype end = m_model->replace(range.start(), range.end(), changes);
     select(end, end);
+    --m_ownEdits;
 }
 
-void DocumentBox::replaceRange(qsizetype from, qsizetype to, QStringView text)
+void DocumentBox::replaceRange(qsizetype from, qsizetype to, QStringView text, EditKind kind)
 {
-    const qsizetype end = m_model->replace(from, to, text);
+    ++m_ownEdits;
+    const qsizetype end = m_model->replace(from, to, text, kind);
     select(end, end);
+    --m_ownEdits;
 }
 
 void DocumentBox::undoStep()
 {
-    QTextCursor cursor = textCursor();
-    m_model->undo(&cursor);
-    setTextCursor(cursor);
-    ensureCursorVisible();
+    const qsizetype at = m_model->undo();
+    if (at >= 0)
+        select(at, at);
 }
 
 void DocumentBox::redoStep()
 {
-    QTextCursor cursor = textCursor();
-    m_model->redo(&cursor);
-    setTextCursor(cursor);
-    ensureCursorVisible();
+    const qsizetype at = m_model->redo();
+    if (at >= 0)
+        select(at, at);
 }
 
 void DocumentBox::setWrapWanted(bool wanted)

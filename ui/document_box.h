@@ -17,15 +17,16 @@ class QMimeData;
 class DocumentBox : public QPlainTextEdit {
     Q_OBJECT
 public:
-    explicit DocumentBox(QWidget* parent = nullptr);
+    // A view of `model`, which outlives it (the document owns it).
+    explicit DocumentBox(TextModel& model, QWidget* parent = nullptr);
 
     TextModel& model() const { return *m_model; }
     bool isEmpty() const { return m_model->isEmpty(); }
 
-    // The whole document, CR LF between lines, every character as typed.
+    // The model's text, and a new page in it (the undo history starts again; the caret goes to
+    // its start): shorthands for the view's own users and tests.
     QString documentText() const { return m_model->text(); }
-    // Replaces the whole document (the undo history starts again); the caret goes to its start.
-    void setDocumentText(const QString& crlfText);
+    void setDocumentText(const QString& crlfText) { m_model->setText(crlfText); }
 
     // The selection in text positions, and choosing one (scrolled into view).
     TextRange selection() const;
@@ -107,7 +108,9 @@ private:
     bool m_composing = false;
     bool wrapsLastRead(const QString& crlfText, qsizetype* openingLength) const;
     // [from, to) becomes `text`; the caret goes to the end of it.
-    void replaceRange(qsizetype from, qsizetype to, QStringView text);
+    void replaceRange(qsizetype from, qsizetype to, QStringView text, EditKind kind = EditKind::Command);
+    // While the box edits, the caret it moves is no move of the user's.
+    int m_ownEdits = 0;
     // What a deleting key takes, as text positions; empty when it takes nothing.
     TextRange deletedBy(const QKeyEvent* e) const;
     bool editByKey(QKeyEvent* e);

@@ -57,6 +57,11 @@ QMenu* DocumentContextMenu::build(QPoint globalPos) const
     // The rest of the box's own entries change the text too: through its edit path.
     reroute("edit-undo", [this] { m_box->undoStep(); });
     reroute("edit-redo", [this] { m_box->redoStep(); });
+    // The history is the model's; the document underneath keeps none to enable them by.
+    if (QAction* undo = menu->findChild<QAction*>(QStringLiteral("edit-undo")))
+        undo->setEnabled(!m_box->isReadOnly() && m_box->model().isUndoAvailable());
+    if (QAction* redo = menu->findChild<QAction*>(QStringLiteral("edit-redo")))
+        redo->setEnabled(!m_box->isReadOnly() && m_box->model().isRedoAvailable());
     reroute("edit-delete", [this] { m_box->replaceSelection(QString()); });
     // Beside 全て選択: the element around the selection, the next one out each time.
     QAction* element = new QAction(QStringLiteral("要素を選択"), menu);
