@@ -5,8 +5,10 @@
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class QMimeData;
@@ -72,6 +74,13 @@ public:
     static std::optional<QString> pastedText(const QMimeData* source);
     // The local files of a drop or paste, in their order; empty when it holds none.
     static QStringList localFiles(const QMimeData* source);
+    // How a drag begun in the box is carried out: given what is dragged and the actions
+    // offered, it answers the action the drop took. Tests put in their own; by default the
+    // platform's drag.
+    using DragRunner = std::function<Qt::DropAction(const QMimeData&, Qt::DropActions)>;
+    void setDragRunner(DragRunner run);
+    // The text position shown at a point of the viewport.
+    qsizetype textPositionAt(QPointF viewportPoint) const;
 
 Q_SIGNALS:
     // Files were dropped on the box; nothing was inserted.
@@ -82,9 +91,13 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
+    // A press on the selection may begin a drag of it (box_drops.cpp).
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
     // Copies and drags carry the text as it is, line breaks as the platform has them.
     QMimeData* createMimeDataFromSelection() const override;
-    // A drop is a list of local files to open, never text to insert; the caret stays put.
+    // Dropped local files are opened; a dropped text goes in at the drop point, one step.
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
     void dropEvent(QDropEvent* e) override;
@@ -105,6 +118,31 @@ private:
     // that step.
     quint64 m_composedOver = 0;
     bool m_composing = false;
+    // Where the pre-edit is shown (null when none is): the box shows it in that block's
+    // layout and never lets the input method's events reach the document's text.
+    QTextCursor m_preeditAt;
+    bool m_inInputMethod = false;
+    bool m_endingComposition = false;
+    void showPreedit(const QInputMethodEvent& e);
+    void hidePreedit();
+    // Before the program moves the caret or edits: what is being composed goes in where it
+    // was composed (or, where the input method does not answer, goes), leaving nothing behind.
+    void endComposition();
+    // After a move the box was not told of beforehand: the pre-edit goes and the input
+    // method starts afresh.
+    void abandonComposition();
+    void commitComposed(const QInputMethodEvent& e, TextRange selected);
+    // A drag begun here: what it took, and whether it was dropped back into the box.
+    struct Dragged {
+        TextRange range;
+        quint64 revision = 0;
+        bool droppedInside = false;
+    };
+    std::optional<Dragged> m_dragged;
+    std::optional<QPoint> m_pressedOnSelection;
+    DragRunner m_dragRunner;
+    void startDrag();
+    void dropDragged(TextRange dragged, qsizetype at, bool copy);
     bool wrapsLastRead(const QString& crlfText, qsizetype* openingLength) const;
     // [from, to) becomes `text`; the caret goes to the end of it.
     void replaceRange(qsizetype from, qsizetype to, QStringView text);
