@@ -6,6 +6,7 @@
 #include "jtext/character_references.h"
 #include "jtext/width_and_kana.h"
 #include "model/line_holding.h"
+#include "text_fuzz_input.h"
 #include "typing/indentation.h"
 #include "ui/document_box.h"
 
@@ -134,13 +135,14 @@ private:
         }
         const TextRange sel = m_box.selection();
         const int stepsBefore = undoSteps();
+        m_input.mustAddStep = false;
         QString expected = m_states[m_at];
         const auto replaced = [&](const QString& with) {
             expected.replace(sel.start(), sel.end() - sel.start(), QString(with).replace("\r\n", "\n"));
         };
         QString what;
-        const int kind = below(46);
-        switch (kind < 19 ? kind : kind % 14) {
+        const int kind = below(48);
+        switch (kind < 21 ? kind : kind % 14) {
         case 0: {
             const QString typed = QStringList{"a", "<", ">", "日", " ", "/"}[below(6)];
             QKeyEvent e(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, typed);
@@ -206,18 +208,17 @@ private:
             what = "Tab";
             break;
         case 7:
-        case 8: {
-            // The input method: a pre-edit, then its commit, which may carry line breaks.
-            QInputMethodEvent preedit(QStringLiteral("にほ"), {});
-            QApplication::sendEvent(&m_box, &preedit);
-            const QString committed = randomText();
-            QInputMethodEvent e;
-            e.setCommitString(committed);
-            QApplication::sendEvent(&m_box, &e);
-            replaced(committed);
-            what = "commit";
+            what = m_input.composeAndCommit(sel, expected);
             break;
-        }
+        case 8:
+            what = m_input.composeAndLeave(sel, expected);
+            break;
+        case 19:
+            what = m_input.dragInside(sel, expected);
+            break;
+        case 20:
+            what = m_input.dropOrDragOut(sel, expected);
+            break;
         case 9: {
             const QString pasted = randomText();
             QGuiApplication::clipboard()->setText(pasted);
@@ -316,6 +317,10 @@ private:
             break;
         }
         }
+        if (what.startsWith(u'!'))
+            return what;
+        if (m_input.mustAddStep && undoSteps() == stepsBefore && expected != m_states[m_at])
+            return "!" + what + " was joined to the step before it";
         if (undoSteps() != stepsBefore && below(4) > 0) {
             m_states.resize(++m_at + 1);
             m_states[m_at] = expected;
@@ -335,6 +340,7 @@ private:
         }
         return what;
     }
+
 
     // What a "/" typed at `at` puts in: with the help on, after a '<', the open element's end.
     QString slashTyped(const QString& expected, qsizetype at) const
@@ -384,6 +390,8 @@ private:
     QList<QString> m_states; // the text after each step of the undo history
     qsizetype m_at = 0;       // the step the box stands at
     bool m_help = false;      // indentation and closing tags
+    FuzzInput m_input{m_box, [this](int n) { return below(n); }, [this] { return randomText(); },
+                      [this] { return boxPlace(); }};
     QStringList m_log;
 };
 
@@ -409,6 +417,7 @@ private Q_SLOTS:
             : quint32(qHash(QString::fromLatin1(QTest::currentDataTag())));
         DocumentBox box;
         box.resize(600, 400);
+        box.show(); // drags and drops are aimed at what it shows
         box.setDocumentText(page);
         QCOMPARE(box.documentText(), page);
         Fuzz fuzz(box, seed);
