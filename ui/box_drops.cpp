@@ -36,7 +36,8 @@ void DocumentBox::mousePressEvent(QMouseEvent* e)
 {
     endComposition();
     const TextRange selected = selection();
-    if (e->button() == Qt::LeftButton && !(e->modifiers() & Qt::ShiftModifier) && !selected.isEmpty()) {
+    const bool thirdClick = m_doubleClicked.isValid() && m_doubleClicked.elapsed() < QApplication::doubleClickInterval();
+    if (e->button() == Qt::LeftButton && !(e->modifiers() & Qt::ShiftModifier) && !selected.isEmpty() && !thirdClick) {
         const qsizetype at = textPositionAt(e->position());
         if (at >= selected.start() && at <= selected.end()) {
             // Pressed on the selection: a drag may follow; a release places the caret.
@@ -71,6 +72,12 @@ void DocumentBox::mouseReleaseEvent(QMouseEvent* e)
     m_pressedOnSelection.reset();
     setTextCursor(cursorForPosition(e->position().toPoint()));
     e->accept();
+}
+
+void DocumentBox::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    m_doubleClicked.start();
+    QPlainTextEdit::mouseDoubleClickEvent(e);
 }
 
 void DocumentBox::startDrag()
@@ -135,7 +142,7 @@ void DocumentBox::dropEvent(QDropEvent* e)
     endComposition();
     const qsizetype at = textPositionAt(e->position());
     if (m_dragged && m_dragged->revision == m_model->revision()) {
-        const bool copy = e->modifiers() & Qt::ControlModifier;
+        const bool copy = e->modifiers().testFlag(Qt::ControlModifier);
         m_dragged->droppedInside = true;
         e->setDropAction(copy ? Qt::CopyAction : Qt::MoveAction);
         e->accept();

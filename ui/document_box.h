@@ -3,6 +3,7 @@
 #include "model/text_model.h"
 #include "text/text_change.h"
 
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -95,6 +96,7 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
     // Copies and drags carry the text as it is, line breaks as the platform has them.
     QMimeData* createMimeDataFromSelection() const override;
     // Dropped local files are opened; a dropped text goes in at the drop point, one step.
@@ -140,6 +142,7 @@ private:
     };
     std::optional<Dragged> m_dragged;
     std::optional<QPoint> m_pressedOnSelection;
+    QElapsedTimer m_doubleClicked; // a press soon after is a third click: it selects the line
     DragRunner m_dragRunner;
     void startDrag();
     void dropDragged(TextRange dragged, qsizetype at, bool copy);
