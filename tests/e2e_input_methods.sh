@@ -34,8 +34,10 @@ Layout=
 [GroupOrder]
 0=Default
 EOF
-fcitx5 -r >"$work/fcitx5.log" 2>&1 &
-pids+=($!)
+# Only its own front end: the ibus one would write into the configuration folder until the end.
+fcitx5 -r --disable=ibusfrontend >"$work/fcitx5.log" 2>&1 &
+fcitx=$!
+pids+=($fcitx)
 # Asked before it is on the bus, the bus would start another one of its own.
 on_bus() {
   dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
@@ -94,4 +96,6 @@ fcitx5-remote -c
 xdotool key ctrl+q
 ended "$pid" || fail "still running after Ctrl+Q"
 [ ! -s "$work/stderr" ] || fail "warnings: $(cat "$work/stderr")"
+kill "$fcitx"
+wait "$fcitx" 2>/dev/null || true
 echo "1 passed, 0 failed"
