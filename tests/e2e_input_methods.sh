@@ -82,7 +82,6 @@ xdotool type --delay 80 desu
 sleep 0.3
 xdotool key Return
 sleep 0.5
-import -window root "$work/composed.png" 2>/dev/null || true
 
 head='<meta charset="utf-8">\n<p>'
 [ "$(save)" = "$(bytes "$(printf "$head")日本語です")" ] || fail "saved $(od -c < "$page")"
