@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Japanese typed through a real input method: fcitx5 with the anthy engine (it runs as root
 # too) and the editor's Qt 6 front end. Romaji is composed, converted with Space and committed
-# with Enter; the page saved holds exactly what was committed, each commit is one undo step,
-# and nothing is left on stderr.
+# with Enter, also over a selection after a composition cancelled with Esc; the page saved
+# holds exactly what was committed, each commit is one undo step, and nothing is left on stderr.
 set -eu
 # fcitx5 and its front end speak over a session bus of their own.
 if [ -z "${VORNIK_IM_BUS:-}" ]; then
@@ -84,12 +84,27 @@ xdotool key Return
 sleep 0.5
 
 head='<meta charset="utf-8">\n<p>'
-[ "$(save)" = "$(bytes "$(printf "$head")日本語です")" ] || fail "saved $(od -c < "$page")"
-# Each commit is one step back.
+expect() { [ "$(save)" = "$(bytes "$(printf "$head")$1")" ] || fail "$2: saved $(od -c < "$page")"; }
+expect '日本語です' 'typed'
+# Composing over a selection takes it away; cancelled with Esc, it leaves nothing for the
+# next commit to be joined to.
+xdotool key shift+Left shift+Left
+xdotool type --delay 80 ka
+sleep 0.3
+xdotool key Escape
+sleep 1.2
+xdotool type --delay 80 ne
+sleep 0.3
+xdotool key Return
+sleep 0.5
+expect '日本語ね' 'composed over a selection'
+# Each commit is one step back, and so is the selection taken away.
 xdotool key ctrl+z
-[ "$(save)" = "$(bytes "$(printf "$head")日本語")" ] || fail "one undo left $(od -c < "$page")"
+expect '日本語' 'one undo'
 xdotool key ctrl+z
-[ "$(save)" = "$(bytes "$(printf "$head")")" ] || fail "two undos left $(od -c < "$page")"
+expect '日本語です' 'two undos'
+xdotool key ctrl+z ctrl+z
+expect '' 'four undos'
 
 fcitx5-remote -c
 xdotool key ctrl+q
