@@ -192,13 +192,18 @@ void openfile_Click(const FileCommandParts& parts)
     openDocument(parts, path, true);
 }
 
+// One argument, no shell: the new process reads it as its whole command line.
+void openInNewWindow(const QString& path)
+{
+    platform::startDetached(platform::runningExecutable(), {path + QStringLiteral(" on")});
+}
+
 void newopenfile_Click(const FileCommandParts& parts)
 {
     const QString path = parts.files.askOpenFileName(&parts.window, parts.document.FilePath());
     if (path.isEmpty())
         return;
-    // One argument, no shell: the new process reads it as its whole command line.
-    platform::startDetached(platform::runningExecutable(), {path + QStringLiteral(" on")});
+    openInNewWindow(path);
 }
 
 void SaveFiLE_Click(const FileCommandParts& parts)
@@ -244,7 +249,13 @@ void installFileCommands(MenuSurface& menus, const FileCommandParts& parts)
     menus.onTriggered(QStringLiteral("SaveAsFile"), [parts] { SaveAsFile_Click(parts); });
     // Queued: the question and the load run after the drop has been answered, not inside it.
     QObject::connect(&parts.box, &DocumentBox::filesDropped, &parts.window,
-                     [parts](const QStringList& paths) { openDocument(parts, paths.first(), false); },
+                     [parts](const QStringList& paths) {
+                         // The first here; each further one in a window of its own, as the
+                         // desktop starts one for each of several files.
+                         openDocument(parts, paths.first(), false);
+                         for (const QString& path : paths.sliced(1))
+                             openInNewWindow(path);
+                     },
                      Qt::QueuedConnection);
 }
 

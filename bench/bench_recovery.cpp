@@ -53,7 +53,8 @@ int main(int argc, char* argv[])
     const QString copyPath = folder.path() + QStringLiteral("/recovery-bench.txt");
 
     const QString baseline = generatePage();
-    TextModel model;
+    Document document;
+    TextModel& model = document.model();
     DocumentBox box(model);
     box.setDocumentText(baseline);
     // One edit at the very end: comparing with the baseline reads all of both.
@@ -75,8 +76,6 @@ int main(int argc, char* argv[])
     // to go; the window's thread must not wait for the write to end.
     qputenv("XDG_STATE_HOME", QFile::encodeName(folder.path()));
     QWidget window;
-    Document document;
-    document.setTextSource([&box] { return box.documentText(); }, [&box] { return box.isEmpty(); });
     document.setBaseline(baseline);
     RecoveryKeeper* keeper = installRecovery(document, box, window);
     document.setFilePath(QStringLiteral("/tmp/page.htm")); // has the keeper write its copy now

@@ -269,7 +269,7 @@ void TextModel::documentChanged(int position, int removed, int added)
         return;
     }
     m_holding.changed(position, removed, added);
-    if (m_layoutOnly > 0)
+    if (m_layoutOnly > 0 && m_editing == 0 && countLength() == m_length && !textChangedIn(position, added))
         return;
     if (m_editing == 0) {
         // Something went around the edit path: the text is still read right, but the
@@ -287,6 +287,23 @@ void TextModel::documentChanged(int position, int removed, int added)
     const qsizetype removedText = qMax<qsizetype>(0, addedText - (m_length - oldLength));
     Q_EMIT changed(at, removedText, addedText);
     showPieces(m_holding.recountPieces());
+}
+
+int TextModel::documentRevision() const
+{
+    return m_document->revision();
+}
+
+bool TextModel::textChangedIn(int position, int added) const
+{
+    // A block's revision moves on only when its text changes, never for its layout.
+    for (QTextBlock block = m_document->findBlock(position); block.isValid(); block = block.next()) {
+        if (block.revision() > m_layoutOnlyFrom)
+            return true;
+        if (block.position() + block.length() > position + added)
+            break;
+    }
+    return false;
 }
 
 void TextModel::showPieces(bool pieces)

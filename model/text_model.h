@@ -92,10 +92,14 @@ public:
     int strayChanges() const { return m_strayChanges; }
 
     // While one lives, what the document reports is a change of how it is shown (the input
-    // method's pre-edit), not of the text.
+    // method's pre-edit, formats), not of the text; a change of the text in it is a stray one.
     class LayoutOnly {
     public:
-        explicit LayoutOnly(TextModel& model) : m_model(model) { ++m_model.m_layoutOnly; }
+        explicit LayoutOnly(TextModel& model) : m_model(model)
+        {
+            if (m_model.m_layoutOnly++ == 0)
+                m_model.m_layoutOnlyFrom = m_model.documentRevision();
+        }
         ~LayoutOnly() { --m_model.m_layoutOnly; }
         LayoutOnly(const LayoutOnly&) = delete;
         LayoutOnly& operator=(const LayoutOnly&) = delete;
@@ -138,6 +142,8 @@ private:
     qsizetype now() const;
     void showPieces(bool pieces);
     qsizetype countLength() const;
+    int documentRevision() const;
+    bool textChangedIn(int position, int added) const;
 
     QTextDocument* m_document;
     LineHolding m_holding;
@@ -148,6 +154,7 @@ private:
     int m_editing = 0;
     int m_layoutOnly = 0;
     int m_ownReports = 0;
+    int m_layoutOnlyFrom = 0; // the document's revision when the outermost LayoutOnly began
     bool m_loading = false;
     bool m_piecesShown = false;
     int m_strayChanges = 0;

@@ -7,6 +7,7 @@
 #include "jtext/character_references.h"
 #include "jtext/width_and_kana.h"
 #include "model/line_holding.h"
+#include "text_fuzz_input.h"
 #include "typing/indentation.h"
 #include "ui/document_box.h"
 
@@ -185,6 +186,7 @@ private:
         const auto simple = [&](qsizetype from, qsizetype to, qsizetype addedLength, Run::Kind run = Run::None) {
             exp = {true, run, to, from + addedLength};
         };
+        m_input.mustAddStep = false;
         QString expected = m_states[m_at];
         // The selection replaced by `with`, as a step of its own unless `run` says otherwise.
         const auto replaced = [&](const QString& with, Run::Kind run = Run::None) {
@@ -194,7 +196,7 @@ private:
         };
         QString what;
         const int kind = below(48);
-        switch (kind < 20 ? kind : kind % 14) {
+        switch (kind < 22 ? kind : kind % 14) {
         case 0: {
             const QString typed = QStringList{"a", "<", ">", "日", " ", "/"}[below(6)];
             QKeyEvent e(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, typed);
@@ -267,18 +269,21 @@ private:
             what = "Tab";
             break;
         case 7:
-        case 8: {
-            // The input method: a pre-edit, then its commit, which may carry line breaks.
-            QInputMethodEvent preedit(QStringLiteral("にほ"), {});
-            QApplication::sendEvent(&m_box, &preedit);
-            const QString committed = randomText();
-            QInputMethodEvent e;
-            e.setCommitString(committed);
-            QApplication::sendEvent(&m_box, &e);
-            replaced(committed);
-            what = "commit";
+            what = m_input.composeAndCommit(sel, expected);
+            m_run = {}; // a composition or a drag ends the run being typed
             break;
-        }
+        case 8:
+            what = m_input.composeAndLeave(sel, expected);
+            m_run = {}; // a composition or a drag ends the run being typed
+            break;
+        case 19:
+            what = m_input.dragInside(sel, expected);
+            m_run = {}; // a composition or a drag ends the run being typed
+            break;
+        case 20:
+            what = m_input.dropOrDragOut(sel, expected);
+            m_run = {}; // a composition or a drag ends the run being typed
+            break;
         case 9: {
             const QString pasted = randomText();
             QGuiApplication::clipboard()->setText(pasted);
@@ -399,7 +404,7 @@ private:
             what = "convert";
             break;
         }
-        case 19: {
+        case 21: {
             // The whole page replaced as one step (a copy restored, the file read again in
             // another encoding): the caret goes where the two texts first differ.
             QString page = expected;
@@ -427,6 +432,10 @@ private:
             break;
         }
         }
+        if (what.startsWith(u'!'))
+            return what;
+        if (m_input.mustAddStep && undoSteps() == stepsBefore && expected != m_states[m_at])
+            return "!" + what + " was joined to the step before it";
         if (exp.edit) {
             const bool joins = exp.run != Run::None && exp.run == m_run.kind && sel.isEmpty() && sel.position == m_run.at
                 && m_now - m_run.last < EditHistory::kRunPauseMs;
@@ -475,6 +484,7 @@ private:
         }
         return what;
     }
+
 
     // What a "/" typed at `at` puts in: with the help on, after a '<', the open element's end.
     QString slashTyped(const QString& expected, qsizetype at) const
@@ -552,6 +562,8 @@ private:
     QList<QString> m_states; // the text after each step of the undo history
     qsizetype m_at = 0;       // the step the box stands at
     bool m_help = false;      // indentation and closing tags
+    FuzzInput m_input{m_box, [this](int n) { return below(n); }, [this] { return randomText(); },
+                      [this] { return boxPlace(); }};
     QStringList m_log;
 };
 
@@ -578,6 +590,7 @@ private Q_SLOTS:
         TextModel model;
         DocumentBox box(model);
         box.resize(600, 400);
+        box.show(); // drags and drops are aimed at what it shows
         box.setDocumentText(page);
         QCOMPARE(box.documentText(), page);
         Fuzz fuzz(box, seed);

@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 
 namespace {
 QString longLine()
@@ -221,6 +222,36 @@ private Q_SLOTS:
         QCOMPARE(box->documentText(), typed + page.mid(6));
         QVERIFY(!wrapped(box));
         QCOMPARE(model.strayChanges(), 0);
+    }
+
+    // Inside LayoutOnly the document may report a pre-edit or formats, never a change of the
+    // text: one of the same length is counted as stray and reported like any other.
+    void textChangedAsLayoutIsStray()
+    {
+        TextModel model;
+        model.setText("abc\r\ndef");
+        QList<qsizetype> reported;
+        connect(&model, &TextModel::changed, this, [&](qsizetype at, qsizetype, qsizetype) { reported += at; });
+        QTextCursor cursor(model.document());
+        const auto asLayout = [&](auto&& change) {
+            const TextModel::LayoutOnly layoutOnly(model);
+            cursor.beginEditBlock();
+            change();
+            cursor.endEditBlock();
+        };
+        asLayout([&] { model.document()->lastBlock().layout()->setPreeditArea(1, "xy"); });
+        QCOMPARE(model.strayChanges(), 0);
+        asLayout([&] {
+            cursor.setPosition(0);
+            cursor.setPosition(2, QTextCursor::KeepAnchor);
+            cursor.insertText("zz");
+        });
+        QCOMPARE(model.strayChanges(), 1);
+        asLayout([&] { cursor.deletePreviousChar(); });
+        QCOMPARE(model.strayChanges(), 2);
+        QCOMPARE(model.text(), QString("zc\r\ndef"));
+        QCOMPARE(model.length(), 6);
+        QCOMPARE(reported, (QList<qsizetype>{0, 1}));
     }
 
     // Characters a text box would turn into line breaks or drop come back as they went in,

@@ -63,6 +63,12 @@ QMenu* DocumentContextMenu::build(QPoint globalPos) const
     if (QAction* redo = menu->findChild<QAction*>(QStringLiteral("edit-redo")))
         redo->setEnabled(!m_box->isReadOnly() && m_box->model().isRedoAvailable());
     reroute("edit-delete", [this] { m_box->replaceSelection(QString()); });
+    // The submenu of Unicode control characters (offered where right-to-left text is) would
+    // put them into the document behind the model; a page can write them as references.
+    for (QAction* a : menu->actions()) {
+        if (a->menu() && qstrcmp(a->menu()->metaObject()->className(), "QUnicodeControlCharacterMenu") == 0)
+            menu->removeAction(a);
+    }
     // Beside 全て選択: the element around the selection, the next one out each time.
     QAction* element = new QAction(QStringLiteral("要素を選択"), menu);
     element->setObjectName(QStringLiteral("selectElement"));
