@@ -129,8 +129,7 @@ void newopenfile_Click(const FileCommandParts& parts)
     const QString path = parts.files.askOpenFileName(&parts.window, parts.document.FilePath());
     if (path.isEmpty())
         return;
-    // One argument, no shell: the new process reads it as its whole command line.
-    platform::startDetached(platform::runningExecutable(), {path + QStringLiteral(" on")});
+    platform::startSecondEditor(path);
 }
 
 void SaveFiLE_Click(const FileCommandParts& parts)

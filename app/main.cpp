@@ -55,7 +55,9 @@ int main(int argc, char* argv[])
     HtmlE window;
     QObject::connect(&window, &HtmlE::endRequested, &app, [] { QCoreApplication::exit(0); },
                      Qt::QueuedConnection);
-    window.startUp(withAbsolutePath(joinCommandLine(app.arguments().mid(1)), QDir::currentPath()));
+    QStringList arguments = app.arguments().mid(1);
+    const int line = takeStartLine(arguments);
+    window.startUp(withAbsolutePath(joinCommandLine(arguments), QDir::currentPath()), line);
     window.show();
     return app.exec();
 }
