@@ -262,7 +262,7 @@ QString linkProblemText(const LinkProblem& p)
     case LinkProblem::Missing:
         return QStringLiteral("ファイルがありません");
     case LinkProblem::OtherCase:
-        return QStringLiteral("大文字と小文字が違います (あるのは %1)re").arg(p.existing);
+        return QStringLiteral("大文字と小文字が違います (あるのは %1)").arg(p.existing);
     case LinkProblem::NoFragment:
         return QStringLiteral("ページにこの id も name もありません");
     }

@@ -6,6 +6,7 @@
 #include "jtext/character_references.h"
 #include "jtext/width_and_kana.h"
 #include "model/line_holding.h"
+#include "site/shown_page.h"
 #include "typing/indentation.h"
 #include "ui/document_box.h"
 
@@ -87,6 +88,7 @@ public:
 
 private:
     TextModel& model() const { return m_box.model(); }
+    Document m_document; // the page shown, for the folder window's replace
     QString text() const { return model().text(0, model().length(), u"\n"); }
     int undoSteps() const { return m_box.document()->availableUndoSteps(); }
     int below(int n) { return n <= 0 ? 0 : int(m_random.bounded(quint32(n))); }
@@ -139,8 +141,8 @@ private:
             expected.replace(sel.start(), sel.end() - sel.start(), QString(with).replace("\r\n", "\n"));
         };
         QString what;
-        const int kind = below(46);
-        switch (kind < 19 ? kind : kind % 14) {
+        const int kind = below(47);
+        switch (kind == 46 ? 19 : kind < 19 ? kind : kind % 14) {
         case 0: {
             const QString typed = QStringList{"a", "<", ">", "日", " ", "/"}[below(6)];
             QKeyEvent e(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, typed);
@@ -305,6 +307,27 @@ private:
             convertSelection(m_box, convert);
             replaced(convert(QStringView(expected).sliced(sel.start(), sel.end() - sel.start())).text);
             what = "convert";
+            break;
+        }
+        case 19: {
+            // すべて置換 of the folder window on the page shown: every match, left to right.
+            const qsizetype at = below(int(expected.size()));
+            const QString pattern = expected.mid(at, below(2) + 1);
+            if (pattern.isEmpty() || pattern.contains(u'\n') || pattern.front().isLowSurrogate()
+                || pattern.back().isHighSurrogate())
+                return "no pattern";
+            const QString with = QStringList{"", "Q", "日\n本"}[below(3)];
+            TextSearch search(pattern, {true, false, false});
+            search.setReplacement(with);
+            PageInBox(m_document, &m_box).replaceAll(search);
+            QString out;
+            qsizetype from = 0;
+            for (qsizetype hit = expected.indexOf(pattern); hit >= 0; hit = expected.indexOf(pattern, from)) {
+                out += expected.mid(from, hit - from) + with;
+                from = hit + pattern.size();
+            }
+            expected = out + expected.mid(from);
+            what = "folder replace";
             break;
         }
         default: {
