@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QThread>
 #include <QTreeWidget>
 
@@ -152,6 +153,7 @@ FolderSearchWindow::FolderSearchWindow(Document& document, DocumentBox* box, QWi
     connect(m_undo, &QPushButton::clicked, this, [this] { undoReplace(); });
     connect(m_links, &QPushButton::clicked, this, [this] { checkLinks(); });
     connect(m_results, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) { openRow(item); });
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 }
 
 FolderSearchWindow::~FolderSearchWindow()

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -59,6 +60,7 @@ LinkCheckWindow::LinkCheckWindow(Document& document, DocumentBox* box, QWidget* 
     resize(560, 320);
     connect(again, &QPushButton::clicked, this, [this] { check(); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
     connect(m_results, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         m_page.showLine(item->data(Qt::UserRole).toInt());
     });

@@ -4,6 +4,8 @@
 #include "recovery/recovery_folder.h"
 #include "ui/document_box.h"
 
+#include <QTimer>
+
 PageInBox::PageInBox(Document& document, DocumentBox* box) : m_document(&document), m_box(box) {}
 
 QString PageInBox::path() const
@@ -53,4 +55,6 @@ void showPageLine(DocumentBox& box, int line)
     const int last = qMax(1, model.lineCount());
     const qsizetype start = model.lineStart(qBound(1, line, last));
     box.select(start, start);
+    // At start-up the box is not laid out yet: it scrolls to the caret once it is shown.
+    QTimer::singleShot(0, &box, [&box] { box.ensureCursorVisible(); });
 }

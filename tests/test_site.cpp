@@ -2,6 +2,7 @@
 #include "site/folder_search.h"
 #include "site/link_check.h"
 #include "site/replace_undo.h"
+#include "site/site_state.h"
 #include "text/write_steps.h"
 
 #include <QDir>
@@ -168,6 +169,82 @@ private Q_SLOTS:
         QCOMPARE(got(pages[0]), QByteArray("old old\n"));
         QCOMPARE(got(pages[2]), QByteArray("old old\n").repeated(3));
         QCOMPARE(got(pages[3]), QByteArray("edited since"));
+    }
+
+    // The rules are the page search's own: case, whole words, regular expressions by line.
+    void searchRulesAreThePageSearch_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<int>("options"); // 1 case, 2 word, 4 regex
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("lastLine");
+        QTest::newRow("any case") << "cat" << 0 << 5 << 3;
+        QTest::newRow("case") << "cat" << 1 << 3 << 3;
+        QTest::newRow("word") << "cat" << 2 << 4 << 3;
+        QTest::newRow("regex") << "c.t" << 4 << 6 << 3;
+        QTest::newRow("regex at line starts") << "^c" << 5 << 1 << 3;
+        QTest::newRow("none") << "dog" << 0 << 0 << 0;
+    }
+    void searchRulesAreThePageSearch()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(int, options);
+        QFETCH(int, count);
+        QFETCH(int, lastLine);
+        FileHits hits;
+        collectHits(u"Cat cat concat\nCAT\nc.t cat", TextSearch(pattern, {bool(options & 1), bool(options & 2), bool(options & 4)}), hits);
+        QCOMPARE(hits.count, count);
+        if (count == 0)
+            return;
+        QCOMPARE(hits.hits.last().line, lastLine);
+        QCOMPARE(hits.hits.last().lineText, QString("c.t cat"));
+    }
+
+    // A file changed after the search is searched again: what it holds then is replaced.
+    // A stop ends a search before every file is looked at.
+    void changedSinceTheSearchAndStop()
+    {
+        QTemporaryDir dir;
+        const QString page = dir.filePath("page.htm");
+        put(page, "old\n");
+        const FileStamp searched = FileStamp::of(page);
+        put(page, "old and old again\n");
+        TextSearch search("old", {});
+        search.setReplacement("new");
+        ReplaceUndoStore store(dir.filePath("undo"));
+        QVERIFY(store.startSet());
+        const FileReplaceOutcome outcome = replaceInSiteFile(page, search, searched, 1 << 20, store);
+        QVERIFY(outcome.searchedAgain);
+        QCOMPARE(outcome.count, 2);
+        QCOMPARE(got(page), QByteArray("new and new again\n"));
+
+        for (int i = 0; i < 20; ++i)
+            put(dir.filePath(QString("site/p%1.htm").arg(i)), "old");
+        const SiteQuery query{dir.filePath("site"), {"*.htm"}, true};
+        std::atomic<bool> stop = false;
+        int seen = 0;
+        const int looked = searchSite(listSiteFiles(query), search, query, std::nullopt, stop, [&](FileHits&&) {
+            if (++seen == 3)
+                stop = true;
+        });
+        QVERIFY(looked < 20);
+        QCOMPARE(looked, seen);
+    }
+
+    // The names last used and each site's root are remembered; a page's root is the deepest
+    // remembered folder above it.
+    void rememberedBetweenRuns()
+    {
+        QTemporaryDir dir;
+        const QString root = dir.filePath("site");
+        rememberSiteRoot(root);
+        rememberSiteRoot(root + "/shop");
+        QCOMPARE(rememberedSiteRoot(root + "/shop/a/b.htm"), root + "/shop");
+        QCOMPARE(rememberedSiteRoot(root + "/b.htm"), root);
+        QCOMPARE(rememberedSiteRoot(root + "x/b.htm"), QString());
+        rememberNamePatterns("*.htm;*.inc");
+        QCOMPARE(rememberedNamePatterns(), QString("*.htm;*.inc"));
+        rememberNamePatterns(defaultNamePatterns());
     }
 
     void linkRules_data()

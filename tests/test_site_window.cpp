@@ -108,6 +108,22 @@ private Q_SLOTS:
         win->close();
     }
 
+    // Started at a line: the caret at its start; past the end, on the last line.
+    void startsAtALine()
+    {
+        TestProgramFolder folder;
+        QByteArray lines;
+        for (int i = 1; i <= 300; ++i)
+            lines += "line " + QByteArray::number(i) + "\r\n";
+        folder.write("long.htm", lines);
+        for (const auto& [asked, shown] : {std::pair{120, 120}, std::pair{9999, 301}}) {
+            HtmlE w;
+            w.startUp(folder.file("long.htm") + " on", asked);
+            QCOMPARE(w.editwindow()->model().lineAt(w.editwindow()->caret()), shown);
+            QCOMPARE(w.editwindow()->caret(), w.editwindow()->model().lineStart(shown));
+        }
+    }
+
     // リンクの確認 lists the page's dead links from the text in the box, unsaved edits included.
     void linkCheckReadsTheBox()
     {
