@@ -52,6 +52,8 @@ StartDecision decideStart(const QStringList& arguments)
             return {StartRequest::Version, {}};
         const QString name = bareName(argument);
         if (argument == QLatin1String("--line")) {
+            if (i + 1 == arguments.size())
+                return {StartRequest::UnknownOption, argument}; // the number is missing
             ++i; // its number
             continue;
         }

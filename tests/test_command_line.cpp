@@ -55,6 +55,7 @@ private Q_SLOTS:
         QCOMPARE(arguments, rest);
         // The editor starts with these rather than answering them as unknown options.
         QCOMPARE(int(decideStart({"--line", "4", "a.htm"}).request), int(StartRequest::Edit));
+        QCOMPARE(int(decideStart({"--line"}).request), int(StartRequest::UnknownOption));
     }
 
     // A relative path is made absolute against the folder the editor was started in.
