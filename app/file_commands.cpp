@@ -195,7 +195,7 @@ void openfile_Click(const FileCommandParts& parts)
 // One argument, no shell: the new process reads it as its whole command line.
 void openInNewWindow(const QString& path)
 {
-    platform::startDetached(platform::runningExecutable(), {path + QStringLiteral(" on")});
+    platform::startSecondEditor(path);
 }
 
 void newopenfile_Click(const FileCommandParts& parts)

@@ -70,7 +70,11 @@ int main(int argc, char* argv[])
     HtmlE window;
     QObject::connect(&window, &HtmlE::endRequested, &app, [] { QCoreApplication::exit(0); },
                      Qt::QueuedConnection);
-    window.startUp(withAbsolutePath(joinCommandLine(split.editor), QDir::currentPath()));
+    QStringList editorArguments = split.editor;
+    const int line = takeStartLine(editorArguments);
+    if (!editorArguments.isEmpty() && editorArguments.first() == QLatin1String("--"))
+        editorArguments.removeFirst(); // "--line 3 -- -page.htm"
+    window.startUp(withAbsolutePath(joinCommandLine(editorArguments), QDir::currentPath()), line);
     window.show();
     return app.exec();
 }

@@ -16,6 +16,8 @@
 #include "recent/recent_menu.h"
 #include "recovery/recovery_keeper.h"
 #include "search/search_commands.h"
+#include "site/shown_page.h"
+#include "site/site_commands.h"
 #include "table/table_builder.h"
 #include "tags/markup_rows.h"
 #include "tags/template_menu.h"
@@ -131,6 +133,7 @@ void HtmlE::installAreas()
     installBoxView(m_editwindow, this);
     installTextConversions(m_editwindow, *m_document, this);
     installSearchCommands(this, m_editwindow);
+    installSiteCommands(*m_document, m_editwindow, this);
     m_recovery = installRecovery(*m_document, *m_editwindow, *this);
     // Ending at once (force exit) keeps the unsaved work's copy, up to the last keystroke.
     connect(this, &HtmlE::endRequested, m_recovery, &RecoveryKeeper::flush);
@@ -156,13 +159,15 @@ void HtmlE::installOwnCommands()
         m_menus->onTriggered(QString::fromLatin1(row.item), [this, &row] { runMarkup(row); });
 }
 
-void HtmlE::startUp(const QString& commandLine)
+void HtmlE::startUp(const QString& commandLine, int line)
 {
     // 1-2: the file named on the command line.
     if (!commandLine.isEmpty())
         setDocument(QString());
     if (const std::optional<QString> path = commandLineFilePath(commandLine))
         openStartFile(*m_document, *m_editwindow, *this, *path);
+    if (line > 0)
+        showPageLine(*m_editwindow, line);
 
     // 3: the user tags, only where the companion is installed (the toolbar button follows).
     if (FileExists(ProgramFolder() + QStringLiteral("user.exe"))) {

@@ -90,7 +90,13 @@ StartDecision decideStart(const QStringList& arguments)
         if (argument == QLatin1String("--version") || argument == QLatin1String("-v"))
             return {StartRequest::Version, {}};
         const QString name = bareName(argument);
-        if (among(kToolkitFlags, name))
+        if (argument == QLatin1String("--line")) {
+            if (i + 1 == arguments.size())
+                return {StartRequest::UnknownOption, argument}; // the number is missing
+            ++i; // its number
+            continue;
+        }
+        if (argument.startsWith(QLatin1String("--line=")) || among(kToolkitFlags, name))
             continue;
         if (among(kToolkitOptionsWithValue, name)) {
             ++i; // its value, whatever it looks like
@@ -109,19 +115,23 @@ QString usageText(bool japanese)
     if (japanese)
         return QStringLiteral(
             "使い方: vornikedit [ファイル...]\n"
+            "        vornikedit --line 行 ファイル  (または vornikedit +行 ファイル)\n"
             "        vornikedit \"パス on\"\n"
             "HTML を手で書くためのテキストエディタです。ファイルを指定すると、それぞれを一つの\n"
             "ウィンドウで開きます (ファイル名をそのまま渡せるのは vornikedit コマンドです)。\n"
             "エディタ本体は、パスの後に空白と on を付けた一つの文字列で開くファイルを受け取ります。\n"
+            "  --line N, +N   カーソルを N 行目の先頭に置いて開きます\n"
             "  -h, --help     この説明を表示して終了します\n"
             "  -v, --version  バージョンを表示して終了します\n"
             "Qt の標準オプション (-platform、-style など) も使えます。\n");
     return QStringLiteral(
         "Usage: vornikedit [FILE...]\n"
+        "       vornikedit --line N FILE  (or vornikedit +N FILE)\n"
         "       vornikedit \"PATH on\"\n"
         "A text editor for writing HTML pages by hand. Each FILE opens in a window of its own\n"
         "(the vornikedit command takes plain file names). The editor itself takes the file to\n"
         "open as one text: the path, a blank and \"on\".\n"
+        "  --line N, +N   open with the caret at the start of line N\n"
         "  -h, --help     show this help and exit\n"
         "  -v, --version  show the version and exit\n"
         "Qt's standard options (-platform, -style and others) are accepted too.\n");

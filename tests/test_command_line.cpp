@@ -32,6 +32,32 @@ private Q_SLOTS:
             QCOMPARE(*result, path);
     }
 
+    // --line N, --line=N and +N in front of the file are taken out; anything else stays.
+    void startLineIsTakenFromTheFront_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QStringList>("rest");
+        QTest::newRow("--line") << QStringList{"--line", "12", "a.htm"} << 12 << QStringList{"a.htm"};
+        QTest::newRow("--line=") << QStringList{"--line=3", "/p/a b.htm on"} << 3 << QStringList{"/p/a b.htm on"};
+        QTest::newRow("plus") << QStringList{"+7", "a.htm"} << 7 << QStringList{"a.htm"};
+        QTest::newRow("not a number") << QStringList{"--line", "x", "a.htm"} << 0 << QStringList{"a.htm"};
+        QTest::newRow("after the file stays") << QStringList{"a.htm", "+7"} << 0 << QStringList{"a.htm", "+7"};
+        QTest::newRow("a name like it") << QStringList{"+7 on"} << 0 << QStringList{"+7 on"};
+        QTest::newRow("none") << QStringList{"a.htm"} << 0 << QStringList{"a.htm"};
+    }
+    void startLineIsTakenFromTheFront()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, line);
+        QFETCH(QStringList, rest);
+        QCOMPARE(takeStartLine(arguments), line);
+        QCOMPARE(arguments, rest);
+        // The editor starts with these rather than answering them as unknown options.
+        QCOMPARE(int(decideStart({"--line", "4", "a.htm"}).request), int(StartRequest::Edit));
+        QCOMPARE(int(decideStart({"--line"}).request), int(StartRequest::UnknownOption));
+    }
+
     // A relative path is made absolute against the folder the editor was started in.
     void relativePathBecomesAbsolute()
     {

@@ -8,6 +8,7 @@
 #include "jtext/width_and_kana.h"
 #include "model/line_holding.h"
 #include "text_fuzz_input.h"
+#include "site/shown_page.h"
 #include "typing/indentation.h"
 #include "ui/document_box.h"
 
@@ -97,6 +98,7 @@ public:
 
 private:
     TextModel& model() const { return m_box.model(); }
+    Document m_document; // the page shown, for the folder window's replace
     QString text() const { return model().text(0, model().length(), u"\n"); }
     int undoSteps() const { return model().undoCount(); }
 
@@ -111,11 +113,6 @@ private:
             if (r.at < 0 || r.removed < 0 || r.added < 0 || r.at + r.removed > shadow.size())
                 return false;
             shadow.replace(r.at, r.removed, QString(r.added, kAny));
-        }
-        if (qEnvironmentVariableIsSet("FUZZ_DEBUG")) {
-            for (const Report& r : m_reports)
-                qWarning("report %lld %lld %lld", (long long)r.at, (long long)r.removed, (long long)r.added);
-            qWarning("before %lld after %lld shadow %lld", (long long)before.size(), (long long)after.size(), (long long)shadow.size());
         }
         if (shadow.size() != after.size())
             return false;
@@ -195,8 +192,8 @@ private:
             simple(sel.start(), sel.end(), put.size(), run);
         };
         QString what;
-        const int kind = below(48);
-        switch (kind < 22 ? kind : kind % 14) {
+        const int kind = below(50);
+        switch (kind < 23 ? kind : kind % 14) {
         case 0: {
             const QString typed = QStringList{"a", "<", ">", "日", " ", "/"}[below(6)];
             QKeyEvent e(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, typed);
@@ -421,6 +418,29 @@ private:
             exp = {page != m_states[m_at], Run::None, first, first};
             m_run = {};
             what = "whole page";
+            break;
+        }
+        case 22: {
+            // すべて置換 of the folder window on the page shown: every match, left to right.
+            const qsizetype at = below(int(expected.size()));
+            const QString pattern = expected.mid(at, below(2) + 2);
+            // A common pattern would make every later step slow, not the check stronger.
+            if (pattern.size() < 2 || pattern.contains(u'\n') || pattern.front().isLowSurrogate()
+                || pattern.back().isHighSurrogate() || expected.count(pattern) > 40)
+                return "no pattern";
+            const QString with = QStringList{"", "Q", "日\n本"}[below(3)];
+            TextSearch search(pattern, {true, false, false});
+            search.setReplacement(with);
+            PageInBox(m_document, &m_box).replaceAll(search);
+            QString out;
+            qsizetype from = 0;
+            for (qsizetype hit = expected.indexOf(pattern); hit >= 0; hit = expected.indexOf(pattern, from)) {
+                out += expected.mid(from, hit - from) + with;
+                from = hit + pattern.size();
+            }
+            expected = out + expected.mid(from);
+            what = "folder replace";
+            m_run = {};
             break;
         }
         default: {
