@@ -59,6 +59,12 @@ private Q_SLOTS:
         QCOMPARE(w.document().encoding(), TextEncoding::Cp932);
         QVERIFY(w.document().undecodable());
         QVERIFY(!w.hasUnsavedChanges());
+        // The reading is a step: one Ctrl+Z gives the text shown before it back.
+        const QString asShiftJis = w.editwindow()->documentText();
+        w.editwindow()->undoStep();
+        QCOMPARE(w.editwindow()->documentText(), QString("x日本語のページ\r\n"));
+        w.editwindow()->redoStep();
+        QCOMPARE(w.editwindow()->documentText(), asShiftJis);
 
         // Back in EUC-JP, then written as UTF-8 from now on.
         m = menu();
@@ -207,6 +213,7 @@ private Q_SLOTS:
         v.startUp(folder.file("x0213.htm") + " on");
         std::unique_ptr<QMenu> m(DocumentContextMenu::of(v.editwindow(), &v)->build(QPoint()));
         entry(*m, "reopenEncoding", TextEncoding::ShiftJis2004)->trigger();
+        v.editwindow()->select(0, 0); // read again, the caret stood where the texts differ
         v.editwindow()->replaceSelection("a");
         answer = answerNextMessageBox(QMessageBox::Yes);
         trigger(v, "SaveFiLE");
