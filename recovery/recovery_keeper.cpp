@@ -6,12 +6,12 @@
 #include "recovery/recovery_list.h"
 #include "platform/user_folders.h"
 #include "ui/busy_pointer.h"
-#include "ui/document_box.h"
 #include "ui/message_box.h"
 
 #include <QFile>
 #include <QLockFile>
 #include <QtConcurrent/QtConcurrentRun>
+#include <QWidget>
 
 namespace {
 // A copy is taken once typing has paused this long, and at the latest this long after the
@@ -27,15 +27,15 @@ const QString kWriteFailed = QStringLiteral("保存していない変更の控�
 const QString kRestoreNew = QStringLiteral("保存していない新しい文書が残っています（%1）。\r復元しますか？");
 }
 
-RecoveryKeeper::RecoveryKeeper(Document& document, DocumentBox& box, QWidget& window)
-    : QObject(&window), m_document(document), m_box(box), m_window(window)
+RecoveryKeeper::RecoveryKeeper(Document& document, QWidget& view, QWidget& window)
+    : QObject(&window), m_document(document), m_view(view), m_window(window)
 {
     setObjectName(QStringLiteral("recoveryKeeper"));
     m_quiet.setSingleShot(true);
     m_quiet.setInterval(kQuietMs);
     connect(&m_quiet, &QTimer::timeout, this, &RecoveryKeeper::writeNow);
     connect(&m_writing, &QFutureWatcher<bool>::finished, this, &RecoveryKeeper::writeFinished);
-    connect(&m_box.model(), &TextModel::changed, this, &RecoveryKeeper::edited);
+    connect(&m_document.model(), &TextModel::changed, this, &RecoveryKeeper::edited);
     // Saved, loaded, or edited back to what was saved: nothing is left to recover.
     connect(&m_document, &Document::changedStateChanged, this, [this](bool mayDiffer) {
         if (!mayDiffer)
@@ -87,7 +87,7 @@ void RecoveryKeeper::tellNotKept(const QString& message)
 
 void RecoveryKeeper::edited()
 {
-    if (m_box.isEmpty()) {
+    if (m_document.model().isEmpty()) {
         remove(); // New, or everything deleted: an empty page holds no work
         return;
     }
@@ -180,7 +180,7 @@ bool RecoveryKeeper::ensureOwnCopy()
 void RecoveryKeeper::offerLeftBehind()
 {
     if (!m_document.FilePath().isEmpty())
-        offerLeftBackups(m_document, m_box, m_window);
+        offerLeftBackups(m_document, m_view, m_window);
     const QString folder = recoveryFolder(false);
     // Damaged copies are said once and set aside, kept for whoever wants to look at them.
     QStringList damaged;
@@ -232,7 +232,7 @@ std::optional<RecoveryCopy> RecoveryKeeper::readCopy(const QString& copyPath)
 
 void RecoveryKeeper::adopt(OrphanCopy orphan, const RecoveryCopy& copy)
 {
-    // The box takes the copy's text while the baseline stays the file's: unsaved changes.
+    // The page takes the copy's text while the baseline stays the file's: unsaved changes.
     // The copy becomes this editor's own, so it is kept until the work is saved or let go.
     if (!m_copyPath.isEmpty())
         QFile::remove(m_copyPath);
@@ -247,10 +247,10 @@ void RecoveryKeeper::adopt(OrphanCopy orphan, const RecoveryCopy& copy)
         // A step of the page's history: Ctrl+Z gives the file's text back.
         m_document.model().replaceWholePage(copy.text);
     }
-    m_box.setFocus();
+    m_view.setFocus();
 }
 
-RecoveryKeeper* installRecovery(Document& document, DocumentBox& box, QWidget& window)
+RecoveryKeeper* installRecovery(Document& document, QWidget& view, QWidget& window)
 {
-    return new RecoveryKeeper(document, box, window);
+    return new RecoveryKeeper(document, view, window);
 }

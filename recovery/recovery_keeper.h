@@ -12,7 +12,6 @@
 #include <memory>
 
 class Document;
-class DocumentBox;
 class QLockFile;
 class QWidget;
 
@@ -23,7 +22,7 @@ class QWidget;
 class RecoveryKeeper : public QObject {
     Q_OBJECT
 public:
-    RecoveryKeeper(Document& document, DocumentBox& box, QWidget& window);
+    RecoveryKeeper(Document& document, QWidget& view, QWidget& window);
     ~RecoveryKeeper() override;
 
     // The user chose to lose the unsaved text: the copy goes.
@@ -51,7 +50,7 @@ private:
     void adopt(OrphanCopy orphan, const RecoveryCopy& copy);
 
     Document& m_document;
-    DocumentBox& m_box;
+    QWidget& m_view; // the document's view: where the focus goes after a restore
     QWidget& m_window;
     QTimer m_quiet;           // runs out a few seconds after the last edit
     QElapsedTimer m_dueSince; // since the first edit that no copy holds yet
@@ -67,4 +66,4 @@ private:
 };
 
 // Builds the keeper for the window's document; it lives as long as `window`.
-RecoveryKeeper* installRecovery(Document& document, DocumentBox& box, QWidget& window);
+RecoveryKeeper* installRecovery(Document& document, QWidget& view, QWidget& window);
