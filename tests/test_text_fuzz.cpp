@@ -8,6 +8,7 @@
 #include "jtext/width_and_kana.h"
 #include "model/line_holding.h"
 #include "text_fuzz_input.h"
+#include "text_fuzz_oracle.h"
 #include "site/shown_page.h"
 #include "typing/indentation.h"
 #include "ui/document_box.h"
@@ -23,33 +24,9 @@
 
 namespace {
 
-QString manyLines()
-{
-    QString page;
-    for (int i = 0; i <= LineHolding::kGroupFromLines + 100; ++i)
-        page += QStringLiteral("<li>%1</li>\r\n").arg(i);
-    return page;
-}
-
-QString longLine()
-{
-    QString line = "<html>\r\n";
-    while (line.size() < 300000)
-        line += QStringLiteral("<p class=\"a\">日本語 %1</p>").arg(line.size());
-    return line + "\r\n<end>\r\n";
-}
-
-QString ownSeparators()
-{
-    QString page;
-    for (int i = 0; i < 200; ++i)
-        page += QStringLiteral("<td>a") + QChar(0x00A0) + "b" + QChar(0x2028) + "c" + QChar(0x2029) + "d</td>\r\n";
-    return page;
-}
-
-class Fuzz {
+class Fuzz : public FuzzBook {
 public:
-    Fuzz(DocumentBox& box, quint32 seed) : m_box(box), m_random(seed)
+    Fuzz(DocumentBox& box, quint32 seed) : FuzzBook(box), m_random(seed)
     {
         // The fuzzer's own clock: typed runs end after a pause it chooses.
         model().setClock([this] { return m_now; });
@@ -99,36 +76,7 @@ public:
 private:
     TextModel& model() const { return m_box.model(); }
     Document m_document; // the page shown, for the folder window's replace
-    QString text() const { return model().text(0, model().length(), u"\n"); }
-    int undoSteps() const { return model().undoCount(); }
 
-    // Each change reported, made in turn on the text before with stand-ins for what it put in,
-    // gives the text after: nothing changed unreported, and the lengths add up.
-    bool reportsExplain(const QString& before, const QString& after, QString* failure) const
-    {
-        *failure = "the changes reported do not explain the new text";
-        QString shadow = before;
-        constexpr QChar kAny(0xFFFF);
-        for (const Report& r : m_reports) {
-            if (r.at < 0 || r.removed < 0 || r.added < 0 || r.at + r.removed > shadow.size())
-                return false;
-            shadow.replace(r.at, r.removed, QString(r.added, kAny));
-        }
-        if (shadow.size() != after.size())
-            return false;
-        for (qsizetype i = 0; i < shadow.size(); ++i) {
-            if (shadow[i] != kAny && shadow[i] != after[i])
-                return false;
-        }
-        return true;
-    }
-
-    // The caret is placed by the fuzzer: a run being typed ends where it moves.
-    void placed(const TextRange& before)
-    {
-        if (m_box.selection().position != before.position)
-            m_run = {};
-    }
     int below(int n) { return n <= 0 ? 0 : int(m_random.bounded(quint32(n))); }
 
     // A place in the box, often at or beside a block's edge, where soft breaks and groups are.
@@ -452,59 +400,10 @@ private:
             break;
         }
         }
-        if (what.startsWith(u'!'))
-            return what;
-        if (m_input.mustAddStep && undoSteps() == stepsBefore && expected != m_states[m_at])
+        if (!what.startsWith(u'!') && m_input.mustAddStep && undoSteps() == stepsBefore && expected != m_states[m_at])
             return "!" + what + " was joined to the step before it";
-        if (exp.edit) {
-            const bool joins = exp.run != Run::None && exp.run == m_run.kind && sel.isEmpty() && sel.position == m_run.at
-                && m_now - m_run.last < EditHistory::kRunPauseMs;
-            if (undoSteps() != stepsBefore + !joins)
-                return QStringLiteral("!%1 made %2 undo steps, not %3").arg(what).arg(undoSteps() - stepsBefore).arg(!joins);
-            if (joins) {
-                // The run grows: undone, its caret is where the run's deletions end.
-                m_states[m_at] = expected;
-                if (exp.run == Run::Delete)
-                    m_carets[m_at].undo += exp.undo - exp.redo;
-                m_carets[m_at].redo = exp.redo;
-            } else {
-                m_states.resize(++m_at + 1);
-                m_states[m_at] = expected;
-                m_carets.resize(m_at + 1);
-                m_carets[m_at] = exp.known ? Carets{exp.undo, exp.redo} : Carets{};
-            }
-            m_run = exp.run == Run::None ? Run{} : Run{exp.run, exp.redo, m_now};
-            const TextRange now = m_box.selection();
-            const TextRange want = exp.selection.anchor >= 0 ? exp.selection : TextRange{exp.redo, exp.redo};
-            if (now.anchor != want.anchor || now.position != want.position)
-                return QStringLiteral("!%1 left the selection at [%2,%3), not [%4,%5)")
-                    .arg(what).arg(now.anchor).arg(now.position).arg(want.anchor).arg(want.position);
-        } else if (undoSteps() != stepsBefore && below(4) > 0) {
-            m_run = {};
-            m_states.resize(++m_at + 1);
-            m_states[m_at] = expected;
-            m_carets.resize(m_at + 1);
-            m_carets[m_at] = {};
-        } else if (undoSteps() != stepsBefore) {
-            m_run = {};
-            // One step of the history more; what could be redone is gone. It must be exactly
-            // one: undone and redone at once, it gives the text before and after.
-            m_states.resize(++m_at + 1);
-            m_states[m_at] = expected;
-            m_carets.resize(m_at + 1);
-            m_carets[m_at] = {};
-            const QString now = text();
-            m_box.undoStep();
-            const bool oneStep = text() == m_states[m_at - 1];
-            m_box.redoStep();
-            if (!oneStep || text() != now)
-                return "!" + what + " was not one undo step";
-        } else if (expected != m_states[m_at]) {
-            m_states[m_at] = expected; // checked next, and a later undo shows the step missing
-        }
-        return what;
+        return recorded(what, expected, exp, sel, stepsBefore, below(4) > 0);
     }
-
 
     // What a "/" typed at `at` puts in: with the help on, after a '<', the open element's end.
     QString slashTyped(const QString& expected, qsizetype at) const
@@ -549,38 +448,7 @@ private:
         return true;
     }
 
-    struct Report {
-        qsizetype at, removed, added;
-    };
-    // The run being typed, as the fuzzer sees it: its kind, where the caret stands after it,
-    // and when it last grew.
-    struct Run {
-        enum Kind { None, Typing, Backspace, Delete } kind = None;
-        qsizetype at = -1;
-        qint64 last = 0;
-    };
-    // Where undo and redo of a step put the caret; -1 where the fuzzer does not know.
-    struct Carets {
-        qsizetype undo = -1;
-        qsizetype redo = -1;
-    };
-    struct Expect {
-        bool edit = false; // a step of the history, or the run grown
-        Run::Kind run = Run::None;
-        qsizetype undo = -1;
-        qsizetype redo = -1;
-        bool known = true;
-        TextRange selection{-1, -1}; // when the edit leaves a selection, not a caret
-    };
-
-    DocumentBox& m_box;
     QRandomGenerator m_random;
-    qint64 m_now = 0;
-    QList<Report> m_reports;
-    Run m_run;
-    QList<Carets> m_carets;  // for each step of the history
-    QList<QString> m_states; // the text after each step of the undo history
-    qsizetype m_at = 0;       // the step the box stands at
     bool m_help = false;      // indentation and closing tags
     FuzzInput m_input{m_box, [this](int n) { return below(n); }, [this] { return randomText(); },
                       [this] { return boxPlace(); }};
