@@ -19,3 +19,8 @@ std::optional<QString> commandLineFilePath(const QString& commandLine);
 // file keeps its place whatever the editor later hands it to (the preview, the file
 // manager). Anything that names no file is returned unchanged.
 QString withAbsolutePath(const QString& commandLine, const QString& currentFolder);
+
+// `--line N`, `--line=N` or `+N` in front of the file, as other editors take them: the line (from 1)
+// to put the caret on, taken out of `arguments`; 0 when none is given. A line that is not a
+// positive number is taken out too and counts as none.
+int takeStartLine(QStringList& arguments);

@@ -19,7 +19,7 @@ void reopenIn(const FileCommandParts& parts, TextEncoding encoding)
     const QString path = parts.document.FilePath();
     if (path.isEmpty() || !mayDiscardDocument(parts))
         return;
-    if (!loadDocumentFile(parts.document, parts.box, path, encoding)) {
+    if (!loadDocumentFile(parts.document, path, encoding, Reading::Again)) {
         tellUser(&parts.window, QStringLiteral("HtmlE"), QStringLiteral("ファイルを開けませんでした。\r") + path,
                  MessageIcon::Exclamation);
     }
@@ -39,12 +39,20 @@ void tellForeignEncoding(const FileCommandParts& parts)
              MessageIcon::Exclamation);
 }
 
-// The one place these commands change the page's text: the whole text selected, the changes
-// applied to it as one undo step through the box's one edit path.
-void applyToWholeText(DocumentBox& box, const TextChanges& changes)
+// Where a position of the text before `changes` is after them: past a change it moves by the
+// difference in length, inside one it stays inside what replaced it.
+qsizetype mappedThrough(qsizetype position, const TextChanges& changes)
 {
-    box.select(0, box.model().length());
-    box.replaceSelection(changes);
+    qsizetype shift = 0;
+    for (const TextChange& change : changes) {
+        if (position < change.start + change.length) {
+            if (position > change.start)
+                return change.start + shift + qMin(position - change.start, change.text.size());
+            break;
+        }
+        shift += change.text.size() - change.length;
+    }
+    return position + shift;
 }
 
 void chooseSaveEncoding(const FileCommandParts& parts, TextEncoding encoding)
@@ -54,7 +62,8 @@ void chooseSaveEncoding(const FileCommandParts& parts, TextEncoding encoding)
         return;
     parts.document.setEncoding(encoding);
     parts.document.markFormatChanged();
-    offerDeclarationChange(parts, old, encoding);
+    if (askDeclarationChange(parts, old, encoding))
+        makeDeclarationChange(parts, old, encoding);
 }
 
 // One checkable entry for each encoding, the document's checked.
@@ -100,7 +109,7 @@ void installEncodingMenu(const FileCommandParts& parts)
     });
 }
 
-bool offerDeclarationChange(const FileCommandParts& parts, TextEncoding from, TextEncoding to)
+bool askDeclarationChange(const FileCommandParts& parts, TextEncoding from, TextEncoding to)
 {
     // In text positions, as the changes are made.
     const QString text = parts.box.model().text(0, parts.box.model().length(), u"\n");
@@ -111,8 +120,28 @@ bool offerDeclarationChange(const FileCommandParts& parts, TextEncoding from, Te
     const QString question = QStringLiteral("このページの <meta> は文字コードを %1 と宣言しています。\r"
                                             "保存する文字コード (%2) に合わせて %3 に書き換えますか？")
                                  .arg(text.mid(first.start, first.length), encodingName(to), first.text);
-    if (!askYesNo(&parts.window, QStringLiteral("HtmlE"), question, MessageIcon::Information, true))
+    return askYesNo(&parts.window, QStringLiteral("HtmlE"), question, MessageIcon::Information, true);
+}
+
+QString textDeclaring(const TextModel& model, TextEncoding from, TextEncoding to)
+{
+    QString text = model.text(0, model.length(), u"\n");
+    const TextChanges changes = charsetDeclarationChanges(text, from, to);
+    for (auto change = changes.crbegin(); change != changes.crend(); ++change)
+        text.replace(change->start, change->length, change->text);
+    return text.replace(u'\n', QStringLiteral("\r\n"));
+}
+
+bool makeDeclarationChange(const FileCommandParts& parts, TextEncoding from, TextEncoding to)
+{
+    // Found again: the page may have changed while the question was open.
+    TextModel& model = parts.box.model();
+    const TextChanges changes = charsetDeclarationChanges(model.text(0, model.length(), u"\n"), from, to);
+    if (changes.isEmpty())
         return false;
-    applyToWholeText(parts.box, changes);
+    // Only the declaration changes, so the caret and the selection stay on what they were on.
+    const TextRange was = parts.box.selection();
+    model.replace(0, model.length(), changes);
+    parts.box.select(mappedThrough(was.anchor, changes), mappedThrough(was.position, changes));
     return true;
 }

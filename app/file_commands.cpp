@@ -4,6 +4,7 @@
 #include "app/save_outcome.h"
 #include "app/encoding_menu.h"
 #include "app/unencodable_question.h"
+#include "text/charset_declaration.h"
 #include "document/document.h"
 #include "text/document_codec.h"
 #include "text/file_read.h"
@@ -28,6 +29,57 @@ const QString kOpenFailed = QStringLiteral("ファイルを開けませんでし
 const QString kReplaceQuestion = QStringLiteral("%1 は既にあります。\r置き換えてよろしいですか？");
 
 
+// The bytes about to be written would be read by the next open as another text (the
+// encoding cannot be told from them): asks, offering a declaration or a byte-order mark that
+// makes them read right. False when the save is cancelled.
+bool confirmReadBack(const FileCommandParts& parts, QString& text, TextEncoding& encoding, EncodedText& encoded,
+                     quint64& revision)
+{
+    const Document& document = parts.document;
+    if (!mayReadOtherwise(encoding, text))
+        return true;
+    {
+        BusyPointer busy;
+        if (readsBackAs(encoded.bytes, encoding))
+            return true;
+    }
+    const std::optional<TextEncoding> marked = withByteOrderMark(encoding);
+    // The declaration is offered only where it is seen in the bytes and settles the reading.
+    const TextChanges declaration = exactDeclarationChanges(text, encoding);
+    bool declares = false;
+    if (!declaration.isEmpty()) {
+        BusyPointer busy;
+        QString declared = text;
+        for (auto it = declaration.crbegin(); it != declaration.crend(); ++it)
+            declared.replace(it->start, it->length, it->text);
+        const EncodedText trial = encodeDocument(declared, encoding, document.lineEnding(),
+                                                 Unencodable::CharacterReferences, document.byteForms());
+        declares = readsBackAs(trial.bytes, encoding);
+    }
+    switch (askAboutReadingBack(parts.window, encoding, declares ? exactDeclaredName(encoding) : QString(),
+                                marked.has_value())) {
+    case ReadBackChoice::Cancel:
+        return false;
+    case ReadBackChoice::AsItIs:
+        return true;
+    case ReadBackChoice::ByteOrderMark:
+        encoding = *marked;
+        break;
+    case ReadBackChoice::Declaration:
+        // In the box, as one undo step: the page then says what it is.
+        parts.box.select(0, document.model().length());
+        parts.box.replaceSelection(exactDeclarationChanges(document.model().text(0, document.model().length(), u"\n"),
+                                                           encoding));
+        revision = document.model().revision();
+        text = document.text();
+        break;
+    }
+    // What the encoding lacks was asked about before: whatever is left of it goes as references.
+    encoded = encodeDocument(text, encoding, document.lineEnding(), Unencodable::CharacterReferences,
+                             document.byteForms());
+    return true;
+}
+
 // Writes the document to `path` in its own encoding and line ends; the document becomes
 // the baseline. False when nothing was written (cancelled or failed; a failure is reported).
 bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
@@ -35,10 +87,10 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
     Document& document = parts.document;
     // What is written becomes the baseline only if the text is still what was read: a text
     // put in while a question below was open is a change, saved next time.
-    quint64 revision = parts.box.model().revision();
+    quint64 revision = document.model().revision();
     // Unchanged, the baseline is the text: shared, so a save holds the page no third time.
     const bool unchanged = document.textIsBaseline();
-    QString text = unchanged ? document.TxtRam() : parts.box.documentText();
+    QString text = unchanged ? document.TxtRam() : document.text();
     TextEncoding encoding = document.encoding();
     // The unchanged text goes back as the very bytes it was read from.
     std::optional<QByteArray> asRead;
@@ -48,7 +100,10 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
     if (asRead)
         encoded.bytes = std::move(*asRead);
     else
-        encoded = encodeDocument(text, encoding, document.lineEnding());
+        encoded = encodeDocument(text, encoding, document.lineEnding(), Unencodable::Report, document.byteForms());
+    // A <meta> to declare UTF-8 once the file is written so, and not before: a failed save
+    // leaves the page and its encoding as they were.
+    bool declareUtf8 = false;
     const bool lossyRead = document.undecodable() || !document.foreignEncoding().isEmpty();
     if (encoded.unencodableCount > 0 || (lossyRead && !asRead)) {
         switch (askAboutUnencodable(parts.window, encoded, encoding, document.undecodable(),
@@ -56,18 +111,25 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
         case UnencodableChoice::Cancel:
             return false;
         case UnencodableChoice::CharacterReferences:
-            encoded = encodeDocument(text, encoding, document.lineEnding(), Unencodable::CharacterReferences);
+            encoded = encodeDocument(text, encoding, document.lineEnding(), Unencodable::CharacterReferences,
+                                     document.byteForms());
             break;
         case UnencodableChoice::Utf8:
             encoding = TextEncoding::Utf8;
-            if (offerDeclarationChange(parts, document.encoding(), encoding)) {
-                revision = parts.box.model().revision();
-                text = parts.box.documentText();
+            declareUtf8 = askDeclarationChange(parts, document.encoding(), encoding);
+            if (declareUtf8) {
+                revision = document.model().revision();
+                text = textDeclaring(document.model(), document.encoding(), encoding);
             }
-            encoded = encodeDocument(text, encoding, document.lineEnding());
+            // UTF-8 holds every character but a lone surrogate, which the user was just asked
+            // about: it goes as a reference rather than not at all.
+            encoded = encodeDocument(text, encoding, document.lineEnding(), Unencodable::CharacterReferences);
             break;
         }
     }
+
+    if (!asRead && !confirmReadBack(parts, text, encoding, encoded, revision))
+        return false;
 
     WriteOutcome written;
     {
@@ -76,6 +138,12 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
     }
     if (!tellSaveOutcome(parts.window, path, written))
         return false;
+    if (declareUtf8) {
+        const bool unchanged = document.model().revision() == revision;
+        makeDeclarationChange(parts, document.encoding(), encoding);
+        if (unchanged)
+            revision = document.model().revision();
+    }
     document.setEncoding(encoding);
     document.setDiskStamp(DiskStamp::of(path));
     if (!asRead) {
@@ -83,7 +151,7 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
         document.setForeignEncoding({});
         document.setOriginalFile({});
     }
-    if (parts.box.model().revision() == revision)
+    if (document.model().revision() == revision)
         document.takeTextAsBaseline(text);
     else
         document.setBaseline(text);
@@ -100,7 +168,7 @@ void openDocument(const FileCommandParts& parts, const QString& path, bool hideB
     const bool hadFocus = box->hasFocus();
     if (hideBoxWhileLoading)
         box->hide();
-    const bool loaded = loadDocumentFile(parts.document, parts.box, path);
+    const bool loaded = loadDocumentFile(parts.document, path);
     if (hideBoxWhileLoading) {
         box->show();
         if (hadFocus)
@@ -115,7 +183,7 @@ void newfile_Click(const FileCommandParts& parts)
     if (!parts.box.isEmpty()) {
         if (!askYesNo(&parts.window, kTitle, kDiscardQuestion, MessageIcon::Information, false))
             return;
-        parts.box.setDocumentText(QString());
+        parts.document.model().setText(QString());
     }
     parts.document.clearFile();
 }
@@ -126,13 +194,18 @@ void openfile_Click(const FileCommandParts& parts)
     openDocument(parts, path, true);
 }
 
+// One argument, no shell: the new process reads it as its whole command line.
+void openInNewWindow(const QString& path)
+{
+    platform::startSecondEditor(path);
+}
+
 void newopenfile_Click(const FileCommandParts& parts)
 {
     const QString path = parts.files.askOpenFileName(&parts.window, parts.document.FilePath());
     if (path.isEmpty())
         return;
-    // One argument, no shell: the new process reads it as its whole command line.
-    platform::startDetached(platform::runningExecutable(), {path + QStringLiteral(" on")});
+    openInNewWindow(path);
 }
 
 void SaveFiLE_Click(const FileCommandParts& parts)
@@ -178,12 +251,18 @@ void installFileCommands(MenuSurface& menus, const FileCommandParts& parts)
     menus.onTriggered(QStringLiteral("SaveAsFile"), [parts] { SaveAsFile_Click(parts); });
     // Queued: the question and the load run after the drop has been answered, not inside it.
     QObject::connect(&parts.box, &DocumentBox::filesDropped, &parts.window,
-                     [parts](const QStringList& paths) { openDocument(parts, paths.first(), false); },
+                     [parts](const QStringList& paths) {
+                         // The first here; each further one in a window of its own, as the
+                         // desktop starts one for each of several files.
+                         openDocument(parts, paths.first(), false);
+                         for (const QString& path : paths.sliced(1))
+                             openInNewWindow(path);
+                     },
                      Qt::QueuedConnection);
 }
 
-bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path,
-                      std::optional<TextEncoding> encoding)
+bool loadDocumentFile(Document& document, const QString& path, std::optional<TextEncoding> encoding,
+                      Reading reading)
 {
     BusyPointer busy;
     // Taken before reading: a change while it reads is then asked about at Save.
@@ -194,12 +273,16 @@ bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path,
     OriginalFile asRead = OriginalFile::of(path, *bytes);
     LoadedDocument doc = decodeDocument(bytes.take(), encoding);
 
-    box.setDocumentText(doc.text);
+    if (reading == Reading::Again)
+        document.model().replaceWholePage(doc.text);
+    else
+        document.model().setText(doc.text);
     if (TextModel::holdsTextAsGiven(doc.text))
         document.takeTextAsBaseline(std::move(doc.text));
     else
         document.takeTextAsBaseline();
     document.setEncoding(doc.encoding);
+    document.setByteForms(std::move(doc.forms));
     document.setUndecodable(doc.undecodable);
     document.setForeignEncoding(doc.foreignEncoding);
     document.setLineEnding(doc.lineEnding);

@@ -24,10 +24,12 @@ struct FileCommandParts {
 // New, Open, Open in a new window, Save, Save As, and files dropped on the box.
 void installFileCommands(MenuSurface& menus, const FileCommandParts& parts);
 
-// Loads a file into the box as the current document, in the encoding its bytes show or the
-// one given; false when it cannot be read.
-bool loadDocumentFile(Document& document, DocumentBox& box, const QString& path,
-                      std::optional<TextEncoding> encoding = std::nullopt);
+// Loads a file as the current document, in the encoding its bytes show or the one given; false
+// when it cannot be read. A new page starts a new undo history; the same file read again
+// (`again`) is a step of the one it has, so Ctrl+Z takes the reading back.
+enum class Reading { NewPage, Again };
+bool loadDocumentFile(Document& document, const QString& path, std::optional<TextEncoding> encoding = std::nullopt,
+                      Reading reading = Reading::NewPage);
 
 // Opens `path` as 開く does once its dialog is answered: asks before unsaved changes go, then
 // loads it, and says so when it cannot be read.

@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <vector>
 
 namespace {
 // Answers --help, --version and unknown options before the toolkit looks for a display.
@@ -42,11 +43,25 @@ int main(int argc, char* argv[])
 {
     if (const int status = answerOptions(argc, argv); status >= 0)
         return status;
+    // The toolkit sees only its own options that stand before the file: a page named
+    // "-reverse" or "-display" is the editor's, not the toolkit's.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const SplitArguments split = splitArguments(arguments);
+    std::vector<QByteArray> toolkitArguments{QByteArray(argv[0])};
+    for (const QString& option : split.toolkit)
+        toolkitArguments.push_back(option.toLocal8Bit());
+    std::vector<char*> toolkitArgv;
+    for (QByteArray& argument : toolkitArguments)
+        toolkitArgv.push_back(argument.data());
+    toolkitArgv.push_back(nullptr);
+    int toolkitArgc = int(toolkitArguments.size());
 
     // Past a file-size limit (ulimit -f) a write then fails with EFBIG, which a save reports,
     // instead of the signal ending the program with the user's edits.
     std::signal(SIGXFSZ, SIG_IGN);
-    QApplication app(argc, argv);
+    QApplication app(toolkitArgc, toolkitArgv.data());
     prepareApplication(app);
     // Lets the desktop match the window to its menu entry and icon once installed.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.vornikedit.editor"));
@@ -55,7 +70,11 @@ int main(int argc, char* argv[])
     HtmlE window;
     QObject::connect(&window, &HtmlE::endRequested, &app, [] { QCoreApplication::exit(0); },
                      Qt::QueuedConnection);
-    window.startUp(withAbsolutePath(joinCommandLine(app.arguments().mid(1)), QDir::currentPath()));
+    QStringList editorArguments = split.editor;
+    const int line = takeStartLine(editorArguments);
+    if (!editorArguments.isEmpty() && editorArguments.first() == QLatin1String("--"))
+        editorArguments.removeFirst(); // "--line 3 -- -page.htm"
+    window.startUp(withAbsolutePath(joinCommandLine(editorArguments), QDir::currentPath()), line);
     window.show();
     return app.exec();
 }

@@ -16,6 +16,8 @@
 #include "recent/recent_menu.h"
 #include "recovery/recovery_keeper.h"
 #include "search/search_commands.h"
+#include "site/shown_page.h"
+#include "site/site_commands.h"
 #include "table/table_builder.h"
 #include "tags/markup_rows.h"
 #include "tags/template_menu.h"
@@ -61,21 +63,19 @@ HtmlE::HtmlE(QWidget* parent)
     setWindowTitle(QStringLiteral("vornikedit!"));
     setAttribute(Qt::WA_DeleteOnClose, false);
 
+    // The document owns the page's text; the box is a view of it.
+    m_document = new Document(this);
+
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("HtmlEClient"));
     m_client->setMouseTracking(true);
     m_client->installEventFilter(this);
     setCentralWidget(m_client);
 
-    m_editwindow = new DocumentBox(m_client);
+    m_editwindow = new DocumentBox(m_document->model(), m_client);
     m_editwindow->setGeometry(kBoxLeft, kBoxTop, 485, 269); // the design size, until the first resize
     m_editwindow->setFont(initialDocumentFont());
     m_insertion = new BoxInsertionPoint(m_editwindow, this);
-
-    m_document = new Document(this);
-    TextModel& text = m_editwindow->model();
-    m_document->setTextSource([&text] { return text.text(); }, [&text] { return text.isEmpty(); });
-    connect(&text, &TextModel::changed, m_document, &Document::markEdited);
 
     m_timet = new QTimer(this);
     m_timet->setObjectName(QStringLiteral("timet"));
@@ -94,7 +94,11 @@ HtmlE::HtmlE(QWidget* parent)
     });
 }
 
-HtmlE::~HtmlE() = default;
+HtmlE::~HtmlE()
+{
+    // The views go before the document they show.
+    delete m_client;
+}
 
 QWidget* HtmlE::clientArea() const
 {
@@ -129,6 +133,7 @@ void HtmlE::installAreas()
     installBoxView(m_editwindow, this);
     installTextConversions(m_editwindow, *m_document, this);
     installSearchCommands(this, m_editwindow);
+    installSiteCommands(*m_document, m_editwindow, this);
     m_recovery = installRecovery(*m_document, *m_editwindow, *this);
     // Ending at once (force exit) keeps the unsaved work's copy, up to the last keystroke.
     connect(this, &HtmlE::endRequested, m_recovery, &RecoveryKeeper::flush);
@@ -154,13 +159,15 @@ void HtmlE::installOwnCommands()
         m_menus->onTriggered(QString::fromLatin1(row.item), [this, &row] { runMarkup(row); });
 }
 
-void HtmlE::startUp(const QString& commandLine)
+void HtmlE::startUp(const QString& commandLine, int line)
 {
     // 1-2: the file named on the command line.
     if (!commandLine.isEmpty())
         setDocument(QString());
     if (const std::optional<QString> path = commandLineFilePath(commandLine))
         openStartFile(*m_document, *m_editwindow, *this, *path);
+    if (line > 0)
+        showPageLine(*m_editwindow, line);
 
     // 3: the user tags, only where the companion is installed (the toolbar button follows).
     if (FileExists(ProgramFolder() + QStringLiteral("user.exe"))) {
@@ -204,12 +211,12 @@ bool HtmlE::hasUnsavedChanges() const
 
 void HtmlE::setDocument(const QString& crlfText)
 {
-    m_editwindow->setDocumentText(crlfText);
+    m_document->model().setText(crlfText);
 }
 
 bool HtmlE::loadFile(const QString& path)
 {
-    return loadDocumentFile(*m_document, *m_editwindow, path);
+    return loadDocumentFile(*m_document, path);
 }
 
 void HtmlE::tick()

@@ -33,7 +33,8 @@ public:
 
     // The start-up sequence for the command-line text; each step goes on when the one before
     // failed. Runs before the window is shown.
-    void startUp(const QString& commandLine);
+    // `line` (from 1): where the caret starts in the file named; 0 for the top.
+    void startUp(const QString& commandLine, int line = 0);
 
     Document& document() const { return *m_document; }
     DocumentBox* editwindow() const { return m_editwindow; }

@@ -2,6 +2,10 @@
 
 #include "ui/message_box.h"
 
+#include <QStringList>
+
+#include <sys/stat.h>
+
 namespace {
 const QString kTitle = QStringLiteral("HtmlE");
 const QString kWriteFailed = QStringLiteral("書き込みに失敗しました。");
@@ -12,6 +16,20 @@ const QString kDamaged = QStringLiteral(
 const QString kNotDurable = QStringLiteral(
     "%1 を保存しましたが、ディスクへの書き込みを最後まで確かめられませんでした。"
     "\r停電などが起きると、保存する前の内容に戻ることがあります。");
+const QString kModeBitsLost = QStringLiteral(
+    "%1 を保存しましたが、%2 のビットを保てませんでした（ファイルの所有者でないと付け直せません）。"
+    "\r必要なら、所有者が付け直してください。");
+
+void tellLostModeBits(QWidget& window, const QString& path, unsigned lost)
+{
+    QStringList bits;
+    if (lost & S_ISUID)
+        bits << QStringLiteral("set-user-ID");
+    if (lost & S_ISGID)
+        bits << QStringLiteral("set-group-ID");
+    if (!bits.isEmpty())
+        tellUser(&window, kTitle, kModeBitsLost.arg(path, bits.join(QStringLiteral(" と "))), MessageIcon::Exclamation);
+}
 }
 
 bool tellSaveOutcome(QWidget& window, const QString& path, const WriteOutcome& outcome)
@@ -19,9 +37,11 @@ bool tellSaveOutcome(QWidget& window, const QString& path, const WriteOutcome& o
     using Result = WriteOutcome::Result;
     switch (outcome.result) {
     case Result::Written:
+        tellLostModeBits(window, path, outcome.lostModeBits);
         return true;
     case Result::NotDurable:
         tellUser(&window, kTitle, kNotDurable.arg(path), MessageIcon::Exclamation);
+        tellLostModeBits(window, path, outcome.lostModeBits);
         return true;
     case Result::Failed:
         tellUser(&window, kTitle, kWriteFailed, MessageIcon::Exclamation);

@@ -32,5 +32,5 @@ void openStartFile(Document& document, DocumentBox& box, QWidget& window, const 
         document.setFilePath(path);
         return;
     }
-    loadDocumentFile(document, box, path);
+    loadDocumentFile(document, path);
 }

@@ -46,3 +46,40 @@ UnencodableChoice askAboutUnencodable(QWidget& window, const EncodedText& report
         return UnencodableChoice::Utf8;
     return UnencodableChoice::Cancel;
 }
+
+ReadBackChoice askAboutReadingBack(QWidget& window, TextEncoding encoding, const QString& declaration,
+                                   bool byteOrderMark)
+{
+    QStringList lines{QStringLiteral("%1 で保存すると、次に開いたときに別の文字コードとして読まれ、"
+                                     "文字が変わってしまいます。").arg(encodingName(encoding))};
+    if (!declaration.isEmpty())
+        lines << QStringLiteral("<meta charset=\"%1\"> と宣言すれば正しく読み込めます。").arg(declaration);
+    if (byteOrderMark)
+        lines << QStringLiteral("BOM（バイトオーダーマーク）を付ければ正しく読み込めます。");
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("HtmlE"), displayLines(lines.join(u'\r')),
+                    QMessageBox::NoButton, &window);
+    box.setObjectName(QStringLiteral("readBackQuestion"));
+    box.setTextFormat(Qt::PlainText);
+    auto add = [&box](QMessageBox::StandardButton which, const QString& text) {
+        QPushButton* button = box.addButton(which);
+        button->setText(text);
+        return button;
+    };
+    QPushButton* declare = declaration.isEmpty() ? nullptr : add(QMessageBox::Yes, QStringLiteral("宣言を書いて保存(&D)"));
+    QPushButton* mark = byteOrderMark ? add(QMessageBox::Apply, QStringLiteral("BOM を付けて保存(&B)")) : nullptr;
+    QPushButton* asItIs = add(QMessageBox::Save, QStringLiteral("このまま保存(&S)"));
+    add(QMessageBox::Cancel, QStringLiteral("キャンセル"));
+    if (QPushButton* offered = declare ? declare : mark)
+        box.setDefaultButton(offered);
+    else
+        box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    if (declare && box.clickedButton() == declare)
+        return ReadBackChoice::Declaration;
+    if (mark && box.clickedButton() == mark)
+        return ReadBackChoice::ByteOrderMark;
+    if (box.clickedButton() == asItIs)
+        return ReadBackChoice::AsItIs;
+    return ReadBackChoice::Cancel;
+}

@@ -89,7 +89,8 @@ int main(int argc, char** argv)
     std::printf("page: %lld characters, %lld bytes of UTF-8, %d matches\n", (long long)page.size(),
                 (long long)page.toUtf8().size(), kMatches);
 
-    DocumentBox box;
+    TextModel model;
+    DocumentBox box(model);
     box.resize(600, 400);
     box.show();
     row("load into the box (for comparison)", timed([&] { box.setDocumentText(page); }));

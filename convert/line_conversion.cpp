@@ -26,6 +26,7 @@ ConvertedLines convertLines(QStringView text, const TextConverter& convert)
             out.changes.append({start + head, line.size() - head - tail, to.sliced(head, to.size() - head - tail).toString()});
         }
         out.changed += converted.changed;
+        out.left += converted.left;
         start = end + 1;
     }
     return out;

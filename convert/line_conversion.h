@@ -15,6 +15,7 @@ using TextConverter = std::function<jtext::Conversion(QStringView text)>;
 struct ConvertedLines {
     TextChanges changes; // starts counted from the start of the text, in order
     qsizetype changed = 0; // characters, as the conversion counts them
+    qsizetype left = 0;    // characters it left as they were on purpose
 };
 
 // `text` has LF line breaks, one position each, as the text model counts positions.

@@ -67,37 +67,38 @@ void runConversion(DocumentBox* box, const Document& document, QWidget* window, 
     if (whole && !askYesNo(window, kTitle, QStringLiteral("選択範囲がありません。\r文書全体を変換しますか？"),
                            MessageIcon::Information, false))
         return;
-    qsizetype changed = 0;
+    ConversionCount count;
     {
         std::optional<BusyPointer> busy;
         if (whole ? box->model().length() > kBusyFrom : selected.end() - selected.start() > kBusyFrom)
             busy.emplace();
         if (whole)
             box->select(0, box->model().length());
-        changed = convertSelection(*box, entry.make(document.encoding()));
+        count = convertSelection(*box, entry.make(document.encoding()));
         if (whole)
             box->select(qMin(selected.position, box->model().length()), qMin(selected.position, box->model().length()));
     }
-    tellUser(window, kTitle,
-             changed > 0 ? QStringLiteral("%1 文字を変換しました。").arg(changed)
-                         : QStringLiteral("変換する文字はありませんでした。"),
-             MessageIcon::Information);
+    QString told = count.changed > 0 ? QStringLiteral("%1 文字を変換しました。").arg(count.changed)
+                                     : QStringLiteral("変換する文字はありませんでした。");
+    if (count.left > 0)
+        told += QStringLiteral("\r＜ ＞ ＆ ＂ ＇ は、タグにならないよう全角のまま残しました（%1 文字）。").arg(count.left);
+    tellUser(window, kTitle, told, MessageIcon::Information);
 }
 }
 
-qsizetype convertSelection(DocumentBox& box, const TextConverter& convert)
+ConversionCount convertSelection(DocumentBox& box, const TextConverter& convert)
 {
     const TextRange selected = box.selection();
     const ConvertedLines converted
         = convertLines(box.model().text(selected.start(), selected.end(), u"\n"), convert);
     if (converted.changes.isEmpty())
-        return 0;
+        return {0, converted.left};
     qsizetype end = selected.end();
     for (const TextChange& change : converted.changes)
         end += change.text.size() - change.length;
     box.replaceSelection(converted.changes);
     box.select(selected.start(), end);
-    return converted.changed;
+    return {converted.changed, converted.left};
 }
 
 void installTextConversions(DocumentBox* box, const Document& document, QWidget* window)

@@ -1,8 +1,9 @@
 #include "document/document.h"
 
-Document::Document(QObject* parent) : QObject(parent)
+Document::Document(QObject* parent) : QObject(parent), m_model(new TextModel(this))
 {
     setObjectName(QStringLiteral("document"));
+    connect(m_model, &TextModel::changed, this, &Document::markEdited);
 }
 
 void Document::setFilePath(const QString& path)
@@ -24,21 +25,17 @@ void Document::clearFile()
     m_lineEnding = LineEnding::CrLf;
     m_undecodable = false;
     m_foreignEncoding.clear();
+    m_forms.clear();
     m_diskStamp = {};
     m_originalFile = {};
     m_formatChanged = false;
-}
-
-void Document::setTextSource(std::function<QString()> text, std::function<bool()> isEmpty)
-{
-    m_text = std::move(text);
-    m_isEmpty = std::move(isEmpty);
 }
 
 void Document::setBaseline(const QString& text)
 {
     m_TxtRam = text;
     m_formatChanged = false;
+    m_model->forgetSaved();
     setMayDiffer(true); // unknown until compared
 }
 
@@ -46,17 +43,19 @@ void Document::takeTextAsBaseline(QString text)
 {
     m_TxtRam = std::move(text);
     m_formatChanged = false;
+    m_model->markSaved();
     setMayDiffer(false);
 }
 
 void Document::takeTextAsBaseline()
 {
-    takeTextAsBaseline(m_text ? m_text() : QString());
+    takeTextAsBaseline(m_model->text());
 }
 
 void Document::markEdited()
 {
-    setMayDiffer(true);
+    // Undone back to the saved text: equal without reading it.
+    setMayDiffer(m_formatChanged || !m_model->isAtSaved());
 }
 
 void Document::markFormatChanged()
@@ -67,7 +66,7 @@ void Document::markFormatChanged()
 
 bool Document::hasUnsavedChanges() const
 {
-    if (!m_text || (m_isEmpty && m_isEmpty()))
+    if (m_model->isEmpty())
         return false;
     // While nothing changed since the baseline was taken, they are equal; the whole text is
     // compared only after an edit.
@@ -75,7 +74,7 @@ bool Document::hasUnsavedChanges() const
         return true;
     if (!m_mayDiffer)
         return false;
-    const bool differs = m_text() != m_TxtRam;
+    const bool differs = m_model->text() != m_TxtRam;
     if (!differs)
         setMayDiffer(false);
     return differs;

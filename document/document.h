@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/disk_stamp.h"
+#include "model/text_model.h"
 #include "text/line_ends.h"
 #include "text/original_file.h"
 #include "text/text_encoding.h"
@@ -8,16 +9,17 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
-
-// The document as the file commands, the title bar and the launch commands know it: which
-// file it is, how that file was written, and whether the text differs from what was last
-// loaded or saved. The text itself lives in the text model; this asks for it only when an
-// edit may have made it differ.
+// The document: its text (the text model, which it owns), which file it is, how that file was
+// written, and whether the text differs from what was last loaded or saved. The document box
+// is a view of its model; file commands, recovery and search speak to the document.
 class Document : public QObject {
     Q_OBJECT
 public:
     explicit Document(QObject* parent = nullptr);
+
+    // The page's text and its one edit path.
+    TextModel& model() const { return *m_model; }
+    QString text() const { return m_model->text(); }
 
     // The current file; empty while there is none.
     const QString& FilePath() const { return m_FilePath; }
@@ -39,6 +41,9 @@ public:
     // never written back changed without a question. Empty when not.
     const QString& foreignEncoding() const { return m_foreignEncoding; }
     void setForeignEncoding(const QString& name) { m_foreignEncoding = name; }
+    // The CP932 byte forms the file used for characters that have two, written back so.
+    const ByteForms& byteForms() const { return m_forms; }
+    void setByteForms(ByteForms forms) { m_forms = std::move(forms); }
 
     // The file as it was on disk when last read or written, so Save can tell when someone
     // else has changed it since.
@@ -54,9 +59,6 @@ public:
     // A new, unnamed document: no file, UTF-8, CR LF. The folder stays for the file manager.
     void clearFile();
 
-    // Where the current text comes from, and whether it is empty (the document box).
-    void setTextSource(std::function<QString()> text, std::function<bool()> isEmpty);
-
     // The baseline (TxtRam): the document as last loaded or saved.
     const QString& TxtRam() const { return m_TxtRam; }
     // Whether the text is known to equal the baseline (nothing changed since it was taken, or
@@ -68,7 +70,8 @@ public:
     // known to be what the box was given), so a large page is not read back.
     void takeTextAsBaseline(QString text);
     void takeTextAsBaseline();
-    // The text changed (an edit, a load): the next question compares.
+    // The text changed (an edit, a load): the next question compares, unless the history
+    // knows the text is the saved one again.
     void markEdited();
     // The file is to be written differently (another encoding): a change even where the text
     // is the same, until the next save or load.
@@ -95,11 +98,11 @@ private:
     LineEnding m_lineEnding = LineEnding::CrLf;
     bool m_undecodable = false;
     QString m_foreignEncoding;
+    ByteForms m_forms;
     DiskStamp m_diskStamp;
     OriginalFile m_originalFile;
     QString m_TxtRam;
     mutable bool m_mayDiffer = false;
     bool m_formatChanged = false;
-    std::function<QString()> m_text;
-    std::function<bool()> m_isEmpty;
+    TextModel* m_model;
 };

@@ -51,7 +51,20 @@ char16_t joined(char16_t kana, char16_t mark)
 
 Conversion fullWidthToHalfWidth(QStringView text)
 {
-    return eachCharacter(text, [](char16_t c) -> char16_t { return c >= 0xFF01 && c <= 0xFF5E ? c - 0xFEE0 : 0; });
+    qsizetype left = 0;
+    Conversion out = eachCharacter(text, [&left](char16_t c) -> char16_t {
+        if (c < 0xFF01 || c > 0xFF5E)
+            return 0;
+        switch (c) {
+        case u'＜': case u'＞': case u'＆': case u'＂': case u'＇':
+            ++left;
+            return 0;
+        default:
+            return c - 0xFEE0;
+        }
+    });
+    out.left = left;
+    return out;
 }
 
 Conversion halfWidthToFullWidth(QStringView text)

@@ -14,7 +14,9 @@
 // full-width one in markup would break it.
 namespace jtext {
 
-// 全角英数字→半角: full-width letters, digits and symbols to ASCII.
+// 全角英数字→半角: full-width letters, digits and symbols to ASCII, except ＜ ＞ ＆ ＂ ＇: as
+// ASCII they would turn text into tags, references or the end of a value. Those are counted
+// as left.
 Conversion fullWidthToHalfWidth(QStringView text);
 
 // 半角→全角: ASCII letters, digits and symbols to full width.

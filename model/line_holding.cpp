@@ -66,9 +66,8 @@ void LineHolding::load(QStringView crlfText, const Shape& shape)
 {
     forget();
     m_grouped = shape.groups;
-    // Undo off, and the breaks put into the text before the document sees it: a document of
+    // The breaks put into the text before the document sees it: a document of
     // one line that stays one block is laid out whole at once, before it could be split.
-    m_document->setUndoRedoEnabled(false);
     m_document->clear();
     QTextCursor cursor(m_document);
     cursor.beginEditBlock();
@@ -145,7 +144,6 @@ void LineHolding::load(QStringView crlfText, const Shape& shape)
     m_ownBreaks = !own.isEmpty();
     // One edit block: the document is laid out after all of it, not part by part.
     cursor.endEditBlock();
-    m_document->setUndoRedoEnabled(true);
 }
 
 void LineHolding::insertOwnSeparator(QTextCursor& cursor)
@@ -206,6 +204,43 @@ void LineHolding::removeSelected(QTextCursor& cursor)
     if (before(merged.blockFormat()) != before(kept)
         || merged.blockFormat().property(kOwnBreakMark) != kept.property(kOwnBreakMark))
         merged.setBlockFormat(kept);
+}
+
+void LineHolding::joinShortLines(int from, int to)
+{
+    if (!m_pieces)
+        return;
+    constexpr qsizetype kLongest = longlinepieces::kLongestWholeLine;
+    QList<int> softBreaks;
+    const int last = m_document->findBlock(to).blockNumber();
+    QTextBlock block = m_document->findBlock(from);
+    while (block.isValid()) {
+        // The line around the block, looked at only as far as it could still be one block.
+        qsizetype length = block.length() - 1;
+        QTextBlock first = block;
+        while (length <= kLongest && followsSoftBreak(first)) {
+            first = first.previous();
+            length += first.length() - 1;
+        }
+        QTextBlock end = block;
+        while (length <= kLongest && followsSoftBreak(end.next())) {
+            end = end.next();
+            length += end.length() - 1;
+        }
+        if (length <= kLongest) {
+            for (QTextBlock b = first.next(); b.isValid() && b.blockNumber() <= end.blockNumber(); b = b.next())
+                softBreaks.append(b.position() - 1);
+        }
+        if (end.blockNumber() >= last)
+            break;
+        block = end.next();
+    }
+    QTextCursor cursor(m_document);
+    for (auto at = softBreaks.crbegin(); at != softBreaks.crend(); ++at) {
+        cursor.setPosition(*at);
+        cursor.setPosition(*at + 1, QTextCursor::KeepAnchor);
+        removeSelected(cursor);
+    }
 }
 
 void LineHolding::split(int from, int to)

@@ -49,8 +49,6 @@ public:
     bool mayHavePieces() const { return m_pieces; }
     // Whether the page still holds a soft break; clears the flag when it does not.
     bool recountPieces();
-    // Undo and redo may bring soft breaks back: they are looked for at the next recount.
-    void mayRegainPieces() { m_pieces = true; }
     // Every box position is a text position and every separator a line break.
     bool isPlain() const { return !m_pieces && !m_grouped && !m_ownSeparators && !m_ownBreaks; }
 
@@ -70,6 +68,9 @@ public:
     void removeSelected(QTextCursor& cursor);
     // Splits the blocks that meet the box range [from, to] and are too long to lay out whole.
     void split(int from, int to);
+    // Joins again the pieces of the lines that meet the box range [from, to] and are short
+    // enough now to lay out whole (an edit taken back, text taken out of a long line).
+    void joinShortLines(int from, int to);
 
     // The box range [from, to) as text, `lineBreak` for each real line break.
     QString text(int from, int to, QStringView lineBreak) const;

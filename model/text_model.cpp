@@ -1,8 +1,9 @@
 #include "model/text_model.h"
 
+#include "model/block_layout.h"
 #include "text/line_breaks.h"
 
-#include "model/block_layout.h"
+#include <QDateTime>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -19,24 +20,13 @@ private:
     TextModel& m_model;
 };
 
-namespace {
-// Text positions count a line break as one character, whichever form it has.
-qsizetype textLength(QStringView text)
-{
-    qsizetype length = text.size();
-    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] == u'\r' && text[i + 1] == u'\n')
-            --length;
-    }
-    return length;
-}
-}
-
 TextModel::TextModel(QObject* parent)
     : QObject(parent), m_document(new QTextDocument(this)), m_holding(m_document)
 {
     setObjectName(QStringLiteral("textModel"));
     m_document->setDocumentLayout(new BlockLayout(m_document));
+    // The history is the model's own, in text positions; the document keeps none.
+    m_document->setUndoRedoEnabled(false);
     connect(m_document, &QTextDocument::contentsChange, this, &TextModel::documentChanged);
 }
 
@@ -85,7 +75,24 @@ qsizetype TextModel::countLength() const
     return m_document->characterCount() - 1 - m_holding.softBreakCount();
 }
 
-void TextModel::setText(const QString& crlfText)
+namespace {
+// Where the text the last of `pieces` put in ends, once all of them are made.
+qsizetype endOfLast(const EditPieces& pieces)
+{
+    qsizetype shift = 0;
+    for (const EditPiece& p : pieces)
+        shift += EditHistory::textLength(p.added) - EditHistory::textLength(p.removed);
+    const EditPiece& last = pieces.last();
+    return last.start + EditHistory::textLength(last.removed) + shift;
+}
+}
+
+qsizetype TextModel::now() const
+{
+    return m_clock ? m_clock() : QDateTime::currentMSecsSinceEpoch();
+}
+
+void TextModel::hold(const QString& crlfText)
 {
     const LineHolding::Shape shape = LineHolding::shapeOf(crlfText);
     // The view wraps before pieces arrive and unwraps after they go, so neither page is laid
@@ -97,7 +104,6 @@ void TextModel::setText(const QString& crlfText)
         Editing editing(*this);
         m_loading = true;
         if (shape.plain()) {
-            // Straight into the document, the undo history cleared with it.
             m_document->setPlainText(crlfText);
             m_holding.forget();
         } else {
@@ -113,77 +119,147 @@ void TextModel::setText(const QString& crlfText)
     showPieces(m_holding.mayHavePieces());
 }
 
-qsizetype TextModel::replace(qsizetype from, qsizetype to, QStringView text)
+void TextModel::setText(const QString& crlfText)
 {
-    return apply(from, to, TextChanges{{0, to - from, text.toString()}}, false);
+    m_history.clear();
+    hold(crlfText);
+    Q_EMIT pageReplaced(0);
+}
+
+qsizetype TextModel::replaceWholePage(const QString& crlfText)
+{
+    QString before = text();
+    qsizetype at = 0;
+    const qsizetype common = qMin(before.size(), crlfText.size());
+    while (at < common && before[at] == crlfText[at])
+        ++at;
+    if (at == before.size() && at == crlfText.size())
+        return at;
+    // A text position: line breaks before it count one each.
+    const qsizetype textAt = EditHistory::textLength(QStringView(before).first(at))
+        - (at > 0 && before[at - 1] == u'\r' && at < before.size() && before[at] == u'\n' ? 1 : 0);
+    m_history.recordWholePage(std::move(before), textAt);
+    hold(crlfText);
+    Q_EMIT pageReplaced(textAt);
+    return textAt;
+}
+
+qsizetype TextModel::replace(qsizetype from, qsizetype to, QStringView text, EditKind kind)
+{
+    return apply(from, to, TextChanges{{0, to - from, text.toString()}}, kind, false);
 }
 
 qsizetype TextModel::replaceJoiningPrevious(qsizetype from, qsizetype to, QStringView text)
 {
-    return apply(from, to, TextChanges{{0, to - from, text.toString()}}, true);
+    return apply(from, to, TextChanges{{0, to - from, text.toString()}}, EditKind::Command, true);
 }
 
 qsizetype TextModel::replace(qsizetype from, qsizetype to, const TextChanges& changes)
 {
-    return apply(from, to, changes, false);
+    return apply(from, to, changes, EditKind::Command, false);
 }
 
-qsizetype TextModel::apply(qsizetype from, qsizetype to, const TextChanges& changes, bool joinPrevious)
+qsizetype TextModel::apply(qsizetype from, qsizetype to, const TextChanges& changes, EditKind kind, bool join)
 {
     from = qBound<qsizetype>(0, from, m_length);
     to = qBound(from, to, m_length);
-    // Box positions first: the soft breaks are counted on the text as it stands.
-    QList<std::pair<int, int>> ranges;
-    ranges.reserve(changes.size());
+    EditPieces pieces;
+    pieces.reserve(changes.size());
     qsizetype newEnd = to;
     for (const TextChange& change : changes) {
-        ranges.append({toBox(from + change.start), toBox(from + change.start + change.length)});
-        newEnd += textLength(change.text) - change.length;
+        const qsizetype start = qBound(from, from + change.start, to);
+        const qsizetype end = qBound(start, start + change.length, to);
+        if (start == end && change.text.isEmpty())
+            continue;
+        pieces.append({start, start == end ? QString() : text(start, end), change.text});
+        newEnd += EditHistory::textLength(change.text) - (end - start);
     }
-    const int boxStart = toBox(from);
+    if (pieces.isEmpty())
+        return newEnd;
+    // The history first, so whoever hears of the change asks it about the text that now is.
+    const EditPieces made = pieces; // shares the texts
+    m_history.record(std::move(pieces), kind, now(), join);
+    edit(made);
+    return newEnd;
+}
+
+void TextModel::edit(const EditPieces& pieces)
+{
+    // Box positions first: the soft breaks are counted on the text as it stands.
+    QList<std::pair<int, int>> ranges;
+    ranges.reserve(pieces.size());
+    for (const EditPiece& p : pieces)
+        ranges.append({toBox(p.start), toBox(p.start + EditHistory::textLength(p.removed))});
+    const int boxStart = ranges.first().first;
     QTextCursor end(m_document);
-    end.setPosition(toBox(to)); // moves on over what is put in at it
+    end.setPosition(ranges.last().second); // moves on over what is put in at it
     Editing editing(*this);
+    ++m_ownReports;
     QTextCursor cursor(m_document);
-    if (joinPrevious)
-        cursor.joinPreviousEditBlock();
-    else
-        cursor.beginEditBlock();
-    for (qsizetype i = changes.size() - 1; i >= 0; --i) {
+    cursor.beginEditBlock();
+    for (qsizetype i = pieces.size() - 1; i >= 0; --i) {
         // The last first, so the positions of those before it still hold.
         cursor.setPosition(ranges[i].first);
         cursor.setPosition(ranges[i].second, QTextCursor::KeepAnchor);
         m_holding.removeSelected(cursor);
-        m_holding.insertText(cursor, changes[i].text);
+        m_holding.insertText(cursor, pieces[i].added);
     }
-    // Lines made too long by what was put in or joined are held like lines loaded long.
+    // Lines made too long by what was put in or joined are held like lines loaded long; lines
+    // made short again are held whole.
     m_holding.split(boxStart, end.position());
+    m_holding.joinShortLines(boxStart, end.position());
     cursor.endEditBlock();
-    return newEnd;
+    --m_ownReports;
+    // The last first, each in the text as it stood before any of them: made in that order,
+    // each report stays true of the text the one before it left.
+    for (qsizetype i = pieces.size() - 1; i >= 0; --i) {
+        const EditPiece& p = pieces[i];
+        Q_EMIT changed(p.start, EditHistory::textLength(p.removed), EditHistory::textLength(p.added));
+    }
+    showPieces(m_holding.recountPieces());
 }
 
-bool TextModel::isUndoAvailable() const
+qsizetype TextModel::undo()
 {
-    return m_document->isUndoAvailable();
+    if (!m_history.canUndo())
+        return -1;
+    EditHistory::Step& step = m_history.toUndo();
+    m_history.undone();
+    qsizetype caret = step.at;
+    if (step.wholePage) {
+        QString other = std::exchange(step.page, text());
+        hold(other);
+    } else {
+        for (qsizetype i = step.edits.size() - 1; i >= 0; --i) {
+            const EditPieces back = EditHistory::inverse(step.edits[i]);
+            edit(back);
+            caret = endOfLast(back);
+        }
+    }
+    if (step.wholePage)
+        Q_EMIT pageReplaced(caret);
+    return caret;
 }
 
-bool TextModel::isRedoAvailable() const
+qsizetype TextModel::redo()
 {
-    return m_document->isRedoAvailable();
-}
-
-void TextModel::undo(QTextCursor* cursor)
-{
-    Editing editing(*this);
-    m_holding.mayRegainPieces();
-    m_document->undo(cursor);
-}
-
-void TextModel::redo(QTextCursor* cursor)
-{
-    Editing editing(*this);
-    m_holding.mayRegainPieces();
-    m_document->redo(cursor);
+    if (!m_history.canRedo())
+        return -1;
+    EditHistory::Step& step = m_history.toRedo();
+    m_history.redone();
+    qsizetype caret = step.at;
+    if (step.wholePage) {
+        QString other = std::exchange(step.page, text());
+        hold(other);
+    } else {
+        for (const EditPieces& pieces : step.edits) {
+            edit(pieces);
+            caret = endOfLast(pieces);
+        }
+    }
+    if (step.wholePage)
+        Q_EMIT pageReplaced(caret);
+    return caret;
 }
 
 void TextModel::documentChanged(int position, int removed, int added)
@@ -193,7 +269,7 @@ void TextModel::documentChanged(int position, int removed, int added)
         return;
     }
     m_holding.changed(position, removed, added);
-    if (m_layoutOnly > 0)
+    if (m_layoutOnly > 0 && m_editing == 0 && countLength() == m_length && !textChangedIn(position, added))
         return;
     if (m_editing == 0) {
         // Something went around the edit path: the text is still read right, but the
@@ -203,12 +279,31 @@ void TextModel::documentChanged(int position, int removed, int added)
     }
     const qsizetype oldLength = m_length;
     m_length = countLength();
+    ++m_revision;
+    if (m_ownReports > 0)
+        return; // the edit reports its changes itself, in text positions it knows exactly
     const qsizetype at = toText(position);
     const qsizetype addedText = qMax<qsizetype>(0, toText(position + added) - at);
     const qsizetype removedText = qMax<qsizetype>(0, addedText - (m_length - oldLength));
-    ++m_revision;
     Q_EMIT changed(at, removedText, addedText);
     showPieces(m_holding.recountPieces());
+}
+
+int TextModel::documentRevision() const
+{
+    return m_document->revision();
+}
+
+bool TextModel::textChangedIn(int position, int added) const
+{
+    // A block's revision moves on only when its text changes, never for its layout.
+    for (QTextBlock block = m_document->findBlock(position); block.isValid(); block = block.next()) {
+        if (block.revision() > m_layoutOnlyFrom)
+            return true;
+        if (block.position() + block.length() > position + added)
+            break;
+    }
+    return false;
 }
 
 void TextModel::showPieces(bool pieces)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/edit_history.h"
 #include "model/line_holding.h"
 #include "text/text_change.h"
 
@@ -7,6 +8,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <utility>
 
 class QTextBlock;
@@ -54,11 +56,14 @@ public:
     // The line around `position` as [start, end), looking at most `limit` characters either way.
     std::pair<qsizetype, qsizetype> lineAround(qsizetype position, int limit) const;
 
-    // A new page: the undo history starts again.
+    // A new page: the undo history starts again, and the page counts as saved.
     void setText(const QString& crlfText);
-    // [from, to) becomes `text` (line breaks CR LF, CR or LF), as one undo step. Returns where
-    // the new text ends.
-    qsizetype replace(qsizetype from, qsizetype to, QStringView text);
+    // The whole page becomes `crlfText` as one undo step (a restored copy, the file read again
+    // in another encoding). Returns where the old and the new text first differ.
+    qsizetype replaceWholePage(const QString& crlfText);
+    // [from, to) becomes `text` (line breaks CR LF, CR or LF), as one undo step, or as part of
+    // the run being typed (`kind`). Returns where the new text ends.
+    qsizetype replace(qsizetype from, qsizetype to, QStringView text, EditKind kind = EditKind::Command);
     // The same, as part of the step before it (what an input method puts in where its pre-edit
     // took the selection away is one step with that).
     qsizetype replaceJoiningPrevious(qsizetype from, qsizetype to, QStringView text);
@@ -66,19 +71,35 @@ public:
     // `from`, in order and not overlapping: only the changed stretches are touched. Returns
     // where the range now ends.
     qsizetype replace(qsizetype from, qsizetype to, const TextChanges& changes);
-    bool isUndoAvailable() const;
-    bool isRedoAvailable() const;
-    // One step back or forward; `cursor` (the view's) is left where the step was.
-    void undo(QTextCursor* cursor);
-    void redo(QTextCursor* cursor);
+    // The run being typed ends (the caret was moved): the next edit is a step of its own.
+    void endTypingRun() { m_history.endRun(); }
+    bool isUndoAvailable() const { return m_history.canUndo(); }
+    bool isRedoAvailable() const { return m_history.canRedo(); }
+    int undoCount() const { return m_history.undoCount(); }
+    // One step back or forward. Returns where the caret goes: after undo, after the text the
+    // step took away and now restored (where its text was, when it only inserted); after redo,
+    // after the text it puts in again.
+    qsizetype undo();
+    qsizetype redo();
+    // The text as it stands is the saved one; whether it is still, known from the history
+    // without reading the text; the saved text is none of the history's.
+    void markSaved() { m_history.markSaved(); }
+    bool isAtSaved() const { return m_history.atSaved(); }
+    void forgetSaved() { m_history.forgetSaved(); }
+    // Where the time comes from that ends a typed run after a pause (tests set their own).
+    void setClock(std::function<qint64()> clock) { m_clock = std::move(clock); }
     // Changes made to the document that did not come through this model; none is the rule.
     int strayChanges() const { return m_strayChanges; }
 
     // While one lives, what the document reports is a change of how it is shown (the input
-    // method's pre-edit), not of the text.
+    // method's pre-edit, formats), not of the text; a change of the text in it is a stray one.
     class LayoutOnly {
     public:
-        explicit LayoutOnly(TextModel& model) : m_model(model) { ++m_model.m_layoutOnly; }
+        explicit LayoutOnly(TextModel& model) : m_model(model)
+        {
+            if (m_model.m_layoutOnly++ == 0)
+                m_model.m_layoutOnlyFrom = m_model.documentRevision();
+        }
         ~LayoutOnly() { --m_model.m_layoutOnly; }
         LayoutOnly(const LayoutOnly&) = delete;
         LayoutOnly& operator=(const LayoutOnly&) = delete;
@@ -106,21 +127,34 @@ public:
 Q_SIGNALS:
     // [position, position + removed) of the text before the change is now `added` characters.
     void changed(qsizetype position, qsizetype removed, qsizetype added);
+    // A new page was set, or the whole page replaced: the caret belongs at `caret`.
+    void pageReplaced(qsizetype caret);
     void piecesChanged(bool pieces);
 
 private:
     class Editing;
     void documentChanged(int position, int removed, int added);
-    qsizetype apply(qsizetype from, qsizetype to, const TextChanges& changes, bool joinPrevious);
+    qsizetype apply(qsizetype from, qsizetype to, const TextChanges& changes, EditKind kind, bool join);
+    // Makes the changes in the document, nothing else; pieces in the order of their starts.
+    void edit(const EditPieces& pieces);
+    // The whole page becomes `crlfText`, held as a loaded page would be.
+    void hold(const QString& crlfText);
+    qsizetype now() const;
     void showPieces(bool pieces);
     qsizetype countLength() const;
+    int documentRevision() const;
+    bool textChangedIn(int position, int added) const;
 
     QTextDocument* m_document;
     LineHolding m_holding;
+    EditHistory m_history;
+    std::function<qint64()> m_clock;
     qsizetype m_length = 0;
     quint64 m_revision = 0;
     int m_editing = 0;
     int m_layoutOnly = 0;
+    int m_ownReports = 0;
+    int m_layoutOnlyFrom = 0; // the document's revision when the outermost LayoutOnly began
     bool m_loading = false;
     bool m_piecesShown = false;
     int m_strayChanges = 0;

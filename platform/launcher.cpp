@@ -34,4 +34,14 @@ QString runningExecutable()
     return QCoreApplication::applicationFilePath();
 }
 
+bool startSecondEditor(const QString& path, int line)
+{
+    // One argument for the file, no shell: the new process reads it as its whole command line.
+    QStringList arguments;
+    if (line > 0)
+        arguments << QStringLiteral("--line") << QString::number(line);
+    arguments << path + QStringLiteral(" on");
+    return startDetached(runningExecutable(), arguments);
+}
+
 }

@@ -22,4 +22,8 @@ void setStartDetachedForTesting(StartDetachedFn fn);
 // The executable that is running now (used to start a second editor).
 QString runningExecutable();
 
+// A second editor with `path` (in the editor's own "PATH on" form), its caret at the start of
+// `line` when one is given. A failure to start is the caller's to ignore or tell.
+bool startSecondEditor(const QString& path, int line = 0);
+
 }

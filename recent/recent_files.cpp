@@ -2,7 +2,7 @@
 
 #include "recovery/recovery_folder.h"
 #include "text/file_read.h"
-#include "text/file_write.h"
+#include "text/private_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +10,9 @@
 
 namespace {
 constexpr qint64 kLongestList = 1 << 20;
-constexpr int kLockWaitMs = 5000;
+constexpr int kLockWaitMs = 100;
+constexpr int kRetryMs = 1000;
+constexpr int kLongestRetryMs = 30000;
 }
 
 QStringList parseRecentList(QByteArrayView bytes)
@@ -44,8 +46,7 @@ QStringList withRecentFile(QStringList paths, const QString& path)
 
 QString recentListPath()
 {
-    // The names of the files a user works on are private: the folder the unsaved work is kept in,
-    // made and checked the same way.
+    // The names of the files a user works on are private: the state folder, by its one rule.
     const QString folder = recoveryFolder(true);
     return folder.isEmpty() ? QString() : folder + QStringLiteral("/recent.txt");
 }
@@ -70,7 +71,7 @@ bool RecentFiles::change(Change change)
         return false;
     const QStringList before = entries();
     const QStringList after = change(before);
-    return after == before || writeWholeFile(m_listPath, formatRecentList(after));
+    return after == before || writePrivateFile(m_listPath, formatRecentList(after));
 }
 
 bool RecentFiles::add(const QString& path)
@@ -84,4 +85,52 @@ bool RecentFiles::remove(const QString& path)
         paths.removeAll(path);
         return paths;
     });
+}
+
+RecentChanges::RecentChanges(QString listPath, QObject* parent) : QObject(parent), m_files(std::move(listPath))
+{
+    m_retry.setSingleShot(true);
+    m_waitMs = kRetryMs;
+    connect(&m_retry, &QTimer::timeout, this, &RecentChanges::tryNow);
+}
+
+void RecentChanges::add(const QString& path)
+{
+    m_pending.append({true, path});
+    tryNow();
+}
+
+void RecentChanges::remove(const QString& path)
+{
+    m_pending.append({false, path});
+    tryNow();
+}
+
+QStringList RecentChanges::entries() const
+{
+    QStringList paths = m_files.entries();
+    for (const auto& [added, path] : m_pending) {
+        if (added) {
+            paths = withRecentFile(paths, path);
+        } else {
+            paths.removeAll(path);
+        }
+    }
+    return paths;
+}
+
+void RecentChanges::tryNow()
+{
+    if (!m_files.usable())
+        m_pending.clear(); // no state folder: nothing to keep them in, now or later
+    while (!m_pending.isEmpty()) {
+        const auto& [added, path] = m_pending.constFirst();
+        if (!(added ? m_files.add(path) : m_files.remove(path))) {
+            m_retry.start(m_waitMs);
+            m_waitMs = qMin(m_waitMs * 2, kLongestRetryMs);
+            return;
+        }
+        m_pending.removeFirst();
+        m_waitMs = kRetryMs;
+    }
 }

@@ -14,6 +14,7 @@ namespace {
 const QString kMenuTitle = QStringLiteral("最近使ったファイル");
 const QString kNone = QStringLiteral("（なし）");
 const QString kGone = QStringLiteral("%1 は見つかりません。\r一覧から外します。");
+const QString kNotAFile = QStringLiteral("%1 はファイルではありません。\r一覧から外します。");
 constexpr int kFolderWidthChars = 40;
 
 // Notes each file the document opens or saves (a load, a new name, a save of the current
@@ -21,7 +22,7 @@ constexpr int kFolderWidthChars = 40;
 // save: a repeat of the file noted last writes nothing.
 class RecentNotes : public QObject {
 public:
-    RecentNotes(Document& document, QWidget& window) : QObject(&window), m_document(document)
+    RecentNotes(Document& document, QWidget& window) : QObject(&window), m_document(document), m_changes(recentListPath(), this)
     {
         connect(&document, &Document::fileLoaded, this, &RecentNotes::note);
         connect(&document, &Document::filePathChanged, this, &RecentNotes::note);
@@ -37,11 +38,16 @@ private:
         if (path.isEmpty() || path == m_last || !QFileInfo(path).isFile())
             return;
         m_last = path;
-        RecentFiles().add(path);
+        m_changes.add(path);
     }
 
+public:
+    RecentChanges& changes() { return m_changes; }
+
+private:
     Document& m_document;
     QString m_last;
+    RecentChanges m_changes;
 };
 
 QString entryText(const QString& path, const QFontMetrics& metrics)
@@ -55,11 +61,15 @@ QString entryText(const QString& path, const QFontMetrics& metrics)
     return name + u'\t' + folder;
 }
 
-void openRecent(QWidget* window, const QString& path, const std::function<void(const QString&)>& open)
+void openRecent(QWidget* window, RecentChanges& changes, const QString& path,
+                const std::function<void(const QString&)>& open)
 {
-    if (!QFileInfo(path).isFile()) {
-        RecentFiles().remove(path);
-        tellUser(window, QStringLiteral("HtmlE"), kGone.arg(path), MessageIcon::Exclamation);
+    const QFileInfo info(path);
+    // A FIFO or a device is never read: the open would wait on it, or read without end.
+    if (!info.isFile()) {
+        changes.remove(path);
+        tellUser(window, QStringLiteral("HtmlE"), (info.exists() ? kNotAFile : kGone).arg(path),
+                 MessageIcon::Exclamation);
         return;
     }
     open(path);
@@ -69,13 +79,13 @@ void openRecent(QWidget* window, const QString& path, const std::function<void(c
 void installRecentFiles(Document& document, DocumentBox& box, QWidget& window,
                         std::function<void(const QString& path)> open)
 {
-    new RecentNotes(document, window);
+    auto* notes = new RecentNotes(document, window);
     QPointer<QWidget> parent(&window);
-    DocumentContextMenu::of(&box, &window)->addEntries([parent, open](QMenu& menu) {
+    DocumentContextMenu::of(&box, &window)->addEntries([parent, notes, open](QMenu& menu) {
         QMenu* recent = menu.addMenu(kMenuTitle);
         recent->setObjectName(QStringLiteral("recentMenu"));
         recent->setToolTipsVisible(true);
-        const QStringList paths = RecentFiles().entries();
+        const QStringList paths = notes->changes().entries();
         if (paths.isEmpty())
             recent->addAction(kNone)->setEnabled(false);
         for (const QString& path : paths) {
@@ -83,9 +93,10 @@ void installRecentFiles(Document& document, DocumentBox& box, QWidget& window,
             entry->setToolTip(path);
             entry->setData(path);
             // Queued: the file opens once the menu has closed, as 開く runs from the menu bar.
-            QObject::connect(entry, &QAction::triggered, parent, [parent, path, open] {
-                QMetaObject::invokeMethod(parent, [parent, path, open] { openRecent(parent, path, open); },
-                                          Qt::QueuedConnection);
+            QObject::connect(entry, &QAction::triggered, parent, [parent, notes, path, open] {
+                QMetaObject::invokeMethod(
+                    parent, [parent, notes, path, open] { openRecent(parent, notes->changes(), path, open); },
+                    Qt::QueuedConnection);
             });
         }
     });

@@ -5,11 +5,11 @@
 #include "text/file_read.h"
 #include "text/save_backups.h"
 #include "ui/busy_pointer.h"
-#include "ui/document_box.h"
 #include "ui/message_box.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QWidget>
 
 namespace {
 const QString kTitle = QStringLiteral("vornik!");
@@ -18,7 +18,7 @@ const QString kRestoreBackup = QStringLiteral(
     "\r保存する前の内容を復元しますか？（いいえ: 残っている保存前の内容を削除します）");
 }
 
-bool offerLeftBackups(Document& document, DocumentBox& box, QWidget& window)
+bool offerLeftBackups(Document& document, QWidget& view, QWidget& window)
 {
     const QString path = document.FilePath();
     const QStringList backups = leftBackups(path);
@@ -46,9 +46,9 @@ bool offerLeftBackups(Document& document, DocumentBox& box, QWidget& window)
         {
             BusyPointer busy;
             restored = decodeDocument(old.take(), document.encoding());
-            box.setDocumentText(restored.text);
+            document.model().replaceWholePage(restored.text);
         }
-        box.setFocus();
+        view.setFocus();
         return true; // older backups wait for the next opening
     }
     return false;

@@ -1,12 +1,9 @@
 #include "recovery/recovery_copy.h"
 
-#include "text/file_write.h"
+#include "text/private_file.h"
 #include "text/text_encoding.h"
 
 #include <QFile>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 const QByteArray kMagic = QByteArrayLiteral("vornikedit recovery copy 1\n");
@@ -98,13 +95,9 @@ std::optional<RecoveryCopy> parseRecoveryCopy(QByteArrayView bytes)
 bool writeRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text,
                        const DiskStamp& fileStamp)
 {
-    // Made private before the first byte goes in; the write keeps the mode of the file it replaces.
-    const QByteArray native = QFile::encodeName(copyPath);
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return writeWholeFile(copyPath, formatRecoveryCopy(filePath, text, QDateTime::currentDateTimeUtc(), fileStamp));
+    // Under a temporary name, renamed once whole: a write that fails (a full disk, a size limit)
+    // leaves the last good copy, never an empty or cut-off one.
+    return writePrivateFile(copyPath, formatRecoveryCopy(filePath, text, QDateTime::currentDateTimeUtc(), fileStamp));
 }
 
 bool keepRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text, const QString& baseline,

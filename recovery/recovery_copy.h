@@ -43,8 +43,8 @@ std::optional<RecoveryHeader> parseRecoveryHeader(QByteArrayView bytes);
 // off by a crash is not offered as if it were all).
 std::optional<RecoveryCopy> parseRecoveryCopy(QByteArrayView bytes);
 
-// Writes the copy through the checked whole-file write; a new file is made readable by
-// this user only. Safe to run on any thread.
+// Writes the copy (text/private_file.h: mode 0600, renamed into place once whole). Safe to
+// run on any thread.
 bool writeRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text,
                        const DiskStamp& fileStamp = {});
 // The same, unless the text is the saved one after all (edited back to it): then no copy is

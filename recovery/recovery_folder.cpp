@@ -1,5 +1,6 @@
 #include "recovery/recovery_folder.h"
 
+#include "platform/user_folders.h"
 #include "text/file_read.h"
 
 #include <QCoreApplication>
@@ -9,9 +10,6 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
-#include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 const QString kPrefix = QStringLiteral("recovery-");
@@ -20,27 +18,8 @@ const QString kSuffix = QStringLiteral(".txt");
 
 QString recoveryFolder(bool create)
 {
-    QString state = QFile::decodeName(qgetenv("XDG_STATE_HOME"));
-    if (!QDir::isAbsolutePath(state)) {
-        const QString home = QFile::decodeName(qgetenv("HOME"));
-        if (!QDir::isAbsolutePath(home))
-            return QString();
-        state = home + QStringLiteral("/.local/state");
-    }
-    const QString folder = state + QStringLiteral("/vornikedit");
-    const QByteArray native = QFile::encodeName(folder);
-    if (create && !QFileInfo::exists(folder)) {
-        QDir().mkpath(state);
-        if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
-            return QString();
-    }
-    // Unsaved pages are private: never kept in a folder that someone else owns or can enter.
-    struct stat info {};
-    if (::lstat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
-        return QString();
-    if ((info.st_mode & 077) != 0 && (!create || ::chmod(native.constData(), 0700) != 0))
-        return QString();
-    return folder;
+    const PrivateFolder folder = stateFolder(create);
+    return folder.ok() ? folder.path : QString();
 }
 
 QString newRecoveryCopyName()

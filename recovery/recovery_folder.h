@@ -13,8 +13,8 @@
 // whose lock nobody holds belongs to an editor that has ended (force exit, a crash, a kill,
 // a power cut) and may be taken over by the next one.
 
-// $XDG_STATE_HOME/vornikedit (default ~/.local/state/vornikedit), made private to the user
-// (mode 0700) when `create`; empty when there is no such place or it is not the user's own.
+// The state folder (platform/user_folders.h), made when `create`; empty when there is no such
+// place or it is not the user's own.
 QString recoveryFolder(bool create);
 
 // A name for this process's copy, unique to it.

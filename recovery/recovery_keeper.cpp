@@ -4,13 +4,14 @@
 #include "recovery/backup_offer.h"
 #include "recovery/recovery_folder.h"
 #include "recovery/recovery_list.h"
+#include "platform/user_folders.h"
 #include "ui/busy_pointer.h"
-#include "ui/document_box.h"
 #include "ui/message_box.h"
 
 #include <QFile>
 #include <QLockFile>
 #include <QtConcurrent/QtConcurrentRun>
+#include <QWidget>
 
 namespace {
 // A copy is taken once typing has paused this long, and at the latest this long after the
@@ -20,18 +21,21 @@ constexpr qint64 kLongestDueMs = 30000;
 
 const QString kTitle = QStringLiteral("vornik!");
 const QString kRestoreFile = QStringLiteral("%1 には、保存していない変更が残っています（%2）。\r復元しますか？");
+const QString kNoFolder = QStringLiteral("保存していない変更の控え（復元用のコピー）を残せません。\r%1");
+const QString kWriteFailed = QStringLiteral("保存していない変更の控えを書き込めませんでした。\r%1"
+                                            "\rディスクの空きを確かめてください。控えのない変更は、強制終了などで失われます。");
 const QString kRestoreNew = QStringLiteral("保存していない新しい文書が残っています（%1）。\r復元しますか？");
 }
 
-RecoveryKeeper::RecoveryKeeper(Document& document, DocumentBox& box, QWidget& window)
-    : QObject(&window), m_document(document), m_box(box), m_window(window)
+RecoveryKeeper::RecoveryKeeper(Document& document, QWidget& view, QWidget& window)
+    : QObject(&window), m_document(document), m_view(view), m_window(window)
 {
     setObjectName(QStringLiteral("recoveryKeeper"));
     m_quiet.setSingleShot(true);
     m_quiet.setInterval(kQuietMs);
     connect(&m_quiet, &QTimer::timeout, this, &RecoveryKeeper::writeNow);
     connect(&m_writing, &QFutureWatcher<bool>::finished, this, &RecoveryKeeper::writeFinished);
-    connect(&m_box.model(), &TextModel::changed, this, &RecoveryKeeper::edited);
+    connect(&m_document.model(), &TextModel::changed, this, &RecoveryKeeper::edited);
     // Saved, loaded, or edited back to what was saved: nothing is left to recover.
     connect(&m_document, &Document::changedStateChanged, this, [this](bool mayDiffer) {
         if (!mayDiffer)
@@ -49,18 +53,41 @@ RecoveryKeeper::RecoveryKeeper(Document& document, DocumentBox& box, QWidget& wi
     // The first offer waits until the window is up, for the file given at start or for none.
     QTimer::singleShot(0, this, [this] {
         m_started = true;
+        // A state folder that cannot keep copies is said at once, not at the first loss.
+        if (const PrivateFolder state = stateFolder(true); !state.ok())
+            tellNotKept(kNoFolder.arg(state.problem));
         offerLeftBehind();
     });
 }
 
 RecoveryKeeper::~RecoveryKeeper()
 {
+    settle();
+}
+
+void RecoveryKeeper::settle()
+{
     m_writing.waitForFinished();
+    if (m_removeAfterWrite) {
+        m_removeAfterWrite = false;
+        if (!m_copyPath.isEmpty())
+            QFile::remove(m_copyPath);
+    }
+}
+
+void RecoveryKeeper::tellNotKept(const QString& message)
+{
+    if (m_warned)
+        return;
+    m_warned = true;
+    qWarning("vornikedit: %s", qPrintable(QString(message).replace(u'\r', u' ')));
+    // After the handler that found it has returned: a message box runs an event loop of its own.
+    QTimer::singleShot(0, this, [this, message] { tellUser(&m_window, kTitle, message, MessageIcon::Exclamation); });
 }
 
 void RecoveryKeeper::edited()
 {
-    if (m_box.isEmpty()) {
+    if (m_document.model().isEmpty()) {
         remove(); // New, or everything deleted: an empty page holds no work
         return;
     }
@@ -78,15 +105,13 @@ void RecoveryKeeper::writeNow()
         return;
     }
     // Only the read belongs to the window's thread; comparing and writing go to the worker.
-    QString text = m_box.documentText();
+    QString text = m_document.text();
     if (text.isEmpty()) {
         remove();
         return;
     }
     if (!ensureOwnCopy()) {
-        if (!m_warned)
-            qWarning("vornikedit: no recovery copy of unsaved work can be kept (no private state folder)");
-        m_warned = true;
+        tellNotKept(kNoFolder.arg(stateFolder(false).problem));
         return;
     }
     m_dueSince.invalidate();
@@ -96,10 +121,10 @@ void RecoveryKeeper::writeNow()
 
 void RecoveryKeeper::writeFinished()
 {
-    if (!m_writing.result() && !m_warned) {
-        qWarning("vornikedit: the recovery copy %s could not be written", qPrintable(m_copyPath));
-        m_warned = true;
-    }
+    const bool removing = m_removeAfterWrite;
+    settle();
+    if (!removing && !m_writing.result())
+        tellNotKept(kWriteFailed.arg(m_copyPath));
     if (m_writeAgain) {
         m_writeAgain = false;
         writeNow();
@@ -111,8 +136,12 @@ void RecoveryKeeper::remove()
     m_quiet.stop();
     m_dueSince.invalidate();
     m_writeAgain = false;
-    // A write under way would bring the copy back after it is gone.
-    m_writing.waitForFinished();
+    // A write under way would bring the copy back after it is gone: the copy goes when it has
+    // finished. Not waited for here: a save would hold the window while a 50 MB copy is written.
+    if (m_writing.isRunning()) {
+        m_removeAfterWrite = true;
+        return;
+    }
     if (!m_copyPath.isEmpty())
         QFile::remove(m_copyPath);
 }
@@ -124,11 +153,11 @@ void RecoveryKeeper::discard()
 
 void RecoveryKeeper::flush()
 {
-    m_writing.waitForFinished();
+    settle();
     if (m_quiet.isActive() || m_writeAgain) {
         m_writeAgain = false;
         writeNow();
-        m_writing.waitForFinished();
+        settle();
     }
 }
 
@@ -151,7 +180,7 @@ bool RecoveryKeeper::ensureOwnCopy()
 void RecoveryKeeper::offerLeftBehind()
 {
     if (!m_document.FilePath().isEmpty())
-        offerLeftBackups(m_document, m_box, m_window);
+        offerLeftBackups(m_document, m_view, m_window);
     const QString folder = recoveryFolder(false);
     // Damaged copies are said once and set aside, kept for whoever wants to look at them.
     QStringList damaged;
@@ -203,7 +232,7 @@ std::optional<RecoveryCopy> RecoveryKeeper::readCopy(const QString& copyPath)
 
 void RecoveryKeeper::adopt(OrphanCopy orphan, const RecoveryCopy& copy)
 {
-    // The box takes the copy's text while the baseline stays the file's: unsaved changes.
+    // The page takes the copy's text while the baseline stays the file's: unsaved changes.
     // The copy becomes this editor's own, so it is kept until the work is saved or let go.
     if (!m_copyPath.isEmpty())
         QFile::remove(m_copyPath);
@@ -215,12 +244,13 @@ void RecoveryKeeper::adopt(OrphanCopy orphan, const RecoveryCopy& copy)
         m_document.setDiskStamp(copy.header.fileStamp);
     {
         BusyPointer busy;
-        m_box.setDocumentText(copy.text);
+        // A step of the page's history: Ctrl+Z gives the file's text back.
+        m_document.model().replaceWholePage(copy.text);
     }
-    m_box.setFocus();
+    m_view.setFocus();
 }
 
-RecoveryKeeper* installRecovery(Document& document, DocumentBox& box, QWidget& window)
+RecoveryKeeper* installRecovery(Document& document, QWidget& view, QWidget& window)
 {
-    return new RecoveryKeeper(document, box, window);
+    return new RecoveryKeeper(document, view, window);
 }

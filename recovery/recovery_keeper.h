@@ -12,7 +12,6 @@
 #include <memory>
 
 class Document;
-class DocumentBox;
 class QLockFile;
 class QWidget;
 
@@ -23,7 +22,7 @@ class QWidget;
 class RecoveryKeeper : public QObject {
     Q_OBJECT
 public:
-    RecoveryKeeper(Document& document, DocumentBox& box, QWidget& window);
+    RecoveryKeeper(Document& document, QWidget& view, QWidget& window);
     ~RecoveryKeeper() override;
 
     // The user chose to lose the unsaved text: the copy goes.
@@ -42,12 +41,16 @@ private:
     void writeNow();
     void writeFinished();
     void remove();
+    // Waits for a write under way and removes the copy when that was asked meanwhile.
+    void settle();
+    // Once while the editor runs: no copy of the unsaved work is being kept.
+    void tellNotKept(const QString& message);
     bool ensureOwnCopy();
     std::optional<RecoveryCopy> readCopy(const QString& copyPath);
     void adopt(OrphanCopy orphan, const RecoveryCopy& copy);
 
     Document& m_document;
-    DocumentBox& m_box;
+    QWidget& m_view; // the document's view: where the focus goes after a restore
     QWidget& m_window;
     QTimer m_quiet;           // runs out a few seconds after the last edit
     QElapsedTimer m_dueSince; // since the first edit that no copy holds yet
@@ -56,10 +59,11 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     QFutureWatcher<bool> m_writing;
     bool m_writeAgain = false;
+    bool m_removeAfterWrite = false;
     bool m_copyExists = false;
     bool m_warned = false;
     bool m_started = false;
 };
 
 // Builds the keeper for the window's document; it lives as long as `window`.
-RecoveryKeeper* installRecovery(Document& document, DocumentBox& box, QWidget& window);
+RecoveryKeeper* installRecovery(Document& document, QWidget& view, QWidget& window);

@@ -152,10 +152,10 @@ SearchSession::Outcome SearchSession::replaceAll()
     const ReplacedStretch replaced = search->replaceAll(text(), scope);
     if (replaced.count == 0)
         return outcome;
-    // The whole stretch from the first match to the last goes through the one
-    // replace-selection operation, so the box's undo takes it back in one step.
-    m_box->select(replaced.start, replaced.end);
-    m_box->replaceSelection(replaced.changes);
+    // The whole stretch from the first match to the last is one edit of the model, so one
+    // Ctrl+Z takes it back; the caret goes after it.
+    const qsizetype end = m_model.replace(replaced.start, replaced.end, replaced.changes);
+    m_box->select(end, end);
     if (keepsToSelection()) {
         // The range now ends where the replaced stretch and what followed it end.
         qsizetype newEnd = scope.end;

@@ -2,9 +2,11 @@
 
 #include "platform/optional_files.h"
 #include "text/file_read.h"
-#include "text/file_write.h"
+#include "platform/user_folders.h"
+#include "text/private_file.h"
 
-#include <QDir>
+#include <QList>
+
 
 namespace {
 
@@ -63,5 +65,7 @@ ViewSettings readViewSettings()
 
 bool writeViewSettings(const ViewSettings& settings)
 {
-    return QDir().mkpath(userFolder()) && writeWholeFile(viewSettingsPath(), formatViewSettings(settings));
+    // Only into the user's own folder, and never through a link: a session of another user
+    // (root) that sees this folder must not write where a link of it points.
+    return configFolder(true).ok() && writePrivateFile(viewSettingsPath(), formatViewSettings(settings));
 }

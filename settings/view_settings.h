@@ -26,6 +26,7 @@ QString viewSettingsPath();
 
 // Never fails: what cannot be read is the defaults.
 ViewSettings readViewSettings();
-// Through the checked whole-file write, making the folder where needed; false when the file
-// could not be written (the switches then hold for this run only).
+// Into the user's private configuration folder (platform/user_folders.h), made where needed,
+// never through a link; false when the file could not be written (the switches then hold for
+// this run only).
 bool writeViewSettings(const ViewSettings& settings);

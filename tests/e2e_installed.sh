@@ -44,7 +44,8 @@ else
 fi
 
 start() {
-  (cd "$pages" && exec env HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtime" \
+  (cd "$pages" && exec env HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_STATE_HOME="$home/state" \
+     XDG_RUNTIME_DIR="$home/runtime" \
      "${as[@]}" "$prefix/bin/vornikedit" "my page.htm" 2>>"$work/stderr") &
   pid=$!
   pids+=("$pid")

@@ -43,6 +43,10 @@ check "$(printf 'start|%s\nstart|%s' "$w/a page.htm on" "$w/b.htm on")" "a page.
 check "start|--help" "--help"
 check "start|-platform|offscreen|--bogus" "-platform" "offscreen" "--bogus"
 check "start|$w/-dash.htm on" "--" "-dash.htm"
+check "start|--line|12|$w/a page.htm on" "--line" "12" "a page.htm"
+check "start|--line|3|$w/b.htm on" "+3" "b.htm"
+check "$(printf 'start|--line|5|%s\nstart|--line|5|%s' "$w/a page.htm on" "$w/b.htm on")" "--line=5" "a page.htm" "b.htm"
+check "start|--line|4|$w/a page.htm on" "+4" "$w/a page.htm on"
 
 expect() { # status, the text standard output must hold, that of standard error, arguments
   local status="$1" want_out="$2" want_err="$3"; shift 3

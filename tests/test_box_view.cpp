@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextLayout>
 
 using html::Role;
@@ -256,6 +257,7 @@ private Q_SLOTS:
         QList<int> shown = numbers();
         QVERIFY(!shown.contains(2));
         QVERIFY(shown.contains(3) && shown.contains(4));
+        const int narrow = gutter()->width(); // two digits
 
         // Lines held a few a block are numbered each where it starts.
         QStringList lines;
@@ -271,6 +273,14 @@ private Q_SLOTS:
         const QList<LineGutter::Label> labels = gutter()->labels();
         for (qsizetype i = 1; i < labels.size(); ++i) // each line on a row of its own
             QVERIFY(labels[i].top > labels[i - 1].top);
+        // The width follows the count of lines, also when lines are joined inside a block.
+        TextModel& model = box()->model();
+        model.replace(model.lineStart(101) - 1, model.length(), u""); // 100 lines, still grouped
+        QTRY_VERIFY(gutter()->width() > narrow);
+        const int blocks = box()->document()->blockCount();
+        model.replace(model.lineStart(2) - 1, model.lineStart(2), u""); // 99
+        QCOMPARE(box()->document()->blockCount(), blocks);
+        QTRY_COMPARE(gutter()->width(), narrow);
 
         setSwitch(&ViewSettings::lineNumbers, false);
         QVERIFY(!gutter()->isVisible());
@@ -309,22 +319,37 @@ private Q_SLOTS:
         QVERIFY(!box()->model().isUndoAvailable());
     }
 
-    // The blank marks are painted over the text, never put into it.
-    void blankMarksLeaveTheTextAlone()
+    // The marks go over the text at tabs, full-width spaces and line ends, and not where a row
+    // ends at the page's own U+2029, which is no line end. They never go into the text.
+    void blankMarksWhereTheBlanksAre()
     {
-        const QString text = page({"a\tb\u3000c", "d"});
+        const QString text = page({"a\tb\u3000c", "d\u2029e", "f"});
         box()->setDocumentText(text);
-        setSwitch(&ViewSettings::showBlanks, true);
-        // The marks go over the text, which is still painted: the font colour is on screen.
-        const QImage shown = box()->viewport()->grab().toImage();
-        qsizetype dark = 0;
-        for (int y = 0; y < shown.height(); ++y) {
-            for (int x = 0; x < shown.width(); ++x)
-                dark += QColor(shown.pixel(x, y)).lightness() < 80;
-        }
-        QVERIFY(dark > 20);
+        const auto shot = [this](bool on) {
+            setSwitch(&ViewSettings::showBlanks, on);
+            return box()->viewport()->grab().toImage();
+        };
+        const QImage plain = shot(false);
+        const QImage marked = shot(true);
+        // Whether anything was painted on the row of that text position.
+        const auto markedRow = [&](qsizetype position) {
+            QTextCursor at(box()->document());
+            at.setPosition(box()->model().toBox(position));
+            const QRect row = box()->cursorRect(at);
+            for (int y = qMax(0, row.top()); y <= row.bottom() && y < marked.height(); ++y) {
+                for (int x = 0; x < marked.width(); ++x) {
+                    if (marked.pixel(x, y) != plain.pixel(x, y))
+                        return true;
+                }
+            }
+            return false;
+        };
+        const QString lf = box()->model().text(0, box()->model().length(), u"\n");
+        QVERIFY(markedRow(lf.indexOf("a"))); // a tab, a full-width space, a line end
+        QVERIFY(!markedRow(lf.indexOf("d"))); // ends at U+2029
+        QVERIFY(markedRow(lf.indexOf("e"))); // a line end alone
+        QVERIFY(!markedRow(lf.indexOf("f"))); // the last line has no end
         setSwitch(&ViewSettings::showBlanks, false);
-        box()->viewport()->repaint();
         QCOMPARE(box()->model().text(), text);
         QVERIFY(!box()->model().isUndoAvailable());
         QCOMPARE(box()->model().strayChanges(), 0);

@@ -32,6 +32,32 @@ private Q_SLOTS:
             QCOMPARE(*result, path);
     }
 
+    // --line N, --line=N and +N in front of the file are taken out; anything else stays.
+    void startLineIsTakenFromTheFront_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QStringList>("rest");
+        QTest::newRow("--line") << QStringList{"--line", "12", "a.htm"} << 12 << QStringList{"a.htm"};
+        QTest::newRow("--line=") << QStringList{"--line=3", "/p/a b.htm on"} << 3 << QStringList{"/p/a b.htm on"};
+        QTest::newRow("plus") << QStringList{"+7", "a.htm"} << 7 << QStringList{"a.htm"};
+        QTest::newRow("not a number") << QStringList{"--line", "x", "a.htm"} << 0 << QStringList{"a.htm"};
+        QTest::newRow("after the file stays") << QStringList{"a.htm", "+7"} << 0 << QStringList{"a.htm", "+7"};
+        QTest::newRow("a name like it") << QStringList{"+7 on"} << 0 << QStringList{"+7 on"};
+        QTest::newRow("none") << QStringList{"a.htm"} << 0 << QStringList{"a.htm"};
+    }
+    void startLineIsTakenFromTheFront()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, line);
+        QFETCH(QStringList, rest);
+        QCOMPARE(takeStartLine(arguments), line);
+        QCOMPARE(arguments, rest);
+        // The editor starts with these rather than answering them as unknown options.
+        QCOMPARE(int(decideStart({"--line", "4", "a.htm"}).request), int(StartRequest::Edit));
+        QCOMPARE(int(decideStart({"--line"}).request), int(StartRequest::UnknownOption));
+    }
+
     // A relative path is made absolute against the folder the editor was started in.
     void relativePathBecomesAbsolute()
     {
@@ -71,6 +97,7 @@ private Q_SLOTS:
         QTest::newRow("path form") << QStringList{"/tmp/--help on"} << edit << "";
         QTest::newRow("split path form") << QStringList{"--help", "on"} << edit << "";
         QTest::newRow("lone dash") << QStringList{"-"} << edit << "";
+        QTest::newRow("-- ends the options") << QStringList{"--", "-x.html"} << edit << "";
     }
     void optionsAreDecidedBeforeTheWindow()
     {
@@ -80,6 +107,22 @@ private Q_SLOTS:
         const StartDecision decision = decideStart(arguments);
         QCOMPARE(int(decision.request), request);
         QCOMPARE(decision.option, option);
+    }
+
+    // The toolkit gets only its own options before the file, never the editor's "PATH on".
+    void toolkitOptionsStandBeforeTheFile()
+    {
+        using L = QStringList;
+        auto split = [](const L& arguments) {
+            const SplitArguments s = splitArguments(arguments);
+            return s.toolkit.join(u'|') + u'#' + s.editor.join(u'|');
+        };
+        QCOMPARE(split(L{"-platform", "offscreen", "-reverse", "/a.htm on"}), QString("-platform|offscreen|-reverse#/a.htm on"));
+        QCOMPARE(split(L{"-reverse on"}), QString("#-reverse on"));
+        QCOMPARE(split(L{"-display", "x.htm on"}), QString("#-display|x.htm on"));
+        QCOMPARE(split(L{"-stylesheet", "on"}), QString("#-stylesheet|on"));
+        QCOMPARE(split(L{"/a.htm", "-reverse"}), QString("#/a.htm|-reverse"));
+        QCOMPARE(split(L{"--style=fusion", "--", "-x.html"}), QString("--style=fusion#-x.html"));
     }
 };
 

@@ -9,8 +9,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QTest>
+
+#include <functional>
 
 namespace {
 // The entry of the context menu's 文字コード list `list` for `encoding`.
@@ -55,6 +59,12 @@ private Q_SLOTS:
         QCOMPARE(w.document().encoding(), TextEncoding::Cp932);
         QVERIFY(w.document().undecodable());
         QVERIFY(!w.hasUnsavedChanges());
+        // The reading is a step: one Ctrl+Z gives the text shown before it back.
+        const QString asShiftJis = w.editwindow()->documentText();
+        w.editwindow()->undoStep();
+        QCOMPARE(w.editwindow()->documentText(), QString("x日本語のページ\r\n"));
+        w.editwindow()->redoStep();
+        QCOMPARE(w.editwindow()->documentText(), asShiftJis);
 
         // Back in EUC-JP, then written as UTF-8 from now on.
         m = menu();
@@ -78,7 +88,8 @@ private Q_SLOTS:
     }
 
     // A new save encoding offers to change the <meta> that names the old one (from the menu,
-    // and from the question's UTF-8), as one undo step.
+    // and from the question's UTF-8), as one undo step that leaves the selection on what it was
+    // on. A save in UTF-8 that fails changes neither the page nor its encoding.
     void declarationFollowsTheSaveEncoding()
     {
         TestProgramFolder folder;
@@ -87,29 +98,69 @@ private Q_SLOTS:
         folder.write("page.htm", encodeText(page, TextEncoding::Cp932).bytes);
         HtmlE w;
         w.startUp(folder.file("page.htm") + " on");
-        std::unique_ptr<QMenu> m(DocumentContextMenu::of(w.editwindow(), &w)->build(QPoint()));
-        auto answer = answerNextMessageBox(QMessageBox::Yes);
+        DocumentBox* box = w.editwindow();
+        // Where "本" is, in text positions (one for each line break).
+        const auto wordAt = [box] { return box->model().text(0, box->model().length(), u"\n").indexOf("本"); };
+        box->select(wordAt() + 1, wordAt());
+        std::unique_ptr<QMenu> m(DocumentContextMenu::of(box, &w)->build(QPoint()));
+        Qt::TextFormat format = Qt::AutoText;
+        auto answer = answerNextMessageBox(QMessageBox::Yes, [&format] {
+            if (auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                format = shown->textFormat();
+        });
         entry(*m, "saveEncoding", TextEncoding::Utf8)->trigger();
         QVERIFY(answer->seen);
-        QVERIFY(answer->text.contains("Shift_JIS"));
-        QCOMPARE(w.editwindow()->documentText(), utf8Page);
-        w.editwindow()->undo();
-        QCOMPARE(w.editwindow()->documentText(), page);
+        QVERIFY(answer->text.contains("<meta> は文字コードを Shift_JIS と宣言"));
+        QCOMPARE(format, Qt::PlainText); // "<meta>" shown, not taken for markup
+        QCOMPARE(box->documentText(), utf8Page);
+        QCOMPARE(box->selection().anchor, wordAt() + 1);
+        QCOMPARE(box->selection().position, wordAt());
+        box->undoStep();
+        QCOMPARE(box->documentText(), page);
 
-        // From the question: UTF-8, then Yes to the declaration; the page is written changed.
-        w.editwindow()->moveCursor(QTextCursor::End);
         const QString emoji = QString::fromUcs4(U"\U0001F600");
-        w.editwindow()->replaceSelection(emoji);
-        m.reset(DocumentContextMenu::of(w.editwindow(), &w)->build(QPoint()));
+        box->moveCursor(QTextCursor::End);
+        box->replaceSelection(emoji);
+        m.reset(DocumentContextMenu::of(box, &w)->build(QPoint()));
         answer = answerNextMessageBox(QMessageBox::No);
         entry(*m, "saveEncoding", TextEncoding::Cp932)->trigger();
         QVERIFY(!answer->seen); // the same name: nothing to offer
-        std::shared_ptr<MessageBoxAnswer> declaration;
-        answer = answerNextMessageBox(QMessageBox::Apply, [&declaration] { declaration = answerNextMessageBox(QMessageBox::Yes); });
-        trigger(w, "SaveFiLE");
-        QVERIFY(answer->seen && declaration && declaration->seen);
+        answer.reset();
+        // Answers the message boxes of a save in turn; a failure is told last, if at all.
+        const auto save = [&w](QList<QMessageBox::StandardButton> buttons) {
+            buttons << QMessageBox::Ok;
+            QList<std::shared_ptr<MessageBoxAnswer>> answers;
+            std::function<void()> next = [&] {
+                const qsizetype i = answers.size();
+                answers << answerNextMessageBox(buttons[i], i + 1 < buttons.size() ? next : std::function<void()>());
+            };
+            next();
+            trigger(w, "SaveFiLE");
+            return answers;
+        };
+        // A folder where the file was: the write fails.
+        QVERIFY(QFile::remove(folder.file("page.htm")) && QDir(folder.path()).mkdir("page.htm"));
+        box->select(wordAt(), wordAt());
+        // Over what changed on disk: Yes; UTF-8 for the character Shift_JIS lacks, and Yes to
+        // the declaration.
+        auto answers = save({QMessageBox::Yes, QMessageBox::Apply, QMessageBox::Yes});
+        QCOMPARE(answers.size(), 4);
+        QVERIFY(answers[2]->seen && answers[3]->seen);
+        QCOMPARE(answers[3]->icon, QMessageBox::Warning);
+        QCOMPARE(box->documentText(), page + emoji);
+        QCOMPARE(w.document().encoding(), TextEncoding::Cp932);
+        QVERIFY(w.hasUnsavedChanges());
+
+        QVERIFY(QDir(folder.path()).rmdir("page.htm"));
+        answers = save({QMessageBox::Apply, QMessageBox::Yes});
+        QVERIFY(answers[1]->seen && !answers[2]->seen);
         QCOMPARE(folder.read("page.htm"), (utf8Page + emoji).toUtf8());
+        QCOMPARE(box->documentText(), utf8Page + emoji);
         QCOMPARE(w.document().encoding(), TextEncoding::Utf8);
+        QVERIFY(!w.hasUnsavedChanges());
+        QCOMPARE(box->caret(), wordAt());
+        box->undoStep(); // the declaration, one step
+        QCOMPARE(box->documentText(), page + emoji);
     }
 
     // JIS X 0213 pages are offered and shown as such; a Chinese page is said so when it opens
@@ -139,6 +190,37 @@ private Q_SLOTS:
         QVERIFY(question->seen);
         QVERIFY(question->text.contains("GB18030"));
         QCOMPARE(folder.read("gbk.htm"), gbk);
+    }
+
+    // A save the next open would read otherwise is asked about: a U+FEFF first in a page
+    // without a byte-order mark gets one; a page of kanji two encodings read, a declaration.
+    void savesThatWouldReadOtherwiseAsk()
+    {
+        TestProgramFolder folder;
+        folder.write("mark.htm", "<p>x</p>");
+        HtmlE w;
+        w.startUp(folder.file("mark.htm") + " on");
+        w.editwindow()->replaceSelection(QString(QChar(0xFEFF)));
+        auto answer = answerNextMessageBox(QMessageBox::Apply);
+        trigger(w, "SaveFiLE");
+        QVERIFY(answer->text.contains("BOM"));
+        QCOMPARE(folder.read("mark.htm"), QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF<p>x</p>"));
+        QCOMPARE(w.document().encoding(), TextEncoding::Utf8Bom);
+
+        const QByteArray kanji("<html><head><title>t</title></head><p>\xED\x8D</p>");
+        folder.write("x0213.htm", kanji);
+        HtmlE v;
+        v.startUp(folder.file("x0213.htm") + " on");
+        std::unique_ptr<QMenu> m(DocumentContextMenu::of(v.editwindow(), &v)->build(QPoint()));
+        entry(*m, "reopenEncoding", TextEncoding::ShiftJis2004)->trigger();
+        v.editwindow()->select(0, 0); // read again, the caret stood where the texts differ
+        v.editwindow()->replaceSelection("a");
+        answer = answerNextMessageBox(QMessageBox::Yes);
+        trigger(v, "SaveFiLE");
+        QVERIFY(answer->text.contains("Shift_JIS-2004"));
+        QCOMPARE(folder.read("x0213.htm"),
+                 QByteArray("a<html><head><meta charset=\"Shift_JIS-2004\"><title>t</title></head><p>\xED\x8D</p>"));
+        QVERIFY(!v.hasUnsavedChanges());
     }
 };
 

@@ -63,31 +63,7 @@ private Q_SLOTS:
         document.setFilePath("/index.htm");
         QCOMPARE(document.FileFolder(), QString("/"));
     }
-
-    // The text is compared with the baseline only after an edit, and an empty text has
-    // nothing to lose.
-    void documentComparesWithItsBaselineOnlyAfterAnEdit()
-    {
-        Document document;
-        QString text = "abc";
-        int reads = 0;
-        document.setTextSource([&] { ++reads; return text; }, [&] { return text.isEmpty(); });
-        document.takeTextAsBaseline(text);
-        text = "abd"; // not marked: taken as unchanged without reading the text
-        QVERIFY(!document.hasUnsavedChanges());
-        QCOMPARE(reads, 0);
-        document.markEdited();
-        QVERIFY(document.hasUnsavedChanges());
-        text = "abc";
-        QVERIFY(!document.hasUnsavedChanges());
-        text = "x";
-        QVERIFY(!document.hasUnsavedChanges()); // found equal once: no edit since
-        document.setBaseline("other");
-        QVERIFY(document.hasUnsavedChanges());
-        text.clear();
-        QVERIFY(!document.hasUnsavedChanges());
-    }
 };
 
-QTEST_GUILESS_MAIN(PathsTest)
+QTEST_MAIN(PathsTest)
 #include "test_paths.moc"

@@ -4,6 +4,7 @@
 #include "document/document.h"
 #include "document/insertion_point.h"
 #include "recovery/recovery_folder.h"
+#include "text/write_steps.h"
 #include "ui/document_box.h"
 #include "window_test_support.h"
 
@@ -14,6 +15,7 @@
 #include <QTreeWidget>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -321,6 +323,48 @@ private Q_SLOTS:
         QVERIFY(no->seen);
         QVERIFY(no->text.contains(m_page));
         QCOMPARE(readFile(m_page), QByteArray("<p>theirs, later</p>\r\n"));
+    }
+
+    // A copy that cannot be written leaves the last good one, never an empty one, and the
+    // editor says once that the work is not being kept; a state folder that is a link is said
+    // at start.
+    void failuresKeepTheLastCopyAndAreSaidOnce()
+    {
+        const QString copy = m_state + u'/' + newRecoveryCopyName();
+        QVERIFY(writeRecoveryCopy(copy, m_page, "good"));
+        failWriteStepForTesting(WriteStep::Write, ENOSPC);
+        QVERIFY(!writeRecoveryCopy(copy, m_page, "lost"));
+        QCOMPARE(readRecoveryCopy(copy)->text, QStringLiteral("good"));
+        QCOMPARE(QDir(m_state).entryList(QDir::Files | QDir::Hidden).size(), 1);
+        QVERIFY(QFile::remove(copy));
+
+        HtmlE w;
+        startEditor(w, m_page + " on");
+        failWriteStepForTesting(WriteStep::Write, ENOSPC, 2);
+        auto told = answerNextMessageBox(QMessageBox::Ok);
+        w.insertion().insert("typed ");
+        trigger(w, "gotoend"); // takes the copy now, as an ending editor does
+        QTRY_VERIFY(told->seen);
+        QVERIFY(told->text.contains(QStringLiteral("控え")));
+        auto again = answerNextMessageBox(QMessageBox::Ok);
+        w.insertion().insert("more ");
+        trigger(w, "gotoend");
+        QTest::qWait(50);
+        QVERIFY(!again->seen);
+        again.reset(); // else it would take the next box
+        failWriteStepForTesting(WriteStep::Write, 0, 0);
+
+        const QByteArray state = qgetenv("XDG_STATE_HOME");
+        QTemporaryDir elsewhere;
+        QVERIFY(QDir().mkdir(elsewhere.filePath("real")));
+        QVERIFY(QFile::link(elsewhere.filePath("real"), elsewhere.filePath("vornikedit")));
+        qputenv("XDG_STATE_HOME", QFile::encodeName(elsewhere.path()));
+        auto atStart = answerNextMessageBox(QMessageBox::Ok);
+        HtmlE linked;
+        startEditor(linked, QString());
+        QTRY_VERIFY(atStart->seen);
+        qputenv("XDG_STATE_HOME", state);
+        QVERIFY(atStart->text.contains(elsewhere.filePath("vornikedit")));
     }
 
 private:

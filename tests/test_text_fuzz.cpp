@@ -1,11 +1,15 @@
 // Random edits through every way the box takes them, checked after each step against a plain
-// string that had the same edits made to it. VORNIK_FUZZ_SEED replays a run;
+// string that had the same edits made to it: the text, the caret, the changes the model reports,
+// and the undo steps by the rule for typed runs. VORNIK_FUZZ_SEED replays a run;
 // VORNIK_FUZZ_STEPS sets how many steps each page gets.
 #include "convert/text_conversions.h"
 #include "html/markup_structure.h"
 #include "jtext/character_references.h"
 #include "jtext/width_and_kana.h"
 #include "model/line_holding.h"
+#include "text_fuzz_input.h"
+#include "text_fuzz_oracle.h"
+#include "site/shown_page.h"
 #include "typing/indentation.h"
 #include "ui/document_box.h"
 
@@ -20,50 +24,34 @@
 
 namespace {
 
-QString manyLines()
-{
-    QString page;
-    for (int i = 0; i <= LineHolding::kGroupFromLines + 100; ++i)
-        page += QStringLiteral("<li>%1</li>\r\n").arg(i);
-    return page;
-}
-
-QString longLine()
-{
-    QString line = "<html>\r\n";
-    while (line.size() < 300000)
-        line += QStringLiteral("<p class=\"a\">日本語 %1</p>").arg(line.size());
-    return line + "\r\n<end>\r\n";
-}
-
-QString ownSeparators()
-{
-    QString page;
-    for (int i = 0; i < 200; ++i)
-        page += QStringLiteral("<td>a") + QChar(0x00A0) + "b" + QChar(0x2028) + "c" + QChar(0x2029) + "d</td>\r\n";
-    return page;
-}
-
-class Fuzz {
+class Fuzz : public FuzzBook {
 public:
-    Fuzz(DocumentBox& box, quint32 seed) : m_box(box), m_random(seed) {}
+    Fuzz(DocumentBox& box, quint32 seed) : FuzzBook(box), m_random(seed)
+    {
+        // The fuzzer's own clock: typed runs end after a pause it chooses.
+        model().setClock([this] { return m_now; });
+        QObject::connect(&model(), &TextModel::changed, &m_box,
+                         [this](qsizetype at, qsizetype removed, qsizetype added) { m_reports.append({at, removed, added}); });
+    }
 
     // Runs `steps` random steps; false (with the step named) at the first difference.
     bool run(int steps, QString* failure)
     {
         m_states = {text()};
+        m_carets = {{}};
         for (int i = 0; i < steps; ++i) {
             const QString before = text();
             const int stepsBefore = undoSteps();
             const TextRange sel = m_box.selection();
-            const QString what = step();
+            m_now += below(10) == 0 ? EditHistory::kRunPauseMs + below(500) : below(200);
+            m_reports.clear();
+            QString what = step();
             m_log.append(QStringLiteral("%1 [%2,%3) undo %4->%5").arg(what).arg(sel.start()).arg(sel.end()).arg(stepsBefore).arg(undoSteps()));
             if (what.startsWith(u'!')) {
-                *failure = what;
-                failure->prepend(QStringLiteral("step %1: ").arg(i));
+                *failure = QStringLiteral("step %1: %2\n  %3").arg(i).arg(what, m_log.mid(qMax<qsizetype>(0, m_log.size() - 12)).join("\n  "));
                 return false;
             }
-            if (!check(what, failure)) {
+            if (!check(what, failure) || !reportsExplain(before, text(), failure)) {
                 *failure = QStringLiteral("step %1 (%2), text was %3 long: %4\n  %5")
                                .arg(i).arg(what).arg(before.size()).arg(*failure, m_log.mid(qMax<qsizetype>(0, m_log.size() - 12)).join("\n  "));
                 return false;
@@ -87,8 +75,8 @@ public:
 
 private:
     TextModel& model() const { return m_box.model(); }
-    QString text() const { return model().text(0, model().length(), u"\n"); }
-    int undoSteps() const { return m_box.document()->availableUndoSteps(); }
+    Document m_document; // the page shown, for the folder window's replace
+
     int below(int n) { return n <= 0 ? 0 : int(m_random.bounded(quint32(n))); }
 
     // A place in the box, often at or beside a block's edge, where soft breaks and groups are.
@@ -127,25 +115,39 @@ private:
     QString step()
     {
         if (below(4) == 0) {
+            const TextRange was = m_box.selection();
             QTextCursor c(m_box.document());
             c.setPosition(boxPlace());
             c.setPosition(below(2) ? c.position() : boxPlace(), QTextCursor::KeepAnchor);
             m_box.setTextCursor(c);
+            placed(was);
         }
         const TextRange sel = m_box.selection();
         const int stepsBefore = undoSteps();
+        // What the step should do to the history and the caret, by the fuzzer's own rule: an
+        // edit is a step of its own unless it goes on the run being typed; undone, the caret
+        // stands after the text restored; done, after the text put in.
+        Expect exp;
+        const auto simple = [&](qsizetype from, qsizetype to, qsizetype addedLength, Run::Kind run = Run::None) {
+            exp = {true, run, to, from + addedLength};
+        };
+        m_input.mustAddStep = false;
         QString expected = m_states[m_at];
-        const auto replaced = [&](const QString& with) {
-            expected.replace(sel.start(), sel.end() - sel.start(), QString(with).replace("\r\n", "\n"));
+        // The selection replaced by `with`, as a step of its own unless `run` says otherwise.
+        const auto replaced = [&](const QString& with, Run::Kind run = Run::None) {
+            const QString put = QString(with).replace("\r\n", "\n");
+            expected.replace(sel.start(), sel.end() - sel.start(), put);
+            simple(sel.start(), sel.end(), put.size(), run);
         };
         QString what;
-        const int kind = below(46);
-        switch (kind < 19 ? kind : kind % 14) {
+        const int kind = below(50);
+        switch (kind < 23 ? kind : kind % 14) {
         case 0: {
             const QString typed = QStringList{"a", "<", ">", "日", " ", "/"}[below(6)];
             QKeyEvent e(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, typed);
             QApplication::sendEvent(&m_box, &e);
-            replaced(typed == u"/" ? slashTyped(expected, sel.start()) : typed);
+            const QString put = typed == u"/" ? slashTyped(expected, sel.start()) : typed;
+            replaced(put, put == typed ? Run::Typing : Run::None);
             what = "type " + typed;
             break;
         }
@@ -174,15 +176,19 @@ private:
             if (!sel.isEmpty()) {
                 replaced({});
             } else {
-                // One character, a surrogate pair being one.
+                // One character, a surrogate pair being one; a line break taken ends a run.
                 const qsizetype at = sel.position;
                 const auto pairAt = [&](qsizetype i) {
                     return i >= 0 && i + 1 < expected.size() && expected[i].isHighSurrogate() && expected[i + 1].isLowSurrogate();
                 };
-                if (back && at > 0)
-                    expected.remove(at - 1 - pairAt(at - 2), 1 + pairAt(at - 2));
-                else if (!back && at < expected.size())
-                    expected.remove(at, 1 + pairAt(at));
+                const qsizetype from = back ? at - 1 - pairAt(at - 2) : at;
+                const qsizetype n = back ? 1 + pairAt(at - 2) : 1 + pairAt(at);
+                if (back ? at > 0 : at < expected.size()) {
+                    const bool lineBreak = expected[from] == u'\n';
+                    expected.remove(from, n);
+                    const Run::Kind run = lineBreak ? Run::None : back ? Run::Backspace : Run::Delete;
+                    simple(from, from + n, 0, run);
+                }
             }
             break;
         }
@@ -198,26 +204,31 @@ private:
                 || (sel.isEmpty() && lost == 0 && (back ? sel.position > 0 : sel.position < expected.size())))
                 return "!" + what + " took the wrong text";
             expected = now;
+            if (lost > 0)
+                simple(from, from + lost, 0);
             break;
         }
         case 6:
             QTest::keyClick(&m_box, Qt::Key_Tab);
-            replaced("\t");
+            replaced("\t", Run::Typing);
             what = "Tab";
             break;
         case 7:
-        case 8: {
-            // The input method: a pre-edit, then its commit, which may carry line breaks.
-            QInputMethodEvent preedit(QStringLiteral("にほ"), {});
-            QApplication::sendEvent(&m_box, &preedit);
-            const QString committed = randomText();
-            QInputMethodEvent e;
-            e.setCommitString(committed);
-            QApplication::sendEvent(&m_box, &e);
-            replaced(committed);
-            what = "commit";
+            what = m_input.composeAndCommit(sel, expected);
+            m_run = {}; // a composition or a drag ends the run being typed
             break;
-        }
+        case 8:
+            what = m_input.composeAndLeave(sel, expected);
+            m_run = {}; // a composition or a drag ends the run being typed
+            break;
+        case 19:
+            what = m_input.dragInside(sel, expected);
+            m_run = {}; // a composition or a drag ends the run being typed
+            break;
+        case 20:
+            what = m_input.dropOrDragOut(sel, expected);
+            m_run = {}; // a composition or a drag ends the run being typed
+            break;
         case 9: {
             const QString pasted = randomText();
             QGuiApplication::clipboard()->setText(pasted);
@@ -250,8 +261,18 @@ private:
                 at += n;
             }
             m_box.replaceSelection(changes);
-            for (qsizetype i = changes.size() - 1; i >= 0; --i)
+            qsizetype shift = 0;
+            for (qsizetype i = changes.size() - 1; i >= 0; --i) {
                 expected.replace(sel.start() + changes[i].start, changes[i].length, changes[i].text);
+                shift += changes[i].text.size() - changes[i].length;
+            }
+            if (!changes.isEmpty()) {
+                // Undone, the caret goes after the last stretch restored; done, after its new text.
+                const TextChange& last = changes.last();
+                const qsizetype oldEnd = sel.start() + last.start + last.length;
+                exp = {true, Run::None, oldEnd, oldEnd + shift};
+                exp.selection = {sel.end() + shift, sel.end() + shift}; // the replace itself: after the range
+            }
             what = QStringLiteral("replace %1").arg(changes.size());
             break;
         }
@@ -259,13 +280,20 @@ private:
         case 13: {
             const bool undo = below(3) > 0;
             for (int n = below(4) + 1; n > 0; --n) {
+                qsizetype caret = -1;
                 if (undo && model().isUndoAvailable()) {
                     m_box.undoStep();
-                    --m_at;
+                    caret = m_carets[m_at--].undo;
+                    m_run = {};
                 } else if (!undo && model().isRedoAvailable()) {
                     m_box.redoStep();
-                    ++m_at;
+                    caret = m_carets[++m_at].redo;
+                    m_run = {};
                 }
+                const TextRange now = m_box.selection();
+                if (caret >= 0 && (now.anchor != caret || now.position != caret))
+                    return QStringLiteral("!%1 left the caret at [%2,%3), not at %4")
+                        .arg(undo ? "undo" : "redo").arg(now.anchor).arg(now.position).arg(caret);
             }
             return undo ? "undo" : "redo";
         }
@@ -273,9 +301,13 @@ private:
             // A long stretch deleted keeps the page from only growing.
             qsizetype end = qMin<qsizetype>(sel.position + below(100000), expected.size());
             end -= end < expected.size() && end > sel.position && expected[end].isLowSurrogate();
+            if (end == sel.position)
+                return "nothing to delete";
             m_box.select(sel.position, end);
             QTest::keyClick(&m_box, Qt::Key_Delete);
             expected.remove(sel.position, end - sel.position);
+            simple(sel.position, end, 0);
+            m_run = {};
             what = "long delete";
             break;
         }
@@ -289,8 +321,11 @@ private:
             if (lt < 0)
                 return "no <";
             m_box.select(lt + 1, lt + 1);
+            placed(sel);
             QTest::keyClicks(&m_box, "/");
-            expected.insert(lt + 1, slashTyped(expected, lt + 1));
+            const QString put = slashTyped(expected, lt + 1);
+            expected.insert(lt + 1, put);
+            exp = {true, put == u"/" ? Run::Typing : Run::None, lt + 1, lt + 1 + put.size()};
             what = "type / after <";
             break;
         }
@@ -303,8 +338,57 @@ private:
                 jtext::fullWidthToHalfWidth, [](QStringView t) { return jtext::toCharacterReferences(t); },
                 [](QStringView t) { return jtext::fromCharacterReferences(t); }}[small ? below(6) : below(2)];
             convertSelection(m_box, convert);
-            replaced(convert(QStringView(expected).sliced(sel.start(), sel.end() - sel.start())).text);
+            const QString original = expected.mid(sel.start(), sel.end() - sel.start());
+            const QString converted = convert(original).text;
+            replaced(converted);
+            exp.edit = converted != original;
+            // Which stretches it changed is the conversion's business: the carets of its undo
+            // and redo are not checked, and it leaves the converted text selected.
+            exp.known = false;
+            exp.selection = {sel.start(), sel.start() + converted.size()};
             what = "convert";
+            break;
+        }
+        case 21: {
+            // The whole page replaced as one step (a copy restored, the file read again in
+            // another encoding): the caret goes where the two texts first differ.
+            QString page = expected;
+            const auto outside = [&](qsizetype i) { return i - (i > 0 && i < page.size() && page[i].isLowSurrogate()); };
+            const qsizetype at = outside(below(int(page.size() + 1)));
+            if (below(2))
+                page.remove(at, outside(qMin(page.size(), at + below(100))) - at);
+            page.insert(at, randomText().replace("\r\n", "\n"));
+            qsizetype first = 0;
+            while (first < page.size() && first < expected.size() && page[first] == expected[first])
+                ++first;
+            model().replaceWholePage(QString(page).replace(u'\n', "\r\n"));
+            expected = page;
+            exp = {page != m_states[m_at], Run::None, first, first};
+            m_run = {};
+            what = "whole page";
+            break;
+        }
+        case 22: {
+            // すべて置換 of the folder window on the page shown: every match, left to right.
+            const qsizetype at = below(int(expected.size()));
+            const QString pattern = expected.mid(at, below(2) + 2);
+            // A common pattern would make every later step slow, not the check stronger.
+            if (pattern.size() < 2 || pattern.contains(u'\n') || pattern.front().isLowSurrogate()
+                || pattern.back().isHighSurrogate() || expected.count(pattern) > 40)
+                return "no pattern";
+            const QString with = QStringList{"", "Q", "日\n本"}[below(3)];
+            TextSearch search(pattern, {true, false, false});
+            search.setReplacement(with);
+            PageInBox(m_document, &m_box).replaceAll(search);
+            QString out;
+            qsizetype from = 0;
+            for (qsizetype hit = expected.indexOf(pattern); hit >= 0; hit = expected.indexOf(pattern, from)) {
+                out += expected.mid(from, hit - from) + with;
+                from = hit + pattern.size();
+            }
+            expected = out + expected.mid(from);
+            what = "folder replace";
+            m_run = {};
             break;
         }
         default: {
@@ -316,24 +400,9 @@ private:
             break;
         }
         }
-        if (undoSteps() != stepsBefore && below(4) > 0) {
-            m_states.resize(++m_at + 1);
-            m_states[m_at] = expected;
-        } else if (undoSteps() != stepsBefore) {
-            // One step of the history more; what could be redone is gone. It must be exactly
-            // one: undone and redone at once, it gives the text before and after.
-            m_states.resize(++m_at + 1);
-            m_states[m_at] = expected;
-            const QString now = text();
-            m_box.undoStep();
-            const bool oneStep = text() == m_states[m_at - 1];
-            m_box.redoStep();
-            if (!oneStep || text() != now)
-                return "!" + what + " was not one undo step";
-        } else if (expected != m_states[m_at]) {
-            m_states[m_at] = expected; // checked next, and a later undo shows the step missing
-        }
-        return what;
+        if (!what.startsWith(u'!') && m_input.mustAddStep && undoSteps() == stepsBefore && expected != m_states[m_at])
+            return "!" + what + " was joined to the step before it";
+        return recorded(what, expected, exp, sel, stepsBefore, below(4) > 0);
     }
 
     // What a "/" typed at `at` puts in: with the help on, after a '<', the open element's end.
@@ -379,11 +448,10 @@ private:
         return true;
     }
 
-    DocumentBox& m_box;
     QRandomGenerator m_random;
-    QList<QString> m_states; // the text after each step of the undo history
-    qsizetype m_at = 0;       // the step the box stands at
     bool m_help = false;      // indentation and closing tags
+    FuzzInput m_input{m_box, [this](int n) { return below(n); }, [this] { return randomText(); },
+                      [this] { return boxPlace(); }};
     QStringList m_log;
 };
 
@@ -407,8 +475,10 @@ private Q_SLOTS:
         const quint32 seed = qEnvironmentVariableIsSet("VORNIK_FUZZ_SEED")
             ? qgetenv("VORNIK_FUZZ_SEED").toUInt()
             : quint32(qHash(QString::fromLatin1(QTest::currentDataTag())));
-        DocumentBox box;
+        TextModel model;
+        DocumentBox box(model);
         box.resize(600, 400);
+        box.show(); // drags and drops are aimed at what it shows
         box.setDocumentText(page);
         QCOMPARE(box.documentText(), page);
         Fuzz fuzz(box, seed);

@@ -21,6 +21,7 @@
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
+#include <grp.h>
 #include <unistd.h>
 
 namespace {
@@ -298,6 +299,39 @@ private Q_SLOTS:
             QCOMPARE(readFile(path), QByteArray("new"));
             QCOMPARE(statOf(path).st_mode & 07777, mode);
             QVERIFY(statOf(path).st_ino != inode); // the replacing save, not the in-place one
+        }
+    }
+
+    // A member of the file's group who is not its owner may write it but not give back the
+    // set-ID bits the kernel drops: the text is saved and the bits lost are named.
+    void setIdBitsLostBySomeoneElseAreSaid()
+    {
+        if (geteuid() != 0)
+            QSKIP("needs root to act as another user");
+        QTemporaryDir dir;
+        QVERIFY(::chmod(native(dir.path()).constData(), 0777) == 0);
+        const QString path = dir.filePath("tool.cgi");
+        for (const mode_t mode : {mode_t(02775), mode_t(06775), mode_t(04775)}) {
+            QFile::remove(path);
+            writeFile(path, "old");
+            QVERIFY(::chown(native(path).constData(), 65533, 65534) == 0);
+            QVERIFY(::chmod(native(path).constData(), mode) == 0);
+            const pid_t child = fork();
+            if (child == 0) {
+                const gid_t group = 65534;
+                if (setgroups(1, &group) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
+                    _exit(99);
+                const WriteOutcome outcome = writeWholeFileOutcome(path, "new");
+                _exit(outcome.result == WriteOutcome::Result::Written ? int(outcome.lostModeBits >> 9) : 98);
+            }
+            int status = 0;
+            QCOMPARE(waitpid(child, &status, 0), child);
+            QVERIFY(WIFEXITED(status));
+            if (WEXITSTATUS(status) == 99)
+                QSKIP("cannot act as another user here");
+            QCOMPARE(readFile(path), QByteArray("new"));
+            QCOMPARE(mode_t(WEXITSTATUS(status)) << 9, mode & 06000 & ~(statOf(path).st_mode & 07777));
+            QVERIFY((statOf(path).st_mode & 06000) != (mode & 06000)); // lost indeed, and said
         }
     }
 

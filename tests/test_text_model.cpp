@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 
 namespace {
 QString longLine()
@@ -51,6 +52,64 @@ class TextModelTest : public QObject {
 private Q_SLOTS:
     void init() { m_folder = std::make_unique<TestProgramFolder>(); }
     void cleanup() { m_folder.reset(); }
+
+    // Steps as people expect them: a typed word, a run of BackSpace, a whole page replaced are
+    // one Ctrl+Z each; the caret stays at the change and the view near it; undone back to the
+    // saved text, the page is unchanged again.
+    void undoTakesBackWhatPeopleDid()
+    {
+        HtmlE w;
+        w.resize(600, 400);
+        w.show();
+        DocumentBox* box = w.editwindow();
+        TextModel& model = box->model();
+        qint64 now = 0;
+        model.setClock([&now] { return now; });
+        QString page;
+        for (int i = 1; i <= 1000; ++i)
+            page += QStringLiteral("<p>line %1</p>\r\n").arg(i);
+        w.setDocument(page);
+        w.document().takeTextAsBaseline();
+        const qsizetype end997 = model.lineStart(998) - 1;
+        placeCaret(w, int(end997));
+        QTest::keyClicks(box, "abcdefgh");
+        QVERIFY(w.hasUnsavedChanges());
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(model.text(), page);
+        QCOMPARE(box->caret(), end997);
+        QVERIFY(box->firstShownBlock().blockNumber() > 900); // the view stayed near the change
+        QVERIFY(!w.hasUnsavedChanges() && model.isAtSaved());
+        QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(box->caret(), end997 + 8);
+        QVERIFY(w.hasUnsavedChanges());
+
+        // BackSpace four times, then Delete twice: two steps; a pause ends a run.
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        now += 5000;
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        placeCaret(w, 0);
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClick(box, Qt::Key_Delete);
+        const int steps = model.undoCount();
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->caret(), 2); // after the text restored
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->caret(), end997 + 6);
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(model.undoCount(), steps - 3);
+        QCOMPARE(model.text(), QString(page).insert(page.indexOf("<p>line 998<") - 2, "abcdefgh"));
+
+        // A whole page replaced (a copy restored, the file read again) is one step too.
+        const QString before = model.text();
+        model.replaceWholePage("<p>restored</p>");
+        QCOMPARE(box->caret(), 3);
+        box->undoStep();
+        QCOMPARE(model.text(), before);
+        QCOMPARE(model.strayChanges(), 0);
+        QVERIFY(!box->document()->isUndoRedoEnabled());
+    }
 
     // A line too long to lay out whole is held in pieces, shown wrapped, and read, typed and
     // undone as the one line it is; soft breaks never become line breaks or the reverse.
@@ -98,7 +157,9 @@ private Q_SLOTS:
         QTest::keyClick(box, Qt::Key_Z);
         expected.replace(piece, intoEnd - piece, "z");
         QCOMPARE(text(), expected);
-        const qsizetype intoPiece = blockStart(box, 2) + 5;
+        // Its lines are short enough now to be held whole again.
+        QVERIFY(box->document()->blockCount() == 3 && !wrapped(box));
+        const qsizetype intoPiece = expected.indexOf(u'\n') + 3;
         selectRange(w, 0, intoPiece);
         QTest::keyClick(box, Qt::Key_Y);
         expected.replace(0, intoPiece, "y");
@@ -161,6 +222,36 @@ private Q_SLOTS:
         QCOMPARE(box->documentText(), typed + page.mid(6));
         QVERIFY(!wrapped(box));
         QCOMPARE(model.strayChanges(), 0);
+    }
+
+    // Inside LayoutOnly the document may report a pre-edit or formats, never a change of the
+    // text: one of the same length is counted as stray and reported like any other.
+    void textChangedAsLayoutIsStray()
+    {
+        TextModel model;
+        model.setText("abc\r\ndef");
+        QList<qsizetype> reported;
+        connect(&model, &TextModel::changed, this, [&](qsizetype at, qsizetype, qsizetype) { reported += at; });
+        QTextCursor cursor(model.document());
+        const auto asLayout = [&](auto&& change) {
+            const TextModel::LayoutOnly layoutOnly(model);
+            cursor.beginEditBlock();
+            change();
+            cursor.endEditBlock();
+        };
+        asLayout([&] { model.document()->lastBlock().layout()->setPreeditArea(1, "xy"); });
+        QCOMPARE(model.strayChanges(), 0);
+        asLayout([&] {
+            cursor.setPosition(0);
+            cursor.setPosition(2, QTextCursor::KeepAnchor);
+            cursor.insertText("zz");
+        });
+        QCOMPARE(model.strayChanges(), 1);
+        asLayout([&] { cursor.deletePreviousChar(); });
+        QCOMPARE(model.strayChanges(), 2);
+        QCOMPARE(model.text(), QString("zc\r\ndef"));
+        QCOMPARE(model.length(), 6);
+        QCOMPARE(reported, (QList<qsizetype>{0, 1}));
     }
 
     // Characters a text box would turn into line breaks or drop come back as they went in,

@@ -136,16 +136,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("selected");
         QTest::addColumn<QString>("converted");
         QTest::addColumn<int>("changed");
-        QTest::newRow("full width to half") << "convertToHalfWidth" << TextEncoding::Utf8 << "ＡＢ１！\u3000ｘ" << "AB1!\u3000x" << 5;
-        QTest::newRow("half width to full") << "convertToFullWidth" << TextEncoding::Utf8 << "Ab1~ " << "Ａｂ１～ " << 4;
-        QTest::newRow("half-width kana") << "convertHalfWidthKana" << TextEncoding::Utf8 << "ｶﾞｷﾞｸ" << "ガギク" << 3;
-        QTest::newRow("to katakana") << "convertToKatakana" << TextEncoding::Utf8 << "ひらがなA" << "ヒラガナA" << 4;
-        QTest::newRow("to hiragana") << "convertToHiragana" << TextEncoding::Utf8 << "カタカナ\r\nヴ" << "かたかな\r\nゔ" << 5;
-        QTest::newRow("all to references") << "convertToReferences" << TextEncoding::Utf8 << "aあ\r\n😀" << "a&#x3042;\r\n&#x1F600;" << 2;
-        QTest::newRow("unsavable to references") << "convertUnsavedToReferences" << TextEncoding::Cp932 << "あ😀é" << "あ&#x1F600;&#xE9;" << 2;
-        QTest::newRow("nothing unsavable in UTF-8") << "convertUnsavedToReferences" << TextEncoding::Utf8 << "あ😀" << "あ😀" << 0;
-        QTest::newRow("references back") << "convertFromReferences" << TextEncoding::Utf8 << "&#x3042;&amp;&eacute;&#12354" << "あ&amp;é&#12354" << 2;
-        QTest::newRow("only to savable characters") << "convertFromReferences" << TextEncoding::Cp932 << "&#x3042;&#x1F600;" << "あ&#x1F600;" << 1;
+        QTest::addColumn<int>("left"); // full-width characters that would become markup
+        QTest::newRow("full width to half") << "convertToHalfWidth" << TextEncoding::Utf8 << "＜ｂ＞ＡＢ１！\u3000ｘ＆＂＇" << "＜b＞AB1!\u3000x＆＂＇" << 6 << 5;
+        QTest::newRow("half width to full") << "convertToFullWidth" << TextEncoding::Utf8 << "Ab1~ " << "Ａｂ１～ " << 4 << 0;
+        QTest::newRow("half-width kana") << "convertHalfWidthKana" << TextEncoding::Utf8 << "ｶﾞｷﾞｸ" << "ガギク" << 3 << 0;
+        QTest::newRow("to katakana") << "convertToKatakana" << TextEncoding::Utf8 << "ひらがなA" << "ヒラガナA" << 4 << 0;
+        QTest::newRow("to hiragana") << "convertToHiragana" << TextEncoding::Utf8 << "カタカナ\r\nヴ" << "かたかな\r\nゔ" << 5 << 0;
+        QTest::newRow("all to references") << "convertToReferences" << TextEncoding::Utf8 << "aあ\r\n😀" << "a&#x3042;\r\n&#x1F600;" << 2 << 0;
+        QTest::newRow("unsavable to references") << "convertUnsavedToReferences" << TextEncoding::Cp932 << "あ😀é" << "あ&#x1F600;&#xE9;" << 2 << 0;
+        QTest::newRow("nothing unsavable in UTF-8") << "convertUnsavedToReferences" << TextEncoding::Utf8 << "あ😀" << "あ😀" << 0 << 0;
+        QTest::newRow("references back") << "convertFromReferences" << TextEncoding::Utf8 << "&#x3042;&amp;&eacute;&#12354" << "あ&amp;é&#12354" << 2 << 0;
+        QTest::newRow("only to savable characters") << "convertFromReferences" << TextEncoding::Cp932 << "&#x3042;&#x1F600;" << "あ&#x1F600;" << 1 << 0;
     }
     void conversionsOfTheSelection()
     {
@@ -154,6 +155,7 @@ private Q_SLOTS:
         QFETCH(QString, selected);
         QFETCH(QString, converted);
         QFETCH(int, changed);
+        QFETCH(int, left);
         HtmlE w;
         w.startUp(QString());
         w.document().setEncoding(encoding);
@@ -167,7 +169,10 @@ private Q_SLOTS:
         const auto told = answerNextMessageBox(QMessageBox::Ok);
         contextEntry(w, entry)->trigger();
         QVERIFY(told->seen);
-        QCOMPARE(told->text, changed ? QString("%1 文字を変換しました。").arg(changed) : QString("変換する文字はありませんでした。"));
+        QString message = changed ? QString("%1 文字を変換しました。").arg(changed) : QString("変換する文字はありませんでした。");
+        if (left)
+            message += QString("\n＜ ＞ ＆ ＂ ＇ は、タグにならないよう全角のまま残しました（%1 文字）。").arg(left);
+        QCOMPARE(told->text, message);
         QCOMPARE(box->documentText(), outside + converted + outside);
         QCOMPARE(box->readSelection(), converted);
         if (changed) {

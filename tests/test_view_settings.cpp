@@ -20,8 +20,6 @@ private Q_SLOTS:
     void readsDefaultsWhereTheFileCannotBeRead()
     {
         const ViewSettings defaults;
-        QVERIFY(defaults.colour && !defaults.lineNumbers && !defaults.showBlanks && !defaults.wrap
-                && defaults.keepIndentation && defaults.closeTags);
         QVERIFY(!QFile::exists(viewSettingsPath()));
         QCOMPARE(readViewSettings(), defaults); // missing, folder and all
         QVERIFY(QDir().mkpath(QFileInfo(viewSettingsPath()).path()));
@@ -52,6 +50,28 @@ private Q_SLOTS:
         // Lines it does not know, other line ends and blanks do not disturb the ones it knows.
         QCOMPARE(parseViewSettings("future=1\r\n wrap = 1 \r\nkeep-indentation=0"),
                  (ViewSettings{.wrap = true, .keepIndentation = false}));
+    }
+
+    // The file is never written through a link (a session of another user would overwrite
+    // what it points to), nor into a folder that is a link or open to others.
+    void linksAreNotFollowed()
+    {
+        QDir(m_config.path()).removeRecursively();
+        QVERIFY(writeViewSettings({}));
+        const QString target = m_config.path() + QStringLiteral("/target");
+        QVERIFY(QFile::remove(viewSettingsPath()));
+        QVERIFY(QFile(target).open(QIODevice::WriteOnly));
+        QVERIFY(QFile::link(target, viewSettingsPath()));
+        QVERIFY(writeViewSettings({}));
+        QCOMPARE(QFileInfo(target).size(), 0);
+        QVERIFY(!QFileInfo(viewSettingsPath()).isSymLink());
+        QCOMPARE(QFileInfo(viewSettingsPath()).permissions() & 0x0077, QFileDevice::Permissions());
+
+        const QString folder = QFileInfo(viewSettingsPath()).path();
+        QVERIFY(QDir(folder).removeRecursively() && QDir().mkdir(target + ".d"));
+        QVERIFY(QFile::link(target + ".d", folder));
+        QVERIFY(!writeViewSettings({}));
+        QVERIFY(QDir(target + ".d").isEmpty());
     }
 };
 

@@ -2,6 +2,8 @@
 
 #include "text/encoding_guess.h"
 
+#include <optional>
+
 namespace {
 
 bool isBlank(QChar c)
@@ -22,7 +24,8 @@ bool namesEncoding(QStringView value, TextEncoding encoding)
 }
 
 // The charset values inside one meta tag, text[from, to): each "charset", "=", the value.
-void changesInTag(QStringView text, qsizetype from, qsizetype to, TextEncoding old, const QString& name,
+// `old` empty: whatever value it has.
+void changesInTag(QStringView text, qsizetype from, qsizetype to, std::optional<TextEncoding> old, const QString& name,
                   TextChanges& changes)
 {
     const QStringView tag = text.sliced(from, to - from);
@@ -40,7 +43,7 @@ void changesInTag(QStringView text, qsizetype from, qsizetype to, TextEncoding o
         while (i < tag.size() && !endsValue(tag[i]))
             ++i;
         const QStringView value = tag.sliced(start, i - start);
-        if (!value.isEmpty() && namesEncoding(value, old) && value != name)
+        if (!value.isEmpty() && (!old || namesEncoding(value, *old)) && value != name)
             changes.append({from + start, value.size(), name});
     }
 }
@@ -70,12 +73,10 @@ QString declaredName(TextEncoding encoding)
     return {};
 }
 
-TextChanges charsetDeclarationChanges(QStringView text, TextEncoding from, TextEncoding to)
+namespace {
+TextChanges metaChanges(QStringView text, std::optional<TextEncoding> from, const QString& name)
 {
     TextChanges changes;
-    const QString name = declaredName(to);
-    if (name.compare(declaredName(from), Qt::CaseInsensitive) == 0)
-        return changes;
     for (qsizetype at = text.indexOf(u"<meta", 0, Qt::CaseInsensitive); at >= 0;
          at = text.indexOf(u"<meta", at + 5, Qt::CaseInsensitive)) {
         const qsizetype end = text.indexOf(u'>', at);
@@ -83,5 +84,51 @@ TextChanges charsetDeclarationChanges(QStringView text, TextEncoding from, TextE
         if (end < 0)
             break;
     }
+    return changes;
+}
+}
+
+TextChanges charsetDeclarationChanges(QStringView text, TextEncoding from, TextEncoding to)
+{
+    const QString name = declaredName(to);
+    if (name.compare(declaredName(from), Qt::CaseInsensitive) == 0)
+        return {};
+    return metaChanges(text, from, name);
+}
+
+QString exactDeclaredName(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::ShiftJis2004:
+        return QStringLiteral("Shift_JIS-2004");
+    case TextEncoding::EucJis2004:
+        return QStringLiteral("EUC-JIS-2004");
+    case TextEncoding::Utf16Le:
+    case TextEncoding::Utf16Be:
+    case TextEncoding::Utf16LeNoBom:
+    case TextEncoding::Utf16BeNoBom:
+        return {};
+    default:
+        return declaredName(encoding);
+    }
+}
+
+TextChanges exactDeclarationChanges(QStringView text, TextEncoding encoding)
+{
+    const QString name = exactDeclaredName(encoding);
+    if (name.isEmpty())
+        return {};
+    // A <meta> that declares the exact name already leaves nothing to change; the page still
+    // reads otherwise then, and the caller offers no declaration.
+    TextChanges changes = metaChanges(text, std::nullopt, name);
+    if (!changes.isEmpty() || text.indexOf(u"charset", 0, Qt::CaseInsensitive) >= 0)
+        return changes;
+    const qsizetype head = text.indexOf(u"<head", 0, Qt::CaseInsensitive);
+    if (head < 0 || head + 5 >= text.size() || (text[head + 5] != u'>' && !isBlank(text[head + 5])))
+        return {};
+    const qsizetype end = text.indexOf(u'>', head);
+    if (end < 0)
+        return {};
+    changes.append({end + 1, 0, QStringLiteral("<meta charset=\"%1\">").arg(name)});
     return changes;
 }

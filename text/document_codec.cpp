@@ -10,6 +10,7 @@ LoadedDocument fromDecoded(DecodedText decoded)
     doc.encoding = decoded.encoding;
     doc.undecodable = decoded.undecodable;
     doc.foreignEncoding = std::move(decoded.foreignEncoding);
+    doc.forms = std::move(decoded.forms);
     if (linebreak::allCrLf(decoded.text)) {
         doc.text = std::move(decoded.text);
         return doc;
@@ -38,9 +39,44 @@ LoadedDocument decodeDocument(QByteArray&& bytes, std::optional<TextEncoding> en
 }
 
 EncodedText encodeDocument(const QString& crlfText, TextEncoding encoding, LineEnding ending,
-                           Unencodable policy)
+                           Unencodable policy, const ByteForms& forms)
 {
     if (ending == LineEnding::CrLf)
-        return encodeText(crlfText, encoding, policy);
-    return encodeText(withLineEnding(crlfText, ending), encoding, policy);
+        return encodeText(crlfText, encoding, policy, forms);
+    return encodeText(withLineEnding(crlfText, ending), encoding, policy, forms);
+}
+
+bool readsBackAs(QByteArrayView bytes, TextEncoding encoding)
+{
+    const DecodedText opened = decodeText(bytes);
+    return opened.encoding == encoding || opened.text == decodeText(bytes, encoding).text;
+}
+
+bool mayReadOtherwise(TextEncoding encoding, const QString& crlfText)
+{
+    switch (encoding) {
+    case TextEncoding::Utf8Bom:
+    case TextEncoding::Utf16Le:
+    case TextEncoding::Utf16Be:
+        return false;
+    case TextEncoding::Utf8:
+        // An ASCII page is read in the charset it declares, and ISO-2022-JP by its escapes.
+        return crlfText.startsWith(QChar(0xFEFF)) || crlfText.contains(QChar(0x1B));
+    default:
+        return true;
+    }
+}
+
+std::optional<TextEncoding> withByteOrderMark(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Utf8:
+        return TextEncoding::Utf8Bom;
+    case TextEncoding::Utf16LeNoBom:
+        return TextEncoding::Utf16Le;
+    case TextEncoding::Utf16BeNoBom:
+        return TextEncoding::Utf16Be;
+    default:
+        return std::nullopt;
+    }
 }

@@ -19,6 +19,7 @@ struct LoadedDocument {
     LineEnding lineEnding = LineEnding::CrLf;
     bool undecodable = false;
     QString foreignEncoding; // see DecodedText
+    ByteForms forms;         // see DecodedText
 };
 LoadedDocument decodeDocument(QByteArrayView bytes);
 // The same, letting go of the bytes as soon as they are decoded (a large page is held in
@@ -27,4 +28,15 @@ LoadedDocument decodeDocument(QByteArray&& bytes, std::optional<TextEncoding> en
 
 // The bytes of a CR LF document as its file holds them: its own line ends, its encoding.
 EncodedText encodeDocument(const QString& crlfText, TextEncoding encoding, LineEnding ending,
-                           Unencodable policy = Unencodable::Report);
+                           Unencodable policy = Unencodable::Report, const ByteForms& forms = {});
+
+// Whether `bytes`, written in `encoding`, are read by the next open as that encoding reads
+// them; false where they fit another encoding better (a Shift_JIS-2004 page of characters that
+// CP932 reads too, a U+FEFF first without a byte-order mark).
+bool readsBackAs(QByteArrayView bytes, TextEncoding encoding);
+// Whether a text saved in `encoding` may be read otherwise at all: false where the bytes say
+// what they are (a byte-order mark, UTF-8 that is not ASCII nor begins with U+FEFF), so the
+// check above is spared.
+bool mayReadOtherwise(TextEncoding encoding, const QString& crlfText);
+// The same encoding with a byte-order mark, where it has one.
+std::optional<TextEncoding> withByteOrderMark(TextEncoding encoding);

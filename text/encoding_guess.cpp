@@ -113,13 +113,14 @@ bool isAscii(QByteArrayView bytes)
     return true;
 }
 
-// ESC $ @, ESC $ B (the JIS kanji sets), ESC ( I (half-width katakana), ESC $ ( D.
+// ESC $ @, ESC $ B (the JIS kanji sets), ESC ( I (half-width katakana), ESC $ ( D, and ESC ( J
+// (JIS X 0201 Roman, which a page holding only ¥ or ‾ uses alone).
 bool hasIso2022JpEscapes(QByteArrayView bytes)
 {
     for (qsizetype i = bytes.indexOf('\x1b'); i >= 0 && i + 2 < bytes.size(); i = bytes.indexOf('\x1b', i + 1)) {
         const char a = bytes[i + 1];
         const char b = bytes[i + 2];
-        if ((a == '$' && (b == '@' || b == 'B' || b == '(')) || (a == '(' && b == 'I'))
+        if ((a == '$' && (b == '@' || b == 'B' || b == '(')) || (a == '(' && (b == 'I' || b == 'J')))
             return true;
     }
     return false;
@@ -176,12 +177,6 @@ bool isUtf16(TextEncoding e)
         || e == TextEncoding::Utf16BeNoBom;
 }
 
-bool isJapaneseMultiByte(TextEncoding e)
-{
-    return e == TextEncoding::Cp932 || e == TextEncoding::EucJp || e == TextEncoding::ShiftJis2004
-        || e == TextEncoding::EucJis2004;
-}
-
 // The names given after "charset=" and "encoding=", in the order they stand.
 QList<QByteArray> declaredNames(QByteArrayView bytes)
 {
@@ -230,6 +225,11 @@ bool isForeignText(QStringView text)
     return nonAscii >= 32 && kana * 20 < nonAscii;
 }
 
+char16_t unitAt(QByteArrayView bytes, qsizetype i, bool big)
+{
+    return big ? char16_t(uchar8(bytes[i]) << 8 | uchar8(bytes[i + 1])) : char16_t(uchar8(bytes[i + 1]) << 8 | uchar8(bytes[i]));
+}
+
 // UTF-16 without a byte-order mark: text files of other encodings hold no zero bytes, while
 // in UTF-16 every ASCII character has one, always in the same half of its pair.
 std::optional<TextEncoding> utf16ByZeroBytes(QByteArrayView bytes)
@@ -247,8 +247,7 @@ std::optional<TextEncoding> utf16ByZeroBytes(QByteArrayView bytes)
             // A low surrogate must follow each high one, and only then.
             bool wantLow = false;
             for (qsizetype i = 0; i < size; i += 2) {
-                const char16_t unit = big ? char16_t(uchar8(bytes[i]) << 8 | uchar8(bytes[i + 1]))
-                                          : char16_t(uchar8(bytes[i + 1]) << 8 | uchar8(bytes[i]));
+                const char16_t unit = unitAt(bytes, i, big);
                 if (QChar::isLowSurrogate(unit) != wantLow)
                     return std::nullopt;
                 wantLow = QChar::isHighSurrogate(unit);
@@ -259,6 +258,72 @@ std::optional<TextEncoding> utf16ByZeroBytes(QByteArrayView bytes)
     return std::nullopt;
 }
 
+
+// UTF-16 without a byte-order mark and with little ASCII: Japanese text is kana, punctuation
+// and full-width forms (the units 0x30xx and 0xFFxx) for a good part, kanji for most of the
+// rest. Read the wrong way round, or read from Shift_JIS or EUC-JP bytes, the same units fall
+// into Hangul, Yi and the like, and next to none of them is kana.
+std::optional<TextEncoding> utf16ByJapaneseUnits(QByteArrayView bytes)
+{
+    const qsizetype size = qMin<qsizetype>(bytes.size(), 64 * 1024) & ~qsizetype(1);
+    if (bytes.size() % 2 != 0 || size < 8)
+        return std::nullopt;
+    const qsizetype units = size / 2;
+    for (bool big : {false, true}) {
+        qsizetype typical = 0, plausible = 0;
+        bool wantLow = false;
+        bool broken = false;
+        for (qsizetype i = 0; i < size && !broken; i += 2) {
+            const char16_t u = unitAt(bytes, i, big);
+            if (QChar::isLowSurrogate(u) != wantLow) {
+                broken = true;
+                break;
+            }
+            wantLow = QChar::isHighSurrogate(u);
+            // Kana, the ideographic space and 、。「」『』, full-width forms, ASCII: not the rest of
+            // the 0x30xx row, which a legacy page gives for "0," and the like.
+            const bool usual = (u >= 0x20 && u < 0x7F) || u == 0x09 || u == 0x0A || u == 0x0D
+                || (u >= 0x3041 && u <= 0x30FF) || (u >= 0x3000 && u <= 0x3002) || (u >= 0x300C && u <= 0x300F)
+                || (u >= 0xFF01 && u <= 0xFF9F);
+            typical += usual;
+            plausible += usual || (u >= 0x3000 && u <= 0x303F) || (u >= 0x4E00 && u <= 0x9FFF) || (u >= 0x3400 && u <= 0x4DBF)
+                || (u >= 0x2000 && u <= 0x2BFF) || (u >= 0x00A0 && u <= 0x04FF) || (u >= 0x3100 && u <= 0x33FF)
+                || (u >= 0xE000 && u <= 0xF8FF) || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFE30 && u <= 0xFE4F)
+                || (u >= 0xFFE0 && u <= 0xFFEE) || QChar::isSurrogate(u);
+        }
+        if (!broken && !wantLow && typical * 5 >= units && plausible * 50 >= units * 49)
+            return big ? TextEncoding::Utf16BeNoBom : TextEncoding::Utf16LeNoBom;
+    }
+    return std::nullopt;
+}
+
+}
+
+bool isJapaneseMultiByte(TextEncoding e)
+{
+    return e == TextEncoding::Cp932 || e == TextEncoding::EucJp || e == TextEncoding::ShiftJis2004
+        || e == TextEncoding::EucJis2004;
+}
+
+QList<TextEncoding> japaneseReadings(QByteArrayView bytes, TextEncoding guessed)
+{
+    QList<TextEncoding> order;
+    auto add = [&](TextEncoding e) {
+        if (!order.contains(e))
+            order.append(e);
+    };
+    if (const std::optional<TextEncoding> declared = declaredEncoding(bytes); declared && isJapaneseMultiByte(*declared))
+        add(*declared);
+    const bool shiftJis = guessed == TextEncoding::Cp932 || guessed == TextEncoding::ShiftJis2004;
+    const QList<TextEncoding> sjisFamily{TextEncoding::Cp932, TextEncoding::ShiftJis2004};
+    const QList<TextEncoding> eucFamily{TextEncoding::EucJp, TextEncoding::EucJis2004};
+    for (TextEncoding e : shiftJis ? sjisFamily : eucFamily)
+        add(e);
+    if ((shiftJis ? eucJpFit(bytes) : cp932Fit(bytes)).invalid == 0) {
+        for (TextEncoding e : shiftJis ? eucFamily : sjisFamily)
+            add(e);
+    }
+    return order;
 }
 
 std::optional<TextEncoding> encodingNamed(QByteArrayView name)
@@ -319,6 +384,8 @@ TextEncoding guessEncoding(QByteArrayView bytes)
     }
     if (QUtf8StringView(bytes).isValidUtf8())
         return TextEncoding::Utf8;
+    if (const std::optional<TextEncoding> utf16 = utf16ByJapaneseUnits(bytes))
+        return *utf16;
 
     const Fit euc = eucJpFit(bytes);
     const Fit sjis = cp932Fit(bytes);

@@ -14,8 +14,17 @@
 // sequences, else the declared charset (UTF-8 when none). Valid UTF-8 is UTF-8. Otherwise
 // a declared EUC-JP or Shift_JIS that the bytes fit; then UTF-8 when it is so but for a few
 // stray bytes; then whichever of EUC-JP and CP932 the bytes fit best (CP932 on a tie, as
-// Japanese Windows writes).
+// Japanese Windows writes). UTF-16 without a mark is told by its zero bytes, or for Japanese
+// text with little ASCII, by the pattern of its units.
 TextEncoding guessEncoding(QByteArrayView bytes);
+
+// The Japanese multi-byte encodings to try reading `bytes` in, when guessEncoding gave
+// `guessed` (one of them): the declared one first, then the guessed one's family, common form
+// first (CP932 before Shift_JIS-2004, EUC-JP before EUC-JIS-2004), then the other family where
+// the bytes fit it as well. The reader takes the declared one if it reads without error, else
+// the first reading with no private-use character.
+QList<TextEncoding> japaneseReadings(QByteArrayView bytes, TextEncoding guessed);
+bool isJapaneseMultiByte(TextEncoding encoding);
 
 // The Japanese encoding (or UTF) a charset name stands for, as pages write them ("x-sjis",
 // "EUC-JP", "csISO2022JP" ...), without regard to case.

@@ -30,6 +30,9 @@ struct WriteOutcome {
     };
     Result result = Result::Failed;
     QString backup;
+    // Written (or NotDurable) but without these of S_ISUID and S_ISGID, which the kernel drops
+    // when a writer who is not the file's owner writes, and which only the owner may set again.
+    unsigned lostModeBits = 0;
 };
 WriteOutcome writeWholeFileOutcome(const QString& path, QByteArrayView bytes);
 

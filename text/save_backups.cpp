@@ -1,5 +1,6 @@
 #include "text/save_backups.h"
 
+#include "platform/user_folders.h"
 #include "text/file_write.h"
 
 #include <QCryptographicHash>
@@ -18,10 +19,7 @@ constexpr qsizetype kRandomLetters = 6;
 
 QString stateBackupFolder()
 {
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (state.isEmpty() || QDir::isRelativePath(state))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-    return state + QStringLiteral("/vornikedit/backups");
+    return stateFolder(false).path + QStringLiteral("/backups");
 }
 
 // The file's name is cut to leave room in the 255 bytes a name may have; in the shared
@@ -68,10 +66,13 @@ QByteArray backupPrefix(const QByteArray& target, bool besideTarget)
     const QByteArray name = QFile::encodeName(info.fileName());
     if (besideTarget)
         return QFile::encodeName(info.absolutePath()) + '/' + besideName(name);
-    const QString folder = stateBackupFolder();
-    QDir().mkpath(folder);
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    return QFile::encodeName(folder) + '/' + stateName(target, name);
+    // The old text of a page is as private as the page: both folders by the one rule. Where they
+    // cannot be had, there is no place for it.
+    const PrivateFolder state = stateFolder(true);
+    const PrivateFolder folder = privateFolder(state.path + QStringLiteral("/backups"), state.ok());
+    if (!state.ok() || !folder.ok())
+        return {};
+    return QFile::encodeName(folder.path) + '/' + stateName(target, name);
 }
 
 QStringList leftBackups(const QString& path)

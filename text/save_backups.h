@@ -10,7 +10,8 @@
 // path). A write holds a lock on its backup while it runs; one that nobody holds was left by
 // a write that was killed or could not put the old text back.
 
-// Where a backup of `target` (an absolute path, as writeTarget gives it) is made.
+// Where a backup of `target` (an absolute path, as writeTarget gives it) is made; empty when
+// the state folder is not the user's own (platform/user_folders.h).
 QByteArray backupPrefix(const QByteArray& target, bool besideTarget);
 
 // The backups of the file `path` writes to that no running write holds, oldest first.

@@ -2,6 +2,7 @@
 
 #include "text/encoding_guess.h"
 #include "text/iconv_codec.h"
+#include "text/line_breaks.h"
 
 #include <QStringDecoder>
 #include <QUtf8StringView>
@@ -70,7 +71,9 @@ QString decodeUtf16(QByteArrayView bytes, bool bigEndian, bool* undecodable)
 {
     const qsizetype units = bytes.size() / 2;
     QString text(units + bytes.size() % 2, Qt::Uninitialized);
-    if (bigEndian)
+    if (units == 0) {
+        // nothing to convert (and no buffer to convert from)
+    } else if (bigEndian)
         qFromBigEndian<char16_t>(bytes.data(), units, text.data());
     else
         qFromLittleEndian<char16_t>(bytes.data(), units, text.data());
@@ -103,11 +106,47 @@ QString decodeUtf8(QByteArrayView bytes)
 QByteArray encodeUtf16(QStringView text, bool bigEndian)
 {
     QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+    if (text.isEmpty())
+        return bytes;
     if (bigEndian)
         qToBigEndian<char16_t>(text.utf16(), text.size(), bytes.data());
     else
         qToLittleEndian<char16_t>(text.utf16(), text.size(), bytes.data());
     return bytes;
+}
+
+// Lone surrogates cannot be written in UTF-8 or UTF-16 (they would come back as U+FFFD or pair
+// up with a neighbour): counted like any character an encoding lacks, and left out or written
+// as a reference. The text is copied only when it holds one.
+QString withoutLoneSurrogates(QStringView text, Unencodable policy, EncodedText& report)
+{
+    QString kept;
+    qsizetype copiedTo = 0;
+    int line = 1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (const qsizetype breakLength = linebreak::lengthAt(text, i)) {
+            ++line;
+            i += breakLength - 1;
+            continue;
+        }
+        if (!c.isSurrogate())
+            continue;
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        kept += text.sliced(copiedTo, i - copiedTo);
+        if (policy == Unencodable::CharacterReferences)
+            kept += QStringLiteral("&#x") + QString::number(c.unicode(), 16).toUpper() + u';';
+        copiedTo = i + 1;
+        if (report.unencodableCount++ == 0)
+            report.firstUnencodableLine = line;
+    }
+    if (report.unencodableCount == 0)
+        return QString();
+    kept += text.sliced(copiedTo);
+    return kept;
 }
 
 }
@@ -122,18 +161,32 @@ DecodedText decodeText(QByteArrayView bytes)
     const TextEncoding guessed = guessEncoding(bytes);
     DecodedText decoded = decodeText(bytes, guessed);
     decoded.foreignEncoding = foreignEncodingOf(bytes, decoded.encoding, decoded.text);
-    // JIS X 0213 pages fit the bytes of Shift_JIS and EUC-JP; their own characters are what
-    // the Microsoft forms cannot read, or read as private-use characters. (A Chinese or Korean
-    // page is shown in the plain form: it is not JIS X 0213 either.)
-    if ((guessed == TextEncoding::Cp932 || guessed == TextEncoding::EucJp) && decoded.foreignEncoding.isEmpty()
-        && (decoded.undecodable || holdsPrivateUse(decoded.text))) {
-        DecodedText wider = decodeText(bytes, guessed == TextEncoding::Cp932 ? TextEncoding::ShiftJis2004
-                                                                             : TextEncoding::EucJis2004);
-        wider.foreignEncoding = foreignEncodingOf(bytes, wider.encoding, wider.text);
-        if (!wider.undecodable && !holdsPrivateUse(wider.text))
-            decoded = std::move(wider);
+    // A Chinese or Korean page is shown in the plain form: it is no JIS X 0213 page either.
+    if (!isJapaneseMultiByte(guessed) || !decoded.foreignEncoding.isEmpty())
+        return decoded;
+    // Bytes valid in more than one Japanese encoding: the page's own declaration, when the
+    // page reads in it without error; then a reading without private-use characters (which a
+    // JIS X 0213 page read in the Microsoft forms gives); then the common form.
+    const std::optional<TextEncoding> declared = declaredEncoding(bytes);
+    const bool declaresAnother = declared && *declared != guessed && isJapaneseMultiByte(*declared);
+    if (!declaresAnother && !decoded.undecodable && (declared == guessed || !holdsPrivateUse(decoded.text)))
+        return decoded; // the usual page: read once
+    DecodedText best;
+    bool haveBest = false;
+    for (TextEncoding e : japaneseReadings(bytes, guessed)) {
+        DecodedText reading = e == guessed ? std::move(decoded) : decodeText(bytes, e);
+        if (!reading.undecodable && (e == declared || !holdsPrivateUse(reading.text))) {
+            best = std::move(reading);
+            haveBest = true;
+            break;
+        }
+        if (!haveBest || (best.undecodable && !reading.undecodable)) {
+            best = std::move(reading);
+            haveBest = true;
+        }
     }
-    return decoded;
+    best.foreignEncoding = foreignEncodingOf(bytes, best.encoding, best.text);
+    return best;
 }
 
 DecodedText decodeText(QByteArrayView bytes, TextEncoding encoding)
@@ -164,14 +217,29 @@ DecodedText decodeText(QByteArrayView bytes, TextEncoding encoding)
     case TextEncoding::ShiftJis2004:
     case TextEncoding::EucJis2004:
         result.text = readLegacy(encoding, bytes, &result.undecodable);
+        if (encoding == TextEncoding::Cp932)
+            result.forms = cp932FormsUsed(bytes);
         break;
     }
     return result;
 }
 
-EncodedText encodeText(QStringView text, TextEncoding encoding, Unencodable policy)
+EncodedText encodeText(QStringView text, TextEncoding encoding, Unencodable policy, const ByteForms& forms)
 {
     EncodedText r;
+    if (encoding == TextEncoding::Cp932) {
+        r = encodeWithIconv(iconvNames(encoding).write, text, policy,
+                            [encoding](QByteArrayView bytes) { return readLegacy(encoding, bytes, nullptr); });
+        restoreCp932Forms(r.bytes, forms);
+        return r;
+    }
+    QString cleaned;
+    if (encoding != TextEncoding::EucJp && encoding != TextEncoding::Iso2022Jp && encoding != TextEncoding::ShiftJis2004
+        && encoding != TextEncoding::EucJis2004) {
+        cleaned = withoutLoneSurrogates(text, policy, r);
+        if (r.unencodableCount > 0)
+            text = cleaned;
+    }
     switch (encoding) {
     case TextEncoding::Cp932:
     case TextEncoding::EucJp:

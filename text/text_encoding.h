@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/byte_forms.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -32,6 +34,8 @@ struct DecodedText {
     // ("GB18030", "Big5", "EUC-KR", or a family of them); the text is then a Japanese reading
     // of them, not the page.
     QString foreignEncoding;
+    // CP932: the second byte forms the page used (text/byte_forms.h), for writing them back.
+    ByteForms forms;
 };
 
 // In the encoding that guessEncoding (text/encoding_guess.h) finds; a byte-order mark is
@@ -52,8 +56,9 @@ struct EncodedText {
     int firstUnencodableLine = 0; // 1-based; 0 when every character was written
 };
 
+// A lone surrogate is unencodable in every encoding. In CP932, `forms` are put back.
 EncodedText encodeText(QStringView text, TextEncoding encoding,
-                       Unencodable policy = Unencodable::Report);
+                       Unencodable policy = Unencodable::Report, const ByteForms& forms = {});
 
 // Whether a save in `encoding` writes `c` so that it reads back as itself: the same check as
 // encodeText's, for one character (a converter is run each time: callers ask once a character).

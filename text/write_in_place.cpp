@@ -23,7 +23,10 @@ Backup makeBackup(const QByteArray& target, int from, off_t size)
 {
     Backup backup;
     for (bool beside : {true, false}) {
-        backup.fd = write_steps::createUnique(backupPrefix(target, beside), 0600, &backup.path);
+        const QByteArray prefix = backupPrefix(target, beside);
+        if (prefix.isEmpty())
+            continue;
+        backup.fd = write_steps::createUnique(prefix, 0600, &backup.path);
         if (backup.fd >= 0)
             break;
     }
@@ -63,8 +66,12 @@ WriteOutcome writeInPlace(const QByteArray& target, const struct stat& st, QByte
     }
     bool written = write_steps::writeAll(fd, bytes, 0) && ::ftruncate(fd, off_t(bytes.size())) == 0
         && write_steps::dataSync(fd);
-    if (written)
-        keepModeBits(fd, now);
+    unsigned lost = 0;
+    if (written && !keepModeBits(fd, now)) {
+        struct stat after {};
+        lost = ::fstat(fd, &after) == 0 ? unsigned(now.st_mode & ~after.st_mode & (S_ISUID | S_ISGID))
+                                        : unsigned(now.st_mode & (S_ISUID | S_ISGID));
+    }
     bool restored = false;
     if (!written)
         restored = restore(fd, backup, now.st_size);
@@ -72,7 +79,7 @@ WriteOutcome writeInPlace(const QByteArray& target, const struct stat& st, QByte
     if (written || restored) {
         ::unlink(backup.path.constData());
         ::close(backup.fd);
-        return {written ? Result::Written : Result::Failed, {}};
+        return {written ? Result::Written : Result::Failed, {}, written ? lost : 0};
     }
     ::close(backup.fd);
     return {Result::Damaged, QFile::decodeName(backup.path)};

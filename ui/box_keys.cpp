@@ -1,20 +1,12 @@
-// The document box's keys and input method: every change they make goes to the text model's
-// edit path in text positions, never to the document underneath.
+// The document box's keys: every change they make goes to the text model's edit path in text
+// positions, never to the document underneath.
 #include "ui/document_box.h"
 
-#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTextLayout>
-
-#include <optional>
 
 namespace {
-// The input method is shown this much of the caret's line either way; a page's lines may be
-// millions of characters long.
-constexpr int kSurroundingText = 1000;
-
 // Typed text as a text box takes it: printable characters, tabs and formatting characters,
 // never a control-key combination.
 bool isTypedText(const QKeyEvent* e)
@@ -121,8 +113,15 @@ bool DocumentBox::editByKey(QKeyEvent* e)
                || e->matches(QKeySequence::DeleteStartOfWord) || e->matches(QKeySequence::DeleteEndOfWord)
                || e->matches(QKeySequence::DeleteEndOfLine) || e->matches(QKeySequence::DeleteCompleteLine)) {
         const TextRange taken = deletedBy(e);
+        // Runs of BackSpace or of Delete, one character each, are one step; everything else
+        // these keys take is a step of its own.
+        EditKind kind = EditKind::Command;
+        if (selection().isEmpty() && e->matches(QKeySequence::Delete))
+            kind = EditKind::Delete;
+        else if (selection().isEmpty() && (e->key() == Qt::Key_Backspace && !(modifiers & ~Qt::ShiftModifier)))
+            kind = EditKind::Backspace;
         if (!taken.isEmpty())
-            replaceRange(taken.start(), taken.end(), {});
+            replaceRange(taken.start(), taken.end(), {}, kind);
     } else if (e->key() == Qt::Key_Direction_L || e->key() == Qt::Key_Direction_R) {
         // The box would turn the line's direction, a change of format the page does not hold.
     } else if (isTypedText(e)) {
@@ -131,100 +130,4 @@ bool DocumentBox::editByKey(QKeyEvent* e)
         return false;
     }
     return true;
-}
-
-void DocumentBox::inputMethodEvent(QInputMethodEvent* e)
-{
-    if (isReadOnly()) {
-        QPlainTextEdit::inputMethodEvent(e);
-        return;
-    }
-    const TextRange selected = selection();
-    const QTextLayout* layout = textCursor().block().layout();
-    const bool preeditChanges = layout && e->preeditString() != layout->preeditAreaText();
-    const bool commits = !e->commitString().isEmpty() || e->replacementLength() > 0;
-    if ((commits || (preeditChanges && !selected.isEmpty())) && layout && !layout->preeditAreaText().isEmpty()) {
-        // The pre-edit shown goes first, from the line it is shown in, before the text under it
-        // changes and the caret moves on.
-        QInputMethodEvent clear;
-        const TextModel::LayoutOnly layoutOnly(*m_model);
-        QPlainTextEdit::inputMethodEvent(&clear);
-    }
-    if (!commits && preeditChanges && !selected.isEmpty()) {
-        // Composing over a selection takes it away at once, as typing would.
-        replaceRange(selected.start(), selected.end(), {});
-        m_composing = true;
-        m_composedOver = m_model->revision();
-    } else if (commits) {
-        // What the input method puts in replaces the selection, or the range it names from
-        // the caret; the text goes in through the model like typed text.
-        qsizetype from = selected.start();
-        qsizetype to = selected.end();
-        if (e->replacementLength() > 0 || e->replacementStart() != 0) {
-            if (!selected.isEmpty())
-                replaceRange(from, to, {});
-            from = qBound<qsizetype>(0, from + e->replacementStart(), m_model->length());
-            to = qBound<qsizetype>(from, from + e->replacementLength(), m_model->length());
-        }
-        const bool join = m_composing && m_composedOver == m_model->revision();
-        const qsizetype end = join ? m_model->replaceJoiningPrevious(from, to, e->commitString())
-                                   : m_model->replace(from, to, e->commitString());
-        select(end, end);
-        m_composing = false;
-    }
-    // The pre-edit text is shown by the layout and is no part of the page. Selections the
-    // input method asks for count from the start of the line it was shown.
-    const qsizetype lineStart = m_model->lineAround(caret(), kSurroundingText).first;
-    QList<QInputMethodEvent::Attribute> attributes = e->attributes();
-    for (QInputMethodEvent::Attribute& a : attributes) {
-        if (a.type != QInputMethodEvent::Selection)
-            continue;
-        const int start = m_model->toBox(qBound<qsizetype>(0, lineStart + a.start, m_model->length()));
-        const int end = m_model->toBox(qBound<qsizetype>(0, lineStart + a.start + a.length, m_model->length()));
-        a.start = start - textCursor().block().position();
-        a.length = end - start;
-    }
-    if (preeditChanges || !attributes.isEmpty()) {
-        // The box redraws the pre-edit through its document, which reports it as a change of
-        // the text's layout, not of the text.
-        QInputMethodEvent rest(e->preeditString(), attributes);
-        const TextModel::LayoutOnly layoutOnly(*m_model);
-        QPlainTextEdit::inputMethodEvent(&rest);
-    }
-    e->accept();
-}
-
-QVariant DocumentBox::inputMethodQuery(Qt::InputMethodQuery query) const
-{
-    switch (query) {
-    case Qt::ImSurroundingText:
-    case Qt::ImCursorPosition:
-    case Qt::ImAnchorPosition:
-    case Qt::ImTextBeforeCursor:
-    case Qt::ImTextAfterCursor:
-    case Qt::ImCurrentSelection:
-    case Qt::ImAbsolutePosition:
-        break;
-    default:
-        return QPlainTextEdit::inputMethodQuery(query);
-    }
-    // The caret's line as the text has it, without the document's separators.
-    const TextRange selected = selection();
-    const auto [start, end] = m_model->lineAround(selected.position, kSurroundingText);
-    switch (query) {
-    case Qt::ImSurroundingText:
-        return m_model->text(start, end);
-    case Qt::ImCursorPosition:
-        return int(selected.position - start);
-    case Qt::ImAnchorPosition:
-        return int(qBound(start, selected.anchor, end) - start);
-    case Qt::ImTextBeforeCursor:
-        return m_model->text(start, selected.position);
-    case Qt::ImTextAfterCursor:
-        return m_model->text(selected.position, end);
-    case Qt::ImCurrentSelection:
-        return m_model->text(selected.start(), selected.end(), u"\n");
-    default:
-        return int(selected.position);
-    }
 }

@@ -47,7 +47,7 @@ void DocumentBox::typeText(const QString& typed)
             return;
         }
     }
-    replaceSelection(typed);
+    replaceRange(from, selected.end(), typed, EditKind::Typing);
 }
 
 bool DocumentBox::selectElement()

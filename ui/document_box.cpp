@@ -1,11 +1,10 @@
 #include "ui/document_box.h"
 
-#include <QDropEvent>
 #include <QMimeData>
 #include <QResizeEvent>
 #include <QTextCursor>
 
-DocumentBox::DocumentBox(QWidget* parent) : QPlainTextEdit(parent), m_model(new TextModel(this))
+DocumentBox::DocumentBox(TextModel& model, QWidget* parent) : QPlainTextEdit(parent), m_model(&model)
 {
     setObjectName(QStringLiteral("editwindow"));
     setDocument(m_model->document());
@@ -16,12 +15,26 @@ DocumentBox::DocumentBox(QWidget* parent) : QPlainTextEdit(parent), m_model(new 
     setAcceptDrops(true);
     connect(m_model, &TextModel::changed, this, [this] { m_lastRead = ReadSelection(); });
     connect(m_model, &TextModel::piecesChanged, this, &DocumentBox::showWrapped);
+    connect(m_model, &TextModel::pageReplaced, this, [this](qsizetype caret) { select(caret, caret); });
+    // A typed run ends where the user moves the caret.
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        if (m_ownEdits == 0)
+            m_model->endTypingRun();
+    });
+    // A caret moved or a text changed while a pre-edit is shown, without the box being told
+    // first: looked at once the change is over.
+    const auto checkComposition = [this] {
+        if (!m_preeditAt.isNull() && !m_inInputMethod)
+            QMetaObject::invokeMethod(this, &DocumentBox::abandonComposition, Qt::QueuedConnection);
+    };
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, checkComposition);
+    connect(m_model, &TextModel::changed, this, checkComposition);
 }
 
 void DocumentBox::setDocumentText(const QString& crlfText)
 {
-    m_model->setText(crlfText);
-    setTextCursor(QTextCursor(document()));
+    endComposition();
+    m_model->setText(crlfText); // the model puts the caret at the start
 }
 
 TextRange DocumentBox::selection() const
@@ -32,6 +45,7 @@ TextRange DocumentBox::selection() const
 
 void DocumentBox::select(qsizetype anchor, qsizetype position)
 {
+    endComposition();
     QTextCursor cursor(document());
     cursor.setPosition(m_model->toBox(anchor));
     cursor.setPosition(m_model->toBox(position), QTextCursor::KeepAnchor);
@@ -73,6 +87,7 @@ bool DocumentBox::wrapsLastRead(const QString& crlfText, qsizetype* openingLengt
 
 void DocumentBox::replaceSelection(const QString& crlfText)
 {
+    endComposition();
     const TextRange range = selection();
     qsizetype openingLength = 0;
     if (wrapsLastRead(crlfText, &openingLength)) {
@@ -90,31 +105,36 @@ void DocumentBox::replaceSelection(const QString& crlfText)
 
 void DocumentBox::replaceSelection(const TextChanges& changes)
 {
+    endComposition();
     const TextRange range = selection();
+    ++m_ownEdits;
     const qsizetype end = m_model->replace(range.start(), range.end(), changes);
     select(end, end);
+    --m_ownEdits;
 }
 
-void DocumentBox::replaceRange(qsizetype from, qsizetype to, QStringView text)
+void DocumentBox::replaceRange(qsizetype from, qsizetype to, QStringView text, EditKind kind)
 {
-    const qsizetype end = m_model->replace(from, to, text);
+    ++m_ownEdits;
+    const qsizetype end = m_model->replace(from, to, text, kind);
     select(end, end);
+    --m_ownEdits;
 }
 
 void DocumentBox::undoStep()
 {
-    QTextCursor cursor = textCursor();
-    m_model->undo(&cursor);
-    setTextCursor(cursor);
-    ensureCursorVisible();
+    endComposition();
+    const qsizetype at = m_model->undo();
+    if (at >= 0)
+        select(at, at);
 }
 
 void DocumentBox::redoStep()
 {
-    QTextCursor cursor = textCursor();
-    m_model->redo(&cursor);
-    setTextCursor(cursor);
-    ensureCursorVisible();
+    endComposition();
+    const qsizetype at = m_model->redo();
+    if (at >= 0)
+        select(at, at);
 }
 
 void DocumentBox::setWrapWanted(bool wanted)
@@ -156,47 +176,6 @@ void DocumentBox::resizeEvent(QResizeEvent* e)
         return;
     }
     QPlainTextEdit::resizeEvent(e);
-}
-
-QStringList DocumentBox::localFiles(const QMimeData* source)
-{
-    QStringList paths;
-    if (!source || !source->hasUrls())
-        return paths;
-    for (const QUrl& url : source->urls()) {
-        if (url.isLocalFile())
-            paths.append(url.toLocalFile());
-    }
-    return paths;
-}
-
-void DocumentBox::dragEnterEvent(QDragEnterEvent* e)
-{
-    if (localFiles(e->mimeData()).isEmpty()) {
-        e->ignore();
-        return;
-    }
-    e->acceptProposedAction();
-}
-
-void DocumentBox::dragMoveEvent(QDragMoveEvent* e)
-{
-    if (localFiles(e->mimeData()).isEmpty()) {
-        e->ignore();
-        return;
-    }
-    e->acceptProposedAction();
-}
-
-void DocumentBox::dropEvent(QDropEvent* e)
-{
-    const QStringList paths = localFiles(e->mimeData());
-    if (paths.isEmpty()) {
-        e->ignore();
-        return;
-    }
-    e->acceptProposedAction();
-    Q_EMIT filesDropped(paths);
 }
 
 std::optional<QString> DocumentBox::pastedText(const QMimeData* source)

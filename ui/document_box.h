@@ -3,10 +3,13 @@
 #include "model/text_model.h"
 #include "text/text_change.h"
 
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class QMimeData;
@@ -17,14 +20,15 @@ class QMimeData;
 class DocumentBox : public QPlainTextEdit {
     Q_OBJECT
 public:
-    explicit DocumentBox(QWidget* parent = nullptr);
+    // A view of `model`, which outlives it (the document owns it).
+    explicit DocumentBox(TextModel& model, QWidget* parent = nullptr);
 
     TextModel& model() const { return *m_model; }
     bool isEmpty() const { return m_model->isEmpty(); }
 
-    // The whole document, CR LF between lines, every character as typed.
+    // The model's text, and a new page in it (the undo history starts again; the caret goes to
+    // its start): shorthands for the view's own users and tests.
     QString documentText() const { return m_model->text(); }
-    // Replaces the whole document (the undo history starts again); the caret goes to its start.
     void setDocumentText(const QString& crlfText);
 
     // The selection in text positions, and choosing one (scrolled into view).
@@ -72,6 +76,13 @@ public:
     static std::optional<QString> pastedText(const QMimeData* source);
     // The local files of a drop or paste, in their order; empty when it holds none.
     static QStringList localFiles(const QMimeData* source);
+    // How a drag begun in the box is carried out: given what is dragged and the actions
+    // offered, it answers the action the drop took. Tests put in their own; by default the
+    // platform's drag.
+    using DragRunner = std::function<Qt::DropAction(const QMimeData&, Qt::DropActions)>;
+    void setDragRunner(DragRunner run);
+    // The text position shown at a point of the viewport.
+    qsizetype textPositionAt(QPointF viewportPoint) const;
 
 Q_SIGNALS:
     // Files were dropped on the box; nothing was inserted.
@@ -82,9 +93,14 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
+    // A press on the selection may begin a drag of it (box_drops.cpp).
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
     // Copies and drags carry the text as it is, line breaks as the platform has them.
     QMimeData* createMimeDataFromSelection() const override;
-    // A drop is a list of local files to open, never text to insert; the caret stays put.
+    // Dropped local files are opened; a dropped text goes in at the drop point, one step.
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
     void dropEvent(QDropEvent* e) override;
@@ -105,9 +121,37 @@ private:
     // that step.
     quint64 m_composedOver = 0;
     bool m_composing = false;
+    // Where the pre-edit is shown (null when none is): the box shows it in that block's
+    // layout and never lets the input method's events reach the document's text.
+    QTextCursor m_preeditAt;
+    bool m_inInputMethod = false;
+    bool m_endingComposition = false;
+    void showPreedit(const QInputMethodEvent& e);
+    void hidePreedit();
+    // Before the program moves the caret or edits: what is being composed goes in where it
+    // was composed (or, where the input method does not answer, goes), leaving nothing behind.
+    void endComposition();
+    // After a move the box was not told of beforehand: the pre-edit goes and the input
+    // method starts afresh.
+    void abandonComposition();
+    void commitComposed(const QInputMethodEvent& e, TextRange selected);
+    // A drag begun here: what it took, and whether it was dropped back into the box.
+    struct Dragged {
+        TextRange range;
+        quint64 revision = 0;
+        bool droppedInside = false;
+    };
+    std::optional<Dragged> m_dragged;
+    std::optional<QPoint> m_pressedOnSelection;
+    QElapsedTimer m_doubleClicked; // a press soon after is a third click: it selects the line
+    DragRunner m_dragRunner;
+    void startDrag();
+    void dropDragged(TextRange dragged, qsizetype at, bool copy);
     bool wrapsLastRead(const QString& crlfText, qsizetype* openingLength) const;
     // [from, to) becomes `text`; the caret goes to the end of it.
-    void replaceRange(qsizetype from, qsizetype to, QStringView text);
+    void replaceRange(qsizetype from, qsizetype to, QStringView text, EditKind kind = EditKind::Command);
+    // While the box edits, the caret it moves is no move of the user's.
+    int m_ownEdits = 0;
     // What a deleting key takes, as text positions; empty when it takes nothing.
     TextRange deletedBy(const QKeyEvent* e) const;
     bool editByKey(QKeyEvent* e);

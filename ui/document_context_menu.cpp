@@ -57,7 +57,18 @@ QMenu* DocumentContextMenu::build(QPoint globalPos) const
     // The rest of the box's own entries change the text too: through its edit path.
     reroute("edit-undo", [this] { m_box->undoStep(); });
     reroute("edit-redo", [this] { m_box->redoStep(); });
+    // The history is the model's; the document underneath keeps none to enable them by.
+    if (QAction* undo = menu->findChild<QAction*>(QStringLiteral("edit-undo")))
+        undo->setEnabled(!m_box->isReadOnly() && m_box->model().isUndoAvailable());
+    if (QAction* redo = menu->findChild<QAction*>(QStringLiteral("edit-redo")))
+        redo->setEnabled(!m_box->isReadOnly() && m_box->model().isRedoAvailable());
     reroute("edit-delete", [this] { m_box->replaceSelection(QString()); });
+    // The submenu of Unicode control characters (offered where right-to-left text is) would
+    // put them into the document behind the model; a page can write them as references.
+    for (QAction* a : menu->actions()) {
+        if (a->menu() && qstrcmp(a->menu()->metaObject()->className(), "QUnicodeControlCharacterMenu") == 0)
+            menu->removeAction(a);
+    }
     // Beside 全て選択: the element around the selection, the next one out each time.
     QAction* element = new QAction(QStringLiteral("要素を選択"), menu);
     element->setObjectName(QStringLiteral("selectElement"));

@@ -21,6 +21,7 @@ bool askYesNo(QWidget* parent, const QString& title, const QString& text, Messag
 {
     QMessageBox box(toIcon(icon), title, displayLines(text), QMessageBox::Yes | QMessageBox::No, parent);
     box.setObjectName(QStringLiteral("question"));
+    box.setTextFormat(Qt::PlainText); // "<meta>", a file name or a line of the page, as written
     box.setDefaultButton(yesIsDefault ? QMessageBox::Yes : QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
@@ -30,5 +31,6 @@ void tellUser(QWidget* parent, const QString& title, const QString& text, Messag
 {
     QMessageBox box(toIcon(icon), title, displayLines(text), QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("message"));
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }

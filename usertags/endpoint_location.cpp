@@ -1,27 +1,21 @@
 #include "usertags/endpoint_location.h"
 
+#include "platform/user_folders.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSysInfo>
 
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-enum class Folder { Missing, Private, Loose, Foreign };
+using Folder = FolderState;
 
 Folder inspect(const QByteArray& path)
 {
-    struct stat info {};
-    if (::lstat(path.constData(), &info) != 0)
-        return errno == ENOENT ? Folder::Missing : Folder::Foreign;
-    if (!S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
-        return Folder::Foreign;
-    return (info.st_mode & 077) == 0 ? Folder::Private : Folder::Loose;
+    return inspectFolder(path);
 }
 
 EndpointLocation at(const QString& folder)
@@ -67,13 +61,14 @@ EndpointLocation endpointLocation(bool create)
     for (const QString& candidate : folders) {
         EndpointLocation location = at(candidate);
         const QByteArray folder = QFile::encodeName(location.folder);
+        // Made (its parents too: the state folder may not be there yet on a fresh account) and
+        // closed to others by the one rule for the user's folders.
+        const PrivateFolder made = create ? privateFolder(location.folder, true) : PrivateFolder{};
+        if (made.ok())
+            return location;
         if (create && inspect(folder) == Folder::Missing) {
-            // The state folder may not be there yet on a fresh account.
-            QDir().mkpath(QFileInfo(location.folder).path());
-            if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST) {
-                refused << QStringLiteral("%1: %2").arg(location.folder, QString::fromLocal8Bit(std::strerror(errno)));
-                continue;
-            }
+            refused << made.problem;
+            continue;
         }
         switch (inspect(folder)) {
         case Folder::Foreign:
@@ -87,8 +82,7 @@ EndpointLocation endpointLocation(bool create)
                 return nothing();
             continue;
         case Folder::Loose:
-            if (!create || ::chmod(folder.constData(), 0700) != 0)
-                location.error = QStringLiteral("%1 is not a private folder of this user").arg(location.folder);
+            location.error = QStringLiteral("%1 is not a private folder of this user").arg(location.folder);
             return location;
         case Folder::Private:
             return location;

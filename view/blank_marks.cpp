@@ -6,6 +6,8 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include <optional>
+
 namespace {
 void markFullWidthSpace(QPainter& painter, const QRectF& cell)
 {
@@ -41,15 +43,20 @@ void paintBlankMarks(QPainter& painter, const DocumentBox& box, const QColor& co
     painter.setPen(QPen(colour, 1));
     painter.setBrush(Qt::NoBrush);
     const qreal bottom = box.viewport()->height();
+    const TextModel& model = box.model();
+    // The block after, read to tell a line end from a block separator that is a character of
+    // the page (its own U+2029), and kept for the next turn.
+    std::optional<TextModel::ShownBlock> after;
     for (QTextBlock block = box.firstShownBlock(); block.isValid(); block = block.next()) {
         const QRectF at = box.shownGeometry(block);
         if (at.top() > bottom)
             break;
+        const TextModel::ShownBlock shown = after ? std::move(*after) : model.shownBlock(block);
+        after.reset();
         if (!block.isVisible())
             continue;
         const QTextLayout* layout = block.layout();
         const QPointF origin = at.topLeft() + layout->position();
-        const TextModel::ShownBlock shown = box.model().shownBlock(block);
         const auto cell = [&](qsizetype i, bool end) {
             const QTextLine row = layout->lineForTextPosition(int(i));
             if (!row.isValid())
@@ -68,8 +75,11 @@ void paintBlankMarks(QPainter& painter, const DocumentBox& box, const QColor& co
             else if (c == QLatin1Char('\n'))
                 markLineEnd(painter, cell(i, true));
         }
-        if (!shown.continues && block.next().isValid())
-            markLineEnd(painter, cell(size, true));
+        if (!shown.continues && block.next().isValid()) {
+            after = model.shownBlock(block.next());
+            if (after->startsLine)
+                markLineEnd(painter, cell(size, true));
+        }
     }
     painter.restore();
 }

@@ -52,7 +52,9 @@ LineGutter::LineGutter(DocumentBox* box) : QWidget(box), m_box(box)
     // part of it.
     m_follow.setSingleShot(true);
     connect(&m_follow, &QTimer::timeout, this, &LineGutter::follow);
-    connect(box, &QPlainTextEdit::blockCountChanged, this, [this] {
+    // The number of lines, not of blocks: lines joined or parted inside a block of a grouped
+    // page change no block count.
+    connect(&box->model(), &TextModel::changed, this, [this] {
         if (m_on)
             m_follow.start(0);
     });

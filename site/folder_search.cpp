@@ -1,0 +1,206 @@
+#include "site/folder_search.h"
+
+#include "text/file_read.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <thread>
+
+namespace {
+constexpr qsizetype kLineShown = 240; // characters of a long line shown around its hit
+
+bool inside(const QString& path, const QString& folder)
+{
+    return path == folder || path.startsWith(folder.endsWith(u'/') ? folder : folder + u'/');
+}
+}
+
+const QString& defaultNamePatterns()
+{
+    static const QString patterns = QStringLiteral("*.htm;*.html;*.shtml;*.php;*.css;*.js;*.txt");
+    return patterns;
+}
+
+QStringList splitNamePatterns(const QString& text)
+{
+    static const QRegularExpression separators(QStringLiteral("[;,\\s]+"));
+    return text.split(separators, Qt::SkipEmptyParts);
+}
+
+SiteFileList listSiteFiles(const SiteQuery& query)
+{
+    SiteFileList list;
+    const QString root = QFileInfo(query.folder).canonicalFilePath();
+    if (root.isEmpty())
+        return list;
+    QDirIterator it(root, query.namePatterns.isEmpty() ? QStringList{QStringLiteral("*")} : query.namePatterns,
+                    QDir::Files | QDir::Hidden | QDir::System,
+                    query.subfolders ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info = it.fileInfo();
+        if (info.isSymLink() && !inside(info.canonicalFilePath(), root)) {
+            ++list.outside; // what a link points at outside the site is not the site's to change
+            continue;
+        }
+        // A folder reached through a link out of the site is out of it too.
+        if (!inside(QFileInfo(info.absolutePath()).canonicalFilePath(), root)) {
+            ++list.outside;
+            continue;
+        }
+        list.paths.append(path);
+    }
+    list.paths.sort();
+    return list;
+}
+
+FileStamp FileStamp::of(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    return {info.size(), info.lastModified().toMSecsSinceEpoch()};
+}
+
+SiteFileRead readSiteFile(const QString& path, qint64 sizeLimit)
+{
+    FileRead read = readWholeFile(path, ReadCap::refuseOver(sizeLimit));
+    if (!read)
+        return {{}, read.failure() == ReadFailure::TooLarge ? SiteSkip::TooLarge : SiteSkip::Unreadable};
+    QByteArray bytes = read.take();
+    const SiteSkip kind = textKindOf(bytes);
+    return {kind == SiteSkip::None ? std::move(bytes) : QByteArray(), kind};
+}
+
+void collectHits(QStringView text, const TextSearch& search, FileHits& into)
+{
+    const SearchRange range{0, text.size()};
+    qsizetype from = 0;
+    qsizetype countedTo = 0;
+    int line = 1;
+    while (from <= text.size()) {
+        const std::optional<FoundMatch> found = search.find(text, from, SearchDirection::Forward, range);
+        if (!found || found->wrapped)
+            break;
+        const TextMatch m = found->match;
+        ++into.count;
+        if (into.hits.size() < FileHits::kMaxKeptHits) {
+            line = lineOfPosition(text, m.start, countedTo, line);
+            countedTo = m.start;
+            qsizetype lineStart = text.lastIndexOf(u'\n', m.start - 1) + 1;
+            if (m.start == 0)
+                lineStart = 0;
+            qsizetype lineEnd = text.indexOf(u'\n', m.start);
+            if (lineEnd < 0)
+                lineEnd = text.size();
+            // A long line is shown around its hit, not whole.
+            const qsizetype shownStart = qMax(lineStart, m.start - kLineShown / 2);
+            const qsizetype shownEnd = qMin(lineEnd, qMax(m.end(), shownStart + kLineShown));
+            into.hits.append({line, m.start - shownStart, qMin(m.length, shownEnd - m.start),
+                              text.mid(shownStart, shownEnd - shownStart).toString()});
+        }
+        from = m.length > 0 ? m.end() : m.start + 1;
+    }
+}
+
+FileHits searchSiteFile(const QString& path, const TextSearch& search, qint64 sizeLimit,
+                        const std::optional<QString>& shownText)
+{
+    FileHits hits;
+    hits.path = path;
+    hits.stamp = FileStamp::of(path);
+    if (shownText) {
+        collectHits(*shownText, search, hits);
+        return hits;
+    }
+    SiteFileRead read = readSiteFile(path, sizeLimit);
+    if (read.skipped != SiteSkip::None) {
+        hits.skipped = read.skipped;
+        return hits;
+    }
+    const SiteText site = siteTextOf(read.bytes);
+    read.bytes = QByteArray();
+    hits.encoding = site.encoding;
+    collectHits(site.text, search, hits);
+    return hits;
+}
+
+int searchSite(const SiteFileList& files, const TextSearch& search, const SiteQuery& query,
+               const std::optional<ShownPage>& shown, const std::atomic<bool>& stop,
+               const std::function<void(FileHits&&)>& onFile, int workers)
+{
+    // Workers take files in turn; the results are handed on in the order of the paths, each
+    // as soon as every one before it is done, so the list grows from the top.
+    std::mutex lock;
+    std::map<qsizetype, FileHits> ready;
+    qsizetype nextToTake = 0;
+    qsizetype nextToHand = 0;
+    bool handing = false;
+    const qsizetype total = files.paths.size();
+    const auto work = [&] {
+        for (;;) {
+            qsizetype index;
+            {
+                std::lock_guard guard(lock);
+                if (stop.load() || nextToTake >= total)
+                    return;
+                index = nextToTake++;
+            }
+            const QString& path = files.paths[index];
+            std::optional<QString> shownText;
+            if (shown && path == shown->path)
+                shownText = shown->lfText;
+            FileHits hits = searchSiteFile(path, search, query.sizeLimit, shownText);
+            std::unique_lock guard(lock);
+            ready.emplace(index, std::move(hits));
+            if (handing)
+                continue; // the worker handing on takes this one too
+            handing = true;
+            while (!ready.empty() && ready.begin()->first == nextToHand) {
+                FileHits next = std::move(ready.begin()->second);
+                ready.erase(ready.begin());
+                ++nextToHand;
+                guard.unlock();
+                onFile(std::move(next));
+                guard.lock();
+            }
+            handing = false;
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int i = 1; i < qMax(1, workers); ++i)
+        threads.emplace_back(work);
+    work();
+    for (std::thread& t : threads)
+        t.join();
+    // A worker may have left results for the one that was handing on.
+    while (!ready.empty() && ready.begin()->first == nextToHand && !stop.load()) {
+        onFile(std::move(ready.begin()->second));
+        ready.erase(ready.begin());
+        ++nextToHand;
+    }
+    return int(nextToHand);
+}
+
+QString skipReasonText(SiteSkip reason)
+{
+    switch (reason) {
+    case SiteSkip::NotText:
+        return QStringLiteral("テキストではありません");
+    case SiteSkip::TooLarge:
+        return QStringLiteral("大きすぎます");
+    case SiteSkip::Unreadable:
+        return QStringLiteral("読めません");
+    case SiteSkip::OutsideFolder:
+        return QStringLiteral("フォルダの外へのリンクです");
+    case SiteSkip::None:
+        break;
+    }
+    return {};
+}

@@ -1,0 +1,215 @@
+#include "text/charset_declaration.h"
+#include "text/document_codec.h"
+#include "text/encoding_guess.h"
+#include "text/text_encoding.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+// Generated Japanese pages in every encoding, with and without a declared charset: an open
+// reads the text that was written, and an edit and a save change only the edited bytes.
+namespace {
+
+QString chars(std::u32string_view list)
+{
+    return QString::fromUcs4(list.data(), list.size());
+}
+
+// What a page may hold, by kind. The kanji of the extension rows, user-defined characters and
+// JIS X 0213's own are the ones that make encodings hard to tell apart.
+const QString kProse = QStringLiteral("吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。何でも薄暗い"
+                                      "じめじめした所でニャーニャー泣いていた事だけは記憶している。「」、ＡＢ１２ｱｲｳ");
+const QString kExtension = QStringLiteral("髙﨑德纊褜鍈銈蓜俉炻昱棈鋹曻彅丨仡仼伀伃伹佖侒侊侚侔");
+const QString kNecRow13 = QStringLiteral("①②③ⅠⅡⅢ㍉㌔㈱№℡≒≡∫∮");
+const QString kUserDefined = chars(U"\uE000\uE001\uE0A5\uE3AC\uE757");
+const QString kJisX0213 = chars(U"𠀋𠮟俱剝𩸽𠀋㐂丂乚亅倏");
+
+struct Kind {
+    const char* name;
+    QString extra;
+};
+const Kind kKinds[] = {{"plain", {}}, {"extension kanji", kExtension + kNecRow13},
+                       {"user-defined", kUserDefined}, {"jis x 0213", kJisX0213}};
+
+// The characters of `pool` that `encoding` writes so they read back.
+QString heldBy(TextEncoding encoding, const QString& pool)
+{
+    QString held;
+    for (char32_t c : pool.toUcs4()) {
+        if (encodingHolds(encoding, c))
+            held += QString::fromUcs4(&c, 1);
+    }
+    return held;
+}
+
+QString randomText(QRandomGenerator& random, const QString& pool, const QString& extra, int length)
+{
+    const QList<uint> common = pool.toUcs4();
+    const QList<uint> rare = extra.toUcs4();
+    QString text;
+    for (int i = 0; i < length; ++i) {
+        // One rare character in about twelve, and at least one in each page that has any.
+        const bool pickRare = !rare.isEmpty() && (i == length / 2 || random.bounded(12) == 0);
+        const char32_t c = pickRare ? rare[random.bounded(int(rare.size()))] : common[random.bounded(int(common.size()))];
+        text += QString::fromUcs4(&c, 1);
+    }
+    return text;
+}
+
+QString page(const QString& body, TextEncoding encoding, bool declared, bool markup)
+{
+    if (!markup)
+        return body + QStringLiteral("\r\n");
+    const QString meta = declared ? QStringLiteral("<meta charset=\"%1\">").arg(exactDeclaredName(encoding)) : QString();
+    return QStringLiteral("<html><head>%1<title>頁</title></head>\r\n<body><p>%2</p></body></html>\r\n").arg(meta, body);
+}
+
+// Bytes that differ between two files: what is left once their common start and end are taken off.
+qsizetype changedBytes(const QByteArray& a, const QByteArray& b)
+{
+    qsizetype start = 0;
+    while (start < a.size() && start < b.size() && a[start] == b[start])
+        ++start;
+    qsizetype end = 0;
+    while (end < a.size() - start && end < b.size() - start && a[a.size() - 1 - end] == b[b.size() - 1 - end])
+        ++end;
+    return qMax(a.size(), b.size()) - start - end;
+}
+
+} // namespace
+
+class PageReadbackTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void pagesReadBackAndEditsStayLocal()
+    {
+        QRandomGenerator random(2611);
+        constexpr int kPages = 25;
+        QStringList report;
+        int declaredMisreads = 0;
+        for (TextEncoding e : allTextEncodings()) {
+            for (const Kind& kind : kKinds) {
+                const QString pool = heldBy(e, kProse);
+                const QString extra = heldBy(e, kind.extra);
+                if (!kind.extra.isEmpty() && extra.isEmpty())
+                    continue; // the encoding holds none of them: the plain pages say it all
+                for (bool declared : {true, false}) {
+                    // UTF-16 declares nothing its bytes show; its pages are also tried without markup.
+                    const bool utf16 = declaredName(e) == QLatin1String("UTF-16");
+                    if (declared && utf16)
+                        continue;
+                    int misread = 0;
+                    int spread = 0;
+                    for (int n = 0; n < kPages; ++n) {
+                        const bool markup = !(utf16 && n % 2);
+                        const QString text = page(randomText(random, pool, extra, 20 + random.bounded(200)), e,
+                                                  declared, markup);
+                        const EncodedText written = encodeDocument(text, e, LineEnding::CrLf);
+                        QCOMPARE(written.unencodableCount, 0);
+                        const LoadedDocument read = decodeDocument(written.bytes);
+                        if (read.text != text) {
+                            ++misread;
+                            continue;
+                        }
+                        // One character typed or deleted somewhere in the body; saved as it was read.
+                        QString edited = read.text;
+                        const qsizetype at = edited.indexOf(u"<p>") >= 0 ? edited.indexOf(u"<p>") + 3 + random.bounded(10) : random.bounded(5);
+                        if (random.bounded(2) && !edited[at].isSurrogate())
+                            edited.remove(at, 1);
+                        else
+                            edited.insert(at, pool[random.bounded(int(pool.size()))]);
+                        const EncodedText saved = encodeDocument(edited, e, read.lineEnding, Unencodable::Report, read.forms);
+                        // An ISO-2022-JP character may bring its escapes (3 bytes each way).
+                        spread = qMax<int>(spread, int(changedBytes(written.bytes, saved.bytes)));
+                        QVERIFY2(changedBytes(written.bytes, saved.bytes) <= 10, qPrintable(encodingName(e)));
+                        QCOMPARE(encodeDocument(read.text, e, read.lineEnding, Unencodable::Report, read.forms).bytes,
+                                 written.bytes);
+                    }
+                    if (declared)
+                        declaredMisreads += misread;
+                    report << QStringLiteral("%1, %2, %3: %4 of %5 misread")
+                                  .arg(encodingName(e), QLatin1String(kind.name),
+                                       declared ? QStringLiteral("declared") : QStringLiteral("undeclared"))
+                                  .arg(misread)
+                                  .arg(kPages);
+                    // What bytes alone cannot tell apart is only ever the JIS X 0213 forms' and
+                    // CP932's user-defined characters.
+                    if (!declared && kind.extra.isEmpty() && e != TextEncoding::ShiftJis2004 && e != TextEncoding::EucJis2004)
+                        QCOMPARE(misread, 0);
+                }
+            }
+        }
+        if (qEnvironmentVariableIsSet("VORNIK_READBACK_REPORT"))
+            qInfo().noquote() << report.join(u'\n');
+        QCOMPARE(declaredMisreads, 0);
+    }
+
+    // A CP932 page that uses the NEC-selected forms (rows ED, EE) or IBM's symbols keeps them
+    // through an edit, though the writer's own choice is the other form.
+    void secondFormsAreWrittenBack()
+    {
+        const QByteArray nec("<p>\xED\x40\xED\x8D\xEE\xEF\xFA\x4A\xFA\x54 \xFB\xFC</p>");
+        const DecodedText read = decodeText(nec);
+        QCOMPARE(int(read.encoding), int(TextEncoding::Cp932));
+        QCOMPARE(read.text, QStringLiteral("<p>纊寘ⅰⅠ￢ 髙</p>"));
+        QCOMPARE(encodeText(read.text, TextEncoding::Cp932, Unencodable::Report, read.forms).bytes, nec);
+        QString edited = read.text;
+        edited.insert(3, u'a');
+        QCOMPARE(encodeText(edited, TextEncoding::Cp932, Unencodable::Report, read.forms).bytes,
+                 QByteArray("<p>a\xED\x40\xED\x8D\xEE\xEF\xFA\x4A\xFA\x54 \xFB\xFC</p>"));
+        // Without them the writer's forms: a page of ours is unchanged.
+        QCOMPARE(encodeText(read.text, TextEncoding::Cp932).bytes, QByteArray("<p>\xFA\x5C\xFA\xA9\xFA\x40\x87\x54\x81\xCA \xFB\xFC</p>"));
+    }
+
+    // The cases the detection decides by the whole page, and what a save would read otherwise.
+    void ambiguousPagesAndTheirSaves()
+    {
+        // A user-defined character in a page declared Shift_JIS: CP932, not JIS X 0213.
+        const QByteArray userDefined = "<meta charset=\"Shift_JIS\">\x92\xB7\xF0\x40\x8B\xB4";
+        QCOMPARE(int(decodeText(userDefined).encoding), int(TextEncoding::Cp932));
+        QCOMPARE(decodeText(userDefined).text.right(3), chars(U"長\uE000橋"));
+        // Undeclared, the reading without private-use characters.
+        QCOMPARE(int(decodeText(QByteArray("\x92\xB7\xF0\x40\x8B\xB4")).encoding), int(TextEncoding::ShiftJis2004));
+        // A Shift_JIS-2004 page whose characters CP932 reads too (as other kanji): what a save
+        // would read otherwise, settled by the declaration offered.
+        const QString kanji = decodeText(QByteArray("\xED\x8D\xED\xD7\xEE\x70"), TextEncoding::ShiftJis2004).text;
+        const QString sjis2004 = QStringLiteral("<html><head><title>x</title></head><p>") + kanji + "</p>";
+        QVERIFY(!readsBackAs(encodeText(sjis2004, TextEncoding::ShiftJis2004).bytes, TextEncoding::ShiftJis2004));
+        QString declared = sjis2004;
+        for (const TextChange& change : exactDeclarationChanges(sjis2004, TextEncoding::ShiftJis2004))
+            declared.replace(change.start, change.length, change.text);
+        QVERIFY(readsBackAs(encodeText(declared, TextEncoding::ShiftJis2004).bytes, TextEncoding::ShiftJis2004));
+        // U+FEFF first without a mark reads back as a mark; with one, as itself.
+        const QString feff = QChar(0xFEFF) + QStringLiteral("あ");
+        QVERIFY(mayReadOtherwise(TextEncoding::Utf8, feff));
+        QVERIFY(!readsBackAs(encodeText(feff, TextEncoding::Utf8).bytes, TextEncoding::Utf8));
+        QVERIFY(readsBackAs(encodeText(feff, TextEncoding::Utf8Bom).bytes, TextEncoding::Utf8Bom));
+        QVERIFY(!readsBackAs(encodeText(feff, TextEncoding::Utf16LeNoBom).bytes, TextEncoding::Utf16LeNoBom));
+        // The declaration is put after <head> where the page has none.
+        const TextChanges declare = exactDeclarationChanges(u"<html><head><title>", TextEncoding::ShiftJis2004);
+        QCOMPARE(declare.size(), 1);
+        QCOMPARE(declare[0].start, 12);
+        QCOMPARE(declare[0].text, QStringLiteral("<meta charset=\"Shift_JIS-2004\">"));
+        QCOMPARE(exactDeclarationChanges(u"<meta charset=utf-8>", TextEncoding::EucJis2004)[0].text, QStringLiteral("EUC-JIS-2004"));
+        // ISO-2022-JP of ASCII and ‾ alone, by its escape.
+        QCOMPARE(int(decodeText(encodeText(QStringLiteral("a‾b"), TextEncoding::Iso2022Jp).bytes).encoding),
+                 int(TextEncoding::Iso2022Jp));
+    }
+
+    // Lone surrogates are asked about in every encoding; an empty UTF-16 text is no fault.
+    void surrogatesAndEmptyTexts()
+    {
+        const QString lone = QStringLiteral("a\r\nb") + QChar(0xD800) + QStringLiteral("c") + QChar(0xDC00);
+        for (TextEncoding e : allTextEncodings()) {
+            const EncodedText report = encodeText(lone, e);
+            QCOMPARE(report.unencodableCount, 2);
+            QCOMPARE(report.firstUnencodableLine, 2);
+            QCOMPARE(decodeText(encodeText(QString(), e).bytes, e).text, QString());
+        }
+        QCOMPARE(encodeText(lone, TextEncoding::Utf8, Unencodable::CharacterReferences).bytes,
+                 QByteArray("a\r\nb&#xD800;c&#xDC00;"));
+    }
+};
+
+QTEST_APPLESS_MAIN(PageReadbackTest)
+#include "test_page_readback.moc"

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
+
+// CP932 gives some characters two byte forms: the NEC-selected IBM extensions (rows ED and EE)
+// beside IBM's own (FA to FC), NEC's row 13 and IBM's symbols beside the JIS ones. The writer
+// picks one; a page written elsewhere may hold the other, and an edit must not rewrite it.
+// The forms a page used where the writer picks another: the writer's two bytes to the page's,
+// each as lead << 8 | trail.
+using ByteForms = QHash<quint16, quint16>;
+
+// Empty when the page holds only the forms the writer gives (as most pages do).
+ByteForms cp932FormsUsed(QByteArrayView bytes);
+
+// CP932 bytes as the writer gave them, each character of `forms` put back in the page's form.
+void restoreCp932Forms(QByteArray& bytes, const ByteForms& forms);
