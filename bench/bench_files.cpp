@@ -366,6 +366,16 @@ private Q_SLOTS:
                          box->setTextCursor(c);
                      },
                      [&window] { window.runMarkup(boldRow()); });
+            // A typed word is one step: one Ctrl+Z takes it back, one Ctrl+Y puts it in again.
+            reportMs("Ctrl+Z of a typed word", 30, [&] { caretAt(middle); QTest::keyClicks(box, "word"); },
+                     [box] { QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier); });
+            reportMs("Ctrl+Y", 30,
+                     [&] {
+                         caretAt(middle);
+                         QTest::keyClicks(box, "word");
+                         QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+                     },
+                     [box] { QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier); });
             reportMs("page down", 30, [&] { caretAt(middle); },
                      [box] { QTest::keyClick(box, Qt::Key_PageDown); });
             reportMs("Ctrl+End", 10, [&] { caretAt(0); },

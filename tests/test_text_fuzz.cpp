@@ -215,19 +215,23 @@ private:
             break;
         case 7:
             what = m_input.composeAndCommit(sel, expected);
-            m_run = {}; // a composition or a drag ends the run being typed
+            if (what != u"nothing to drag" && what != u"no selection")
+                m_run = {}; // an input method's event or a press of the mouse ends the run being typed
             break;
         case 8:
             what = m_input.composeAndLeave(sel, expected);
-            m_run = {}; // a composition or a drag ends the run being typed
+            if (what != u"nothing to drag" && what != u"no selection")
+                m_run = {}; // an input method's event or a press of the mouse ends the run being typed
             break;
         case 19:
             what = m_input.dragInside(sel, expected);
-            m_run = {}; // a composition or a drag ends the run being typed
+            if (what != u"nothing to drag" && what != u"no selection")
+                m_run = {}; // an input method's event or a press of the mouse ends the run being typed
             break;
         case 20:
             what = m_input.dropOrDragOut(sel, expected);
-            m_run = {}; // a composition or a drag ends the run being typed
+            if (what != u"nothing to drag" && what != u"no selection")
+                m_run = {}; // an input method's event or a press of the mouse ends the run being typed
             break;
         case 9: {
             const QString pasted = randomText();

@@ -35,6 +35,7 @@ qsizetype DocumentBox::textPositionAt(QPointF viewportPoint) const
 void DocumentBox::mousePressEvent(QMouseEvent* e)
 {
     endComposition();
+    m_model->endTypingRun(); // the hand left the keys: what is typed next is a step of its own
     const TextRange selected = selection();
     const bool thirdClick = m_doubleClicked.isValid() && m_doubleClicked.elapsed() < QApplication::doubleClickInterval();
     if (e->button() == Qt::LeftButton && !(e->modifiers() & Qt::ShiftModifier) && !selected.isEmpty() && !thirdClick) {
