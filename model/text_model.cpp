@@ -219,25 +219,29 @@ void TextModel::edit(const EditPieces& pieces)
     showPieces(m_holding.recountPieces());
 }
 
+qsizetype TextModel::turnWholePage(EditHistory::Step& step)
+{
+    // The step keeps the text of the side the page is not on: one copy, not two.
+    QString other = std::exchange(step.page, text());
+    hold(other);
+    Q_EMIT pageReplaced(step.at);
+    return step.at;
+}
+
 qsizetype TextModel::undo()
 {
     if (!m_history.canUndo())
         return -1;
     EditHistory::Step& step = m_history.toUndo();
     m_history.undone();
-    qsizetype caret = step.at;
-    if (step.wholePage) {
-        QString other = std::exchange(step.page, text());
-        hold(other);
-    } else {
-        for (qsizetype i = step.edits.size() - 1; i >= 0; --i) {
-            const EditPieces back = EditHistory::inverse(step.edits[i]);
-            edit(back);
-            caret = endOfLast(back);
-        }
-    }
     if (step.wholePage)
-        Q_EMIT pageReplaced(caret);
+        return turnWholePage(step);
+    qsizetype caret = -1;
+    for (qsizetype i = step.edits.size() - 1; i >= 0; --i) {
+        const EditPieces back = EditHistory::inverse(step.edits[i]);
+        edit(back);
+        caret = endOfLast(back);
+    }
     return caret;
 }
 
@@ -247,18 +251,13 @@ qsizetype TextModel::redo()
         return -1;
     EditHistory::Step& step = m_history.toRedo();
     m_history.redone();
-    qsizetype caret = step.at;
-    if (step.wholePage) {
-        QString other = std::exchange(step.page, text());
-        hold(other);
-    } else {
-        for (const EditPieces& pieces : step.edits) {
-            edit(pieces);
-            caret = endOfLast(pieces);
-        }
-    }
     if (step.wholePage)
-        Q_EMIT pageReplaced(caret);
+        return turnWholePage(step);
+    qsizetype caret = -1;
+    for (const EditPieces& pieces : step.edits) {
+        edit(pieces);
+        caret = endOfLast(pieces);
+    }
     return caret;
 }
 

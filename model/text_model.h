@@ -139,6 +139,8 @@ private:
     void edit(const EditPieces& pieces);
     // The whole page becomes `crlfText`, held as a loaded page would be.
     void hold(const QString& crlfText);
+    // A whole-page step undone or redone; returns where the caret goes.
+    qsizetype turnWholePage(EditHistory::Step& step);
     qsizetype now() const;
     void showPieces(bool pieces);
     qsizetype countLength() const;
