@@ -214,25 +214,19 @@ private:
             what = "Tab";
             break;
         case 7:
-            what = m_input.composeAndCommit(sel, expected);
-            if (what != u"nothing to drag" && what != u"no selection")
-                m_run = {}; // an input method's event or a press of the mouse ends the run being typed
-            break;
         case 8:
-            what = m_input.composeAndLeave(sel, expected);
-            if (what != u"nothing to drag" && what != u"no selection")
-                m_run = {}; // an input method's event or a press of the mouse ends the run being typed
-            break;
         case 19:
-            what = m_input.dragInside(sel, expected);
+        case 20: {
+            const int which = kind < 23 ? kind : kind % 14;
+            what = which == 7 ? m_input.composeAndCommit(sel, expected)
+                : which == 8  ? m_input.composeAndLeave(sel, expected)
+                : which == 19 ? m_input.dragInside(sel, expected)
+                              : m_input.dropOrDragOut(sel, expected);
+            // An input method's event or a press of the mouse ends the run being typed.
             if (what != u"nothing to drag" && what != u"no selection")
-                m_run = {}; // an input method's event or a press of the mouse ends the run being typed
+                m_run = {};
             break;
-        case 20:
-            what = m_input.dropOrDragOut(sel, expected);
-            if (what != u"nothing to drag" && what != u"no selection")
-                m_run = {}; // an input method's event or a press of the mouse ends the run being typed
-            break;
+        }
         case 9: {
             const QString pasted = randomText();
             QGuiApplication::clipboard()->setText(pasted);
