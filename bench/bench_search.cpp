@@ -106,11 +106,7 @@ int main(int argc, char** argv)
     };
     findFar("find next, match at the end, first find (reads the page)", {.caseSensitive = true}, QStringLiteral("忘れ物"));
     findFar("find next, match at the end (target <= 50)", {.caseSensitive = true}, QStringLiteral("忘れ物"));
-    {
-        QTextCursor c(box.document());
-        c.setPosition(1000);
-        c.insertText(QStringLiteral("x"));
-    }
+    model.replace(1000, 1000, QStringLiteral("x")); // through the edit path, as a keystroke goes
     findFar("  ... after typing a character", {.caseSensitive = true}, QStringLiteral("忘れ物"));
     findFar("  ... ignoring case", {}, QStringLiteral("忘れ物"));
     findFar("  ... whole word", {.caseSensitive = true, .wholeWord = true}, QStringLiteral("忘れ物"));

@@ -3,20 +3,19 @@
 // and the undo steps by the rule for typed runs. VORNIK_FUZZ_SEED replays a run;
 // VORNIK_FUZZ_STEPS sets how many steps each page gets.
 #include "convert/text_conversions.h"
-#include "html/markup_structure.h"
 #include "jtext/character_references.h"
 #include "jtext/width_and_kana.h"
 #include "model/line_holding.h"
 #include "text_fuzz_input.h"
 #include "text_fuzz_oracle.h"
 #include "site/shown_page.h"
-#include "typing/indentation.h"
 #include "ui/document_box.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -104,7 +103,7 @@ private:
     {
         static const QStringList pieces = {"a", "<p>", "</p>", "\n", "\r\n", "日本", " ", "\t",
                                            QString(QChar(0x2028)), QString(QChar(0x00A0)),
-                                           QString::fromUcs4(U"\U0001F600"), "&amp;", "x\ny"};
+                                           QString::fromUcs4(U"\U0001F600"), "&amp;", "x\ny", "かな", "カナ", "Ａ１＜"};
         QString s;
         for (int n = below(4) + 1; n > 0; --n)
             s += pieces[below(int(pieces.size()))];
@@ -146,7 +145,9 @@ private:
             const QString typed = QStringList{"a", "<", ">", "日", " ", "/"}[below(6)];
             QKeyEvent e(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, typed);
             QApplication::sendEvent(&m_box, &e);
-            const QString put = typed == u"/" ? slashTyped(expected, sel.start()) : typed;
+            const QString put = typed == u"/" ? slashTyped(QString(expected).remove(sel.start(), sel.end() - sel.start()), sel.start()) : typed;
+            if (put.isEmpty())
+                return "!a typed / put in something else";
             replaced(put, put == typed ? Run::Typing : Run::None);
             what = "type " + typed;
             break;
@@ -159,7 +160,11 @@ private:
             m_box.setTypingHelp({indent, m_help});
             QTest::keyClick(&m_box, Qt::Key_Return);
             m_box.setTypingHelp({m_help, m_help});
-            replaced("\n" + (indent ? leadingBlanks(QStringView(expected).sliced(lineStart, sel.start() - lineStart)).toString() : QString()));
+            // The blanks that begin the line, up to the caret.
+            qsizetype blanks = lineStart;
+            while (indent && blanks < sel.start() && QStringView(u" \t\u3000").contains(expected[blanks]))
+                ++blanks;
+            replaced("\n" + expected.mid(lineStart, blanks - lineStart));
             what = indent ? "Enter, indented" : "Enter";
             break;
         }
@@ -322,22 +327,25 @@ private:
             placed(sel);
             QTest::keyClicks(&m_box, "/");
             const QString put = slashTyped(expected, lt + 1);
+            if (put.isEmpty())
+                return "!a typed / put in something else";
             expected.insert(lt + 1, put);
             exp = {true, put == u"/" ? Run::Typing : Run::None, lt + 1, lt + 1 + put.size()};
             what = "type / after <";
             break;
         }
         case 18: {
-            // A conversion of the selection, line by line against the plain string whole.
+            // A conversion of the selection, line by line; expected by the fuzzer's own rule for it.
             using Convert = jtext::Conversion (*)(QStringView);
             const bool small = sel.end() - sel.start() < 5000;
+            const int which = small ? below(6) : below(2);
             const Convert convert = QList<Convert>{
                 jtext::hiraganaToKatakana, jtext::katakanaToHiragana, jtext::halfWidthToFullWidth,
                 jtext::fullWidthToHalfWidth, [](QStringView t) { return jtext::toCharacterReferences(t); },
-                [](QStringView t) { return jtext::fromCharacterReferences(t); }}[small ? below(6) : below(2)];
+                [](QStringView t) { return jtext::fromCharacterReferences(t); }}[which];
             convertSelection(m_box, convert);
             const QString original = expected.mid(sel.start(), sel.end() - sel.start());
-            const QString converted = convert(original).text;
+            const QString converted = convertedByRule(FuzzConversion(which), original);
             replaced(converted);
             exp.edit = converted != original;
             // Which stretches it changed is the conversion's business: the carets of its undo
@@ -403,16 +411,24 @@ private:
         return recorded(what, expected, exp, sel, stepsBefore, below(4) > 0);
     }
 
-    // What a "/" typed at `at` puts in: with the help on, after a '<', the open element's end.
-    QString slashTyped(const QString& expected, qsizetype at) const
+    // What a "/" typed at `at` of `base` put in, read from the box and checked: a "/", or with
+    // the help on after a '<', "/", the name of an element opened before it and ">". Which
+    // element is the typing help's business; that it is one opened earlier is checked here.
+    // Empty when the box holds anything else.
+    QString slashTyped(const QString& base, qsizetype at) const
     {
-        constexpr qsizetype kReach = 64 * 1024;
-        if (!m_help || at == 0 || expected[at - 1] != u'<')
-            return "/";
-        const QStringView before = QStringView(expected).first(at - 1);
-        const QStringView near = before.last(qMin(before.size(), kReach));
-        const std::optional<html::OpenElement> open = html::openElementAt(near, near.size(), kReach);
-        return open ? "/" + open->name + ">" : "/";
+        const QString now = text();
+        const qsizetype n = now.size() - base.size();
+        if (n < 1 || QStringView(now).first(at) != QStringView(base).first(at) || QStringView(now).sliced(at + n) != QStringView(base).sliced(at))
+            return {};
+        const QString put = now.mid(at, n);
+        if (put == u"/")
+            return put;
+        static const QRegularExpression closing(QStringLiteral("^/([^>]+)>$"));
+        const QRegularExpressionMatch name = closing.match(put);
+        if (!m_help || at == 0 || base[at - 1] != u'<' || !name.hasMatch())
+            return {};
+        return base.first(at - 1).contains(u'<' + name.captured(1), Qt::CaseInsensitive) ? put : QString();
     }
 
     bool check(const QString& what, QString* failure)

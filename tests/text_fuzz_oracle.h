@@ -8,6 +8,7 @@
 #include "ui/document_box.h"
 
 #include <QList>
+#include <QRegularExpression>
 #include <QString>
 
 namespace {
@@ -62,6 +63,62 @@ struct FuzzExpect {
     bool known = true;
     TextRange selection{-1, -1}; // when the edit leaves a selection, not a caret
 };
+
+// The conversions of the 変換 submenu, in the order the fuzzer picks them, each by its own plain
+// rule: which characters it changes and into what.
+enum class FuzzConversion { ToKatakana, ToHiragana, ToFullWidth, ToHalfWidth, ToReferences, FromReferences };
+
+inline QString convertedByRule(FuzzConversion kind, const QString& s)
+{
+    QString out;
+    if (kind == FuzzConversion::FromReferences) {
+        // The numeric references the other way writes; the fuzzer's text holds no named ones
+        // but &amp;, which stays.
+        static const QRegularExpression reference(QStringLiteral("&#(x[0-9A-Fa-f]+|[0-9]+);"));
+        qsizetype copied = 0;
+        for (auto it = reference.globalMatch(s); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            const QString digits = m.captured(1);
+            bool ok = false;
+            const uint code = digits.startsWith(u'x') ? digits.mid(1).toUInt(&ok, 16) : digits.toUInt(&ok, 10);
+            if (!ok || code < 0x20 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF) || code == 0x7F)
+                continue;
+            out += s.mid(copied, m.capturedStart() - copied) + QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+            copied = m.capturedEnd();
+        }
+        return out + s.mid(copied);
+    }
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t c = s[i].unicode();
+        switch (kind) {
+        case FuzzConversion::ToKatakana:
+            out += QChar((c >= 0x3041 && c <= 0x3096) || c == 0x309D || c == 0x309E ? c + 0x60 : c);
+            break;
+        case FuzzConversion::ToHiragana:
+            out += QChar((c >= 0x30A1 && c <= 0x30F6) || c == 0x30FD || c == 0x30FE ? c - 0x60 : c);
+            break;
+        case FuzzConversion::ToFullWidth:
+            out += QChar(c >= 0x21 && c <= 0x7E ? c + 0xFEE0 : c);
+            break;
+        case FuzzConversion::ToHalfWidth:
+            // Not ＜ ＞ ＆ ＂ ＇, which would become markup.
+            out += QChar(c >= 0xFF01 && c <= 0xFF5E && !QStringView(u"＜＞＆＂＇").contains(QChar(c)) ? c - 0xFEE0 : c);
+            break;
+        default: {
+            // Every character past ASCII as "&#x" and its upper-case hex digits; a lone
+            // surrogate stays.
+            const bool pair = QChar(c).isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate();
+            const uint code = pair ? QChar::surrogateToUcs4(c, s[i + 1].unicode()) : c;
+            if (code < 0x80 || (QChar(c).isSurrogate() && !pair))
+                out += QChar(c);
+            else
+                out += QStringLiteral("&#x") + QString::number(code, 16).toUpper() + u';';
+            i += pair;
+        }
+        }
+    }
+    return out;
+}
 
 // Each change reported, made in turn on the text before with stand-ins for what it put in,
 // gives the text after: nothing changed unreported, and the lengths add up.
