@@ -1,12 +1,12 @@
 #include "site/folder_replace.h"
 
 #include "site/replace_undo.h"
+#include "site/workers.h"
 #include "text/file_write.h"
 
 #include <QSet>
 
 #include <mutex>
-#include <thread>
 
 namespace {
 bool isUnicode(TextEncoding e)
@@ -130,12 +130,7 @@ QList<FileReplaceOutcome> replaceInSite(const QList<FileHits>& files, const Text
                 onOutcome(outcomes[i]);
         }
     };
-    std::vector<std::thread> threads;
-    for (int i = 1; i < qMax(1, workers); ++i)
-        threads.emplace_back(work);
-    work();
-    for (std::thread& t : threads)
-        t.join();
+    runOnWorkers(workers, work);
     // A stop leaves the files not taken out of the list.
     QList<FileReplaceOutcome> taken;
     for (qsizetype i = 0; i < files.size(); ++i)

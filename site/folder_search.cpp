@@ -1,5 +1,6 @@
 #include "site/folder_search.h"
 
+#include "site/workers.h"
 #include "text/file_read.h"
 
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
-#include <thread>
 
 namespace {
 constexpr qsizetype kLineShown = 240; // characters of a long line shown around its hit
@@ -173,12 +173,7 @@ int searchSite(const SiteFileList& files, const TextSearch& search, const SiteQu
             handing = false;
         }
     };
-    std::vector<std::thread> threads;
-    for (int i = 1; i < qMax(1, workers); ++i)
-        threads.emplace_back(work);
-    work();
-    for (std::thread& t : threads)
-        t.join();
+    runOnWorkers(workers, work);
     // A worker may have left results for the one that was handing on.
     while (!ready.empty() && ready.begin()->first == nextToHand && !stop.load()) {
         onFile(std::move(ready.begin()->second));

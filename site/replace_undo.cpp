@@ -1,6 +1,7 @@
 #include "site/replace_undo.h"
 
 #include "recovery/recovery_folder.h"
+#include "site/workers.h"
 #include "text/file_read.h"
 #include "text/file_write.h"
 
@@ -9,7 +10,6 @@
 #include <QFile>
 
 #include <mutex>
-#include <thread>
 
 #include <unistd.h>
 
@@ -115,12 +115,7 @@ ReplaceUndoStore::UndoOutcome ReplaceUndoStore::undo()
             list->append(e.path);
         }
     };
-    std::vector<std::thread> threads;
-    for (int i = 1; i < 8; ++i)
-        threads.emplace_back(work);
-    work();
-    for (std::thread& t : threads)
-        t.join();
+    runOnWorkers(8, work);
     for (QStringList* list : {&outcome.restored, &outcome.changedSince, &outcome.failed})
         list->sort();
     if (outcome.failed.isEmpty())
