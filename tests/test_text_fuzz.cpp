@@ -15,7 +15,6 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -145,7 +144,7 @@ private:
             const QString typed = QStringList{"a", "<", ">", "日", " ", "/"}[below(6)];
             QKeyEvent e(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, typed);
             QApplication::sendEvent(&m_box, &e);
-            const QString put = typed == u"/" ? slashTyped(QString(expected).remove(sel.start(), sel.end() - sel.start()), sel.start()) : typed;
+            const QString put = typed == u"/" ? slashTyped(text(), QString(expected).remove(sel.start(), sel.end() - sel.start()), sel.start(), m_help) : typed;
             if (put.isEmpty())
                 return "!a typed / put in something else";
             replaced(put, put == typed ? Run::Typing : Run::None);
@@ -326,7 +325,7 @@ private:
             m_box.select(lt + 1, lt + 1);
             placed(sel);
             QTest::keyClicks(&m_box, "/");
-            const QString put = slashTyped(expected, lt + 1);
+            const QString put = slashTyped(text(), expected, lt + 1, m_help);
             if (put.isEmpty())
                 return "!a typed / put in something else";
             expected.insert(lt + 1, put);
@@ -409,26 +408,6 @@ private:
         if (!what.startsWith(u'!') && m_input.mustAddStep && undoSteps() == stepsBefore && expected != m_states[m_at])
             return "!" + what + " was joined to the step before it";
         return recorded(what, expected, exp, sel, stepsBefore, below(4) > 0);
-    }
-
-    // What a "/" typed at `at` of `base` put in, read from the box and checked: a "/", or with
-    // the help on after a '<', "/", the name of an element opened before it and ">". Which
-    // element is the typing help's business; that it is one opened earlier is checked here.
-    // Empty when the box holds anything else.
-    QString slashTyped(const QString& base, qsizetype at) const
-    {
-        const QString now = text();
-        const qsizetype n = now.size() - base.size();
-        if (n < 1 || QStringView(now).first(at) != QStringView(base).first(at) || QStringView(now).sliced(at + n) != QStringView(base).sliced(at))
-            return {};
-        const QString put = now.mid(at, n);
-        if (put == u"/")
-            return put;
-        static const QRegularExpression closing(QStringLiteral("^/([^>]+)>$"));
-        const QRegularExpressionMatch name = closing.match(put);
-        if (!m_help || at == 0 || base[at - 1] != u'<' || !name.hasMatch())
-            return {};
-        return base.first(at - 1).contains(u'<' + name.captured(1), Qt::CaseInsensitive) ? put : QString();
     }
 
     bool check(const QString& what, QString* failure)

@@ -120,6 +120,25 @@ inline QString convertedByRule(FuzzConversion kind, const QString& s)
     return out;
 }
 
+// What a "/" typed at `at` of `base` put in, read from the box (`now`) and checked: a "/", or with
+// the help on after a '<', "/", the name of an element opened before it and ">". Which
+// element is the typing help's business; that it is one opened earlier is checked here.
+// Empty when the box holds anything else.
+inline QString slashTyped(const QString& now, const QString& base, qsizetype at, bool help)
+{
+    const qsizetype n = now.size() - base.size();
+    if (n < 1 || QStringView(now).first(at) != QStringView(base).first(at) || QStringView(now).sliced(at + n) != QStringView(base).sliced(at))
+        return {};
+    const QString put = now.mid(at, n);
+    if (put == u"/")
+        return put;
+    static const QRegularExpression closing(QStringLiteral("^/([^>]+)>$"));
+    const QRegularExpressionMatch name = closing.match(put);
+    if (!help || at == 0 || base[at - 1] != u'<' || !name.hasMatch())
+        return {};
+    return base.first(at - 1).contains(u'<' + name.captured(1), Qt::CaseInsensitive) ? put : QString();
+}
+
 // Each change reported, made in turn on the text before with stand-ins for what it put in,
 // gives the text after: nothing changed unreported, and the lengths add up.
 inline bool changesExplain(const QList<FuzzReport>& reports, const QString& before, const QString& after)
