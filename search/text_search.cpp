@@ -43,6 +43,55 @@ TextSearch::TextSearch(const QString& pattern, SearchOptions options)
     m_regex.optimize();
 }
 
+namespace {
+// Whether a caseless match of `c` is `c` itself, or, for an ASCII letter, its other ASCII
+// case. k and s are matched by the Kelvin sign and the long s too, other letters by forms
+// outside ASCII; letters without case (kana, kanji) and other characters only by themselves.
+enum class CaselessMatch { Itself, AsciiCases, Others };
+CaselessMatch caselessMatchOf(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x80) {
+        const char16_t lower = u | 0x20;
+        if (lower < u'a' || lower > u'z')
+            return CaselessMatch::Itself;
+        return lower == u'k' || lower == u's' ? CaselessMatch::Others : CaselessMatch::AsciiCases;
+    }
+    if (c.isSurrogate())
+        return CaselessMatch::Others;
+    const QChar::Category category = c.category();
+    if (category == QChar::Letter_Lowercase || category == QChar::Letter_Uppercase || category == QChar::Letter_Titlecase)
+        return CaselessMatch::Others;
+    return c.toLower() == c && c.toUpper() == c && c.toTitleCase() == c && c.toCaseFolded() == c ? CaselessMatch::Itself
+                                                                                                 : CaselessMatch::Others;
+}
+}
+
+TextSearch::RequiredText TextSearch::requiredText() const
+{
+    if (m_pattern.isEmpty() || !m_patternError.isEmpty() || m_options.regularExpression || m_pattern.contains(u'\n')
+        || m_pattern.contains(u'\r'))
+        return {};
+    if (m_options.caseSensitive)
+        return {m_pattern, false};
+    // The longest run of characters a caseless match holds as they are (or in either ASCII case).
+    qsizetype bestStart = 0, bestLength = 0, runStart = 0;
+    for (qsizetype i = 0; i <= m_pattern.size(); ++i) {
+        if (i < m_pattern.size() && caselessMatchOf(m_pattern[i]) != CaselessMatch::Others)
+            continue;
+        if (i - runStart > bestLength) {
+            bestStart = runStart;
+            bestLength = i - runStart;
+        }
+        runStart = i + 1;
+    }
+    const QString run = m_pattern.mid(bestStart, bestLength);
+    const bool asciiLetters = std::any_of(run.begin(), run.end(), [](QChar c) {
+        return caselessMatchOf(c) == CaselessMatch::AsciiCases;
+    });
+    return {run, asciiLetters};
+}
+
 void TextSearch::setReplacement(const QString& replacement)
 {
     m_error = m_patternError;

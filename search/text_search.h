@@ -74,6 +74,16 @@ public:
     // Every match in `range`, in order, replaced.
     ReplacedStretch replaceAll(QStringView text, SearchRange range) const;
 
+    // A stretch of the pattern that every match holds as it stands (when `asciiCaseless`, but
+    // for the case of its ASCII letters), so a quick look for it can pass over text that
+    // cannot match. Empty when there is none: a regular expression, a pattern across lines,
+    // a caseless pattern of letters alone.
+    struct RequiredText {
+        QString text;
+        bool asciiCaseless = false;
+    };
+    RequiredText requiredText() const;
+
 private:
     struct Part {
         QString literal;

@@ -1,6 +1,8 @@
 #include "site/folder_search.h"
 
+#include "site/line_hits.h"
 #include "site/workers.h"
+#include "text/encoding_guess.h"
 #include "text/file_read.h"
 
 #include <QDir>
@@ -78,6 +80,15 @@ SiteFileRead readSiteFile(const QString& path, qint64 sizeLimit)
     return {kind == SiteSkip::None ? std::move(bytes) : QByteArray(), kind};
 }
 
+LineHit shownHit(QStringView line, int number, TextMatch m)
+{
+    // A long line is shown around its hit, not whole.
+    const qsizetype shownStart = qMax(qsizetype(0), m.start - kLineShown / 2);
+    const qsizetype shownEnd = qMin(line.size(), qMax(m.end(), shownStart + kLineShown));
+    return {number, m.start - shownStart, qMin(m.length, shownEnd - m.start),
+            line.sliced(shownStart, shownEnd - shownStart).toString()};
+}
+
 void collectHits(QStringView text, const TextSearch& search, FileHits& into)
 {
     const SearchRange range{0, text.size()};
@@ -93,20 +104,35 @@ void collectHits(QStringView text, const TextSearch& search, FileHits& into)
         if (into.hits.size() < FileHits::kMaxKeptHits) {
             line = lineOfPosition(text, m.start, countedTo, line);
             countedTo = m.start;
-            qsizetype lineStart = text.lastIndexOf(u'\n', m.start - 1) + 1;
-            if (m.start == 0)
-                lineStart = 0;
+            const qsizetype lineStart = m.start == 0 ? 0 : text.lastIndexOf(u'\n', m.start - 1) + 1;
             qsizetype lineEnd = text.indexOf(u'\n', m.start);
             if (lineEnd < 0)
                 lineEnd = text.size();
-            // A long line is shown around its hit, not whole.
-            const qsizetype shownStart = qMax(lineStart, m.start - kLineShown / 2);
-            const qsizetype shownEnd = qMin(lineEnd, qMax(m.end(), shownStart + kLineShown));
-            into.hits.append({line, m.start - shownStart, qMin(m.length, shownEnd - m.start),
-                              text.mid(shownStart, shownEnd - shownStart).toString()});
+            into.hits.append(shownHit(text.sliced(lineStart, lineEnd - lineStart), line,
+                                      {m.start - lineStart, m.length}));
         }
         from = m.length > 0 ? m.end() : m.start + 1;
     }
+}
+
+namespace {
+// Whether the file may be searched in its bytes: the text opening it reads is those bytes
+// read as UTF-8, character for character. Plain ASCII reads so in every encoding but
+// ISO-2022-JP (whose escapes may be declared without being used) and UTF-16.
+bool readsAsUtf8(const EncodingGuess& guess)
+{
+    switch (guess.encoding) {
+    case TextEncoding::Utf8:
+        return guess.validUtf8;
+    case TextEncoding::Cp932:
+    case TextEncoding::EucJp:
+    case TextEncoding::ShiftJis2004:
+    case TextEncoding::EucJis2004:
+        return guess.ascii;
+    default:
+        return false;
+    }
+}
 }
 
 FileHits searchSiteFile(const QString& path, const TextSearch& search, qint64 sizeLimit,
@@ -115,13 +141,31 @@ FileHits searchSiteFile(const QString& path, const TextSearch& search, qint64 si
     FileHits hits;
     hits.path = path;
     hits.stamp = FileStamp::of(path);
+    const LineHitFinder finder(search);
     if (shownText) {
-        collectHits(*shownText, search, hits);
+        if (finder.usable())
+            finder.collect(*shownText, hits);
+        else
+            collectHits(*shownText, search, hits);
         return hits;
     }
     SiteFileRead read = readSiteFile(path, sizeLimit);
     if (read.skipped != SiteSkip::None) {
         hits.skipped = read.skipped;
+        return hits;
+    }
+    const EncodingGuess guess = guessEncodingOf(read.bytes);
+    if (finder.usable() && readsAsUtf8(guess)) {
+        hits.encoding = guess.encoding;
+        finder.collectUtf8(read.bytes, hits);
+        return hits;
+    }
+    if (finder.usable()) {
+        // Searched as decoded, its breaks as they are.
+        const DecodedText decoded = decodeText(read.bytes, guess);
+        read.bytes = QByteArray();
+        hits.encoding = decoded.encoding;
+        finder.collect(decoded.text, hits);
         return hits;
     }
     const SiteText site = siteTextOf(read.bytes);

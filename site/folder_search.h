@@ -69,6 +69,8 @@ FileHits searchSiteFile(const QString& path, const TextSearch& search, qint64 si
                         const std::optional<QString>& shownText = std::nullopt);
 // The hits in an LF text.
 void collectHits(QStringView lfText, const TextSearch& search, FileHits& into);
+// A hit as the list shows it: `match` in `line` (a long line cut around it).
+LineHit shownHit(QStringView line, int number, TextMatch match);
 
 // Every file of the folder, in the order of their paths, on `workers` threads; `onFile`
 // is called for each file in that order (on one of the worker threads, never two at once).

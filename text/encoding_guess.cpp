@@ -1,7 +1,7 @@
 #include "text/encoding_guess.h"
 
 #include <QByteArray>
-#include <QUtf8StringView>
+#include <cctype>
 
 #include <cstring>
 
@@ -17,6 +17,28 @@ uchar8 at(QByteArrayView bytes, qsizetype i)
 bool inRange(uchar8 b, uchar8 low, uchar8 high)
 {
     return b >= low && b <= high;
+}
+
+quint64 word(const char* p)
+{
+    quint64 w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+constexpr quint64 kHighBits = 0x8080808080808080ULL;
+
+// Eight bytes at a time: most of a page's bytes are ASCII markup.
+qsizetype asciiPrefix(QByteArrayView bytes, qsizetype from = 0)
+{
+    const char* p = bytes.data();
+    const qsizetype n = bytes.size();
+    qsizetype i = from;
+    while (i + 8 <= n && (word(p + i) & kHighBits) == 0)
+        i += 8;
+    while (i < n && static_cast<uchar8>(p[i]) < 0x80)
+        ++i;
+    return i;
 }
 
 // How well the bytes fit one multi-byte encoding: the characters of more than one byte,
@@ -47,14 +69,15 @@ int utf8Length(QByteArrayView b, qsizetype i)
 
 // How the bytes fall into characters, given the length of the character of more than one
 // byte that begins at i (0 when none begins there). CP932 counts its single-byte kana apart.
+// `stopAtInvalid`: only whether every byte fits is wanted, so the first that does not ends it.
 template <typename Length>
-Fit fitOf(QByteArrayView b, Length length, bool singleByteKana = false)
+Fit fitOf(QByteArrayView b, Length length, bool singleByteKana = false, bool stopAtInvalid = false)
 {
     Fit fit;
-    for (qsizetype i = 0; i < b.size();) {
+    for (qsizetype i = 0; i < b.size() && !(stopAtInvalid && fit.invalid > 0);) {
         const uchar8 c = at(b, i);
         if (c < 0x80) {
-            ++i;
+            i = asciiPrefix(b, i + 1);
         } else if (singleByteKana && inRange(c, 0xA1, 0xDF)) {
             ++fit.halfwidthKana;
             ++i;
@@ -89,14 +112,38 @@ int cp932Length(QByteArrayView b, qsizetype i)
         : 0;
 }
 
-Fit utf8Fit(QByteArrayView b)
-{
-    return fitOf(b, utf8Length);
-}
-
 Fit eucJpFit(QByteArrayView b)
 {
     return fitOf(b, eucJpLength);
+}
+
+bool fitsEucJp(QByteArrayView b)
+{
+    return fitOf(b, eucJpLength, false, true).invalid == 0;
+}
+
+// Whether the bytes are UTF-8 but for a few stray bytes: eight characters of more than one
+// byte for each stray byte. Legacy bytes give up soon: the look ends once the rest could not
+// make up for the stray ones found.
+bool mostlyUtf8(QByteArrayView b)
+{
+    qsizetype multiByte = 0;
+    qsizetype invalid = 0;
+    for (qsizetype i = 0; i < b.size();) {
+        const uchar8 c = at(b, i);
+        if (c < 0x80) {
+            i = asciiPrefix(b, i + 1);
+        } else if (const int n = utf8Length(b, i)) {
+            ++multiByte;
+            i += n;
+        } else {
+            ++invalid;
+            ++i;
+            if (8 * invalid > multiByte + (b.size() - i) / 2)
+                return false;
+        }
+    }
+    return multiByte >= 8 * invalid;
 }
 
 Fit cp932Fit(QByteArrayView b)
@@ -106,9 +153,31 @@ Fit cp932Fit(QByteArrayView b)
 
 bool isAscii(QByteArrayView bytes)
 {
-    for (char c : bytes) {
-        if (static_cast<uchar8>(c) >= 0x80)
+    return asciiPrefix(bytes) == bytes.size();
+}
+
+// Whether the bytes from `from` on are valid UTF-8 (the bytes before it are ASCII). A run of
+// three-byte characters, which Japanese text is, is taken without going back to the general
+// case for each.
+bool validUtf8From(QByteArrayView bytes, qsizetype from)
+{
+    const auto* p = reinterpret_cast<const uchar8*>(bytes.data());
+    const qsizetype n = bytes.size();
+    qsizetype i = from;
+    while (i < n) {
+        const uchar8 c = p[i];
+        if (c < 0x80) {
+            i = asciiPrefix(bytes, i + 1);
+            continue;
+        }
+        if (c >= 0xE1 && c <= 0xEC && i + 2 < n && (p[i + 1] & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80) {
+            i += 3; // the usual case: no special second byte for these leads
+            continue;
+        }
+        const int length = utf8Length(bytes, i);
+        if (length == 0)
             return false;
+        i += length;
     }
     return true;
 }
@@ -158,17 +227,17 @@ std::optional<TextEncoding> encodingFromName(QByteArray name)
     return std::nullopt;
 }
 
-// The value that follows a key in `lower`, up to a quote, blank, ";" or ">".
-QByteArray valueAfter(const QByteArray& lower, qsizetype at)
+// The value that follows a key, up to a quote, blank, ";" or ">", in small letters.
+QByteArray valueAfter(QByteArrayView text, qsizetype at)
 {
     qsizetype i = at;
-    while (i < lower.size() && (lower[i] == ' ' || lower[i] == '\t' || lower[i] == '"' || lower[i] == '\''))
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '"' || text[i] == '\''))
         ++i;
     const qsizetype start = i;
-    while (i < lower.size() && lower[i] != '"' && lower[i] != '\'' && lower[i] != ' '
-           && lower[i] != ';' && lower[i] != '>' && lower[i] != '?' && lower[i] != '/')
+    while (i < text.size() && text[i] != '"' && text[i] != '\'' && text[i] != ' '
+           && text[i] != ';' && text[i] != '>' && text[i] != '?' && text[i] != '/')
         ++i;
-    return lower.mid(start, i - start);
+    return text.sliced(start, i - start).toByteArray().toLower();
 }
 
 bool isUtf16(TextEncoding e)
@@ -177,19 +246,34 @@ bool isUtf16(TextEncoding e)
         || e == TextEncoding::Utf16BeNoBom;
 }
 
-// The names given after "charset=" and "encoding=", in the order they stand.
+bool endsWithWord(QByteArrayView head, QByteArrayView lowerWord)
+{
+    if (head.size() < lowerWord.size())
+        return false;
+    head = head.last(lowerWord.size());
+    for (qsizetype i = 0; i < head.size(); ++i) {
+        if (static_cast<uchar8>(head[i]) >= 0x80 || char(std::tolower(static_cast<uchar8>(head[i]))) != lowerWord[i])
+            return false;
+    }
+    return true;
+}
+
+// The names given after "charset=" and then those after "encoding=", each in the order they
+// stand, in the page's first 64 KB. Found from each "=", so the page is not copied to be
+// searched.
 QList<QByteArray> declaredNames(QByteArrayView bytes)
 {
-    const QByteArray lower = bytes.first(qMin<qsizetype>(bytes.size(), 64 * 1024)).toByteArray().toLower();
-    QList<QByteArray> names;
-    for (const char* key : {"charset=", "encoding="}) {
-        qsizetype pos = 0;
-        while ((pos = lower.indexOf(key, pos)) >= 0) {
-            pos += qsizetype(std::strlen(key));
-            names.append(valueAfter(lower, pos));
-        }
+    const QByteArrayView head = bytes.first(qMin<qsizetype>(bytes.size(), 64 * 1024));
+    QList<QByteArray> charsets;
+    QList<QByteArray> encodings;
+    for (qsizetype pos = head.indexOf('='); pos >= 0; pos = head.indexOf('=', pos + 1)) {
+        const QByteArrayView before = head.first(pos);
+        if (endsWithWord(before, "charset"))
+            charsets.append(valueAfter(head, pos + 1));
+        else if (endsWithWord(before, "encoding"))
+            encodings.append(valueAfter(head, pos + 1));
     }
-    return names;
+    return charsets + encodings;
 }
 
 // Chinese and Korean encodings, which the editor does not read.
@@ -273,7 +357,8 @@ std::optional<TextEncoding> utf16ByJapaneseUnits(QByteArrayView bytes)
         qsizetype typical = 0, plausible = 0;
         bool wantLow = false;
         bool broken = false;
-        for (qsizetype i = 0; i < size && !broken; i += 2) {
+        qsizetype unlikely = 0; // past units / 50 the bytes are no such text
+        for (qsizetype i = 0; i < size && !broken && unlikely * 50 <= units; i += 2) {
             const char16_t u = unitAt(bytes, i, big);
             if (QChar::isLowSurrogate(u) != wantLow) {
                 broken = true;
@@ -290,6 +375,7 @@ std::optional<TextEncoding> utf16ByJapaneseUnits(QByteArrayView bytes)
                 || (u >= 0x2000 && u <= 0x2BFF) || (u >= 0x00A0 && u <= 0x04FF) || (u >= 0x3100 && u <= 0x33FF)
                 || (u >= 0xE000 && u <= 0xF8FF) || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFE30 && u <= 0xFE4F)
                 || (u >= 0xFFE0 && u <= 0xFFEE) || QChar::isSurrogate(u);
+            unlikely = (i / 2 + 1) - plausible;
         }
         if (!broken && !wantLow && typical * 5 >= units && plausible * 50 >= units * 49)
             return big ? TextEncoding::Utf16BeNoBom : TextEncoding::Utf16LeNoBom;
@@ -366,42 +452,55 @@ QString foreignEncodingOf(QByteArrayView bytes, TextEncoding encoding, QStringVi
 
 TextEncoding guessEncoding(QByteArrayView bytes)
 {
+    return guessEncodingOf(bytes).encoding;
+}
+
+EncodingGuess guessEncodingOf(QByteArrayView bytes)
+{
     if (bytes.startsWith("\xEF\xBB\xBF"))
-        return TextEncoding::Utf8Bom;
+        return {TextEncoding::Utf8Bom};
     if (bytes.startsWith("\xFF\xFE"))
-        return TextEncoding::Utf16Le;
+        return {TextEncoding::Utf16Le};
     if (bytes.startsWith("\xFE\xFF"))
-        return TextEncoding::Utf16Be;
+        return {TextEncoding::Utf16Be};
 
     if (const std::optional<TextEncoding> utf16 = utf16ByZeroBytes(bytes))
-        return *utf16;
-    const std::optional<TextEncoding> declared = declaredEncoding(bytes);
-    if (isAscii(bytes)) {
+        return {*utf16};
+    const qsizetype asciiUpTo = asciiPrefix(bytes);
+    if (asciiUpTo == bytes.size()) {
         if (hasIso2022JpEscapes(bytes))
-            return TextEncoding::Iso2022Jp;
+            return {TextEncoding::Iso2022Jp, true, true};
         // Bytes without a single NUL are no UTF-16, whatever the page says.
-        return declared && !isUtf16(*declared) ? *declared : TextEncoding::Utf8;
+        const std::optional<TextEncoding> declared = declaredEncoding(bytes);
+        return {declared && !isUtf16(*declared) ? *declared : TextEncoding::Utf8, true, true};
     }
-    if (QUtf8StringView(bytes).isValidUtf8())
-        return TextEncoding::Utf8;
+    if (validUtf8From(bytes, asciiUpTo))
+        return {TextEncoding::Utf8, false, true};
     if (const std::optional<TextEncoding> utf16 = utf16ByJapaneseUnits(bytes))
-        return *utf16;
+        return {*utf16};
 
-    const Fit euc = eucJpFit(bytes);
+    const std::optional<TextEncoding> declared = declaredEncoding(bytes);
+    const bool eucFits = fitsEucJp(bytes); // Shift_JIS bytes stop it soon
     const Fit sjis = cp932Fit(bytes);
-    if ((declared == TextEncoding::EucJp || declared == TextEncoding::EucJis2004) && euc.invalid == 0)
-        return *declared;
+    if ((declared == TextEncoding::EucJp || declared == TextEncoding::EucJis2004) && eucFits)
+        return {*declared};
     if ((declared == TextEncoding::Cp932 || declared == TextEncoding::ShiftJis2004) && sjis.invalid == 0)
-        return *declared;
+        return {*declared};
     // In Shift_JIS or EUC-JP text a byte sequence that happens to be valid UTF-8 is rare
     // beside the invalid ones; in a UTF-8 page with stray bytes it is the other way round.
-    const Fit utf8 = utf8Fit(bytes);
-    if (utf8.multiByte >= 8 * utf8.invalid)
-        return TextEncoding::Utf8;
-    if (euc.invalid == 0 && sjis.invalid == 0) {
+    if (mostlyUtf8(bytes))
+        return {TextEncoding::Utf8};
+    if (eucFits && sjis.invalid == 0) {
         // Read as CP932, EUC-JP's kana and most kanji are half-width katakana, which real
         // Shift_JIS text seldom holds.
-        return sjis.halfwidthKana > 0 ? TextEncoding::EucJp : TextEncoding::Cp932;
+        return {sjis.halfwidthKana > 0 ? TextEncoding::EucJp : TextEncoding::Cp932};
     }
-    return euc.invalid < sjis.invalid ? TextEncoding::EucJp : TextEncoding::Cp932;
+    if (eucFits || sjis.invalid == 0)
+        return {eucFits ? TextEncoding::EucJp : TextEncoding::Cp932};
+    return {eucJpFit(bytes).invalid < sjis.invalid ? TextEncoding::EucJp : TextEncoding::Cp932};
+}
+
+bool isValidUtf8(QByteArrayView bytes)
+{
+    return validUtf8From(bytes, asciiPrefix(bytes));
 }

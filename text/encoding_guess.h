@@ -17,6 +17,10 @@
 // Japanese Windows writes). UTF-16 without a mark is told by its zero bytes, or for Japanese
 // text with little ASCII, by the pattern of its units.
 TextEncoding guessEncoding(QByteArrayView bytes);
+EncodingGuess guessEncodingOf(QByteArrayView bytes);
+
+// Whether the bytes are valid UTF-8: quicker than Qt's check on Japanese text.
+bool isValidUtf8(QByteArrayView bytes);
 
 // The Japanese multi-byte encodings to try reading `bytes` in, when guessEncoding gave
 // `guessed` (one of them): the declared one first, then the guessed one's family, common form

@@ -5,7 +5,6 @@
 #include "text/line_breaks.h"
 
 #include <QStringDecoder>
-#include <QUtf8StringView>
 #include <QtEndian>
 
 namespace {
@@ -158,7 +157,17 @@ QString decodeCp932(QByteArrayView bytes, bool* undecodable)
 
 DecodedText decodeText(QByteArrayView bytes)
 {
-    const TextEncoding guessed = guessEncoding(bytes);
+    return decodeText(bytes, guessEncodingOf(bytes));
+}
+
+DecodedText decodeText(QByteArrayView bytes, const EncodingGuess& guess)
+{
+    const TextEncoding guessed = guess.encoding;
+    if (guessed == TextEncoding::Utf8 && guess.validUtf8) {
+        DecodedText decoded; // checked already
+        decoded.text = decodeUtf8(bytes);
+        return decoded;
+    }
     DecodedText decoded = decodeText(bytes, guessed);
     decoded.foreignEncoding = foreignEncodingOf(bytes, decoded.encoding, decoded.text);
     // A Chinese or Korean page is shown in the plain form: it is no JIS X 0213 page either.
@@ -200,7 +209,7 @@ DecodedText decodeText(QByteArrayView bytes, TextEncoding encoding)
     case TextEncoding::Utf8:
     case TextEncoding::Utf8Bom:
         // Stray bytes in a UTF-8 page become U+FFFD, one for each.
-        result.undecodable = !QUtf8StringView(bytes).isValidUtf8();
+        result.undecodable = !isValidUtf8(bytes);
         result.text = decodeUtf8(bytes);
         break;
     case TextEncoding::Utf16Le:

@@ -38,9 +38,19 @@ struct DecodedText {
     ByteForms forms;
 };
 
+// What the encoding guess (text/encoding_guess.h) found, with what it learnt on the way, so a
+// reader need not check the bytes again.
+struct EncodingGuess {
+    TextEncoding encoding = TextEncoding::Utf8;
+    bool ascii = false;     // every byte below 0x80
+    bool validUtf8 = false; // the bytes are valid UTF-8 (ASCII is)
+};
+
 // In the encoding that guessEncoding (text/encoding_guess.h) finds; a byte-order mark is
 // taken off and remembered.
 DecodedText decodeText(QByteArrayView bytes);
+// The same, when the guess was made already.
+DecodedText decodeText(QByteArrayView bytes, const EncodingGuess& guess);
 // In the given encoding, whatever the bytes look like (a byte-order mark of that encoding
 // is taken off).
 DecodedText decodeText(QByteArrayView bytes, TextEncoding encoding);

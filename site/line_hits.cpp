@@ -1,0 +1,157 @@
+#include "site/line_hits.h"
+
+#include "text/text_encoding.h"
+
+#include <cstring>
+
+namespace {
+// A required text of one character is on nearly every line: reading the page whole is quicker.
+constexpr qsizetype kShortestRequired = 2;
+
+template <typename Unit>
+bool isBreak(Unit u)
+{
+    return u == Unit('\n') || u == Unit('\r');
+}
+
+template <typename Unit>
+quint64 load(const Unit* p)
+{
+    quint64 w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+// The high bit of each lane of `w` that holds `c`.
+template <typename Unit>
+quint64 lanesOf(quint64 w, Unit c)
+{
+    constexpr quint64 ones = sizeof(Unit) == 1 ? 0x0101010101010101ULL : 0x0001000100010001ULL;
+    constexpr quint64 high = ones << (8 * sizeof(Unit) - 1);
+    const quint64 x = w ^ (ones * quint64(c)); // a lane of c is now zero
+    return ~(((x & ~high) + ~high) | x) & high;
+}
+
+// How many lanes a mask from lanesOf marks, without a population count instruction, which
+// the processors the program is built for need not have.
+template <typename Unit>
+qsizetype lanesIn(quint64 mask)
+{
+    constexpr quint64 ones = sizeof(Unit) == 1 ? 0x0101010101010101ULL : 0x0001000100010001ULL;
+    return qsizetype(((mask >> (8 * sizeof(Unit) - 1)) * ones) >> (64 - 8 * sizeof(Unit)));
+}
+
+// The breaks in [from, to), eight bytes at a time (every hit needs the lines before it
+// counted, and those are most of a page): a CR LF counts once. Neither end cuts a CR LF.
+template <typename Unit>
+int breaksIn(const Unit* p, qsizetype from, qsizetype to)
+{
+    constexpr qsizetype lanes = 8 / sizeof(Unit);
+    constexpr Unit cr = Unit('\r');
+    constexpr Unit lf = Unit('\n');
+    qsizetype breaks = 0;
+    qsizetype i = from;
+    for (; i + lanes < to; i += lanes) {
+        const quint64 w = load(p + i);
+        const quint64 crs = lanesOf(w, cr);
+        breaks += lanesIn<Unit>(lanesOf(w, lf)) + lanesIn<Unit>(crs) - lanesIn<Unit>(crs & lanesOf(load(p + i + 1), lf));
+    }
+    for (; i < to; ++i)
+        breaks += p[i] == lf || (p[i] == cr && !(i + 1 < to && p[i + 1] == lf));
+    return int(breaks);
+}
+
+void hitsOnLine(QStringView line, int number, const TextSearch& search, FileHits& into)
+{
+    const SearchRange range{0, line.size()};
+    for (qsizetype from = 0; from <= line.size();) {
+        const std::optional<FoundMatch> found = search.find(line, from, SearchDirection::Forward, range);
+        if (!found || found->wrapped)
+            return;
+        const TextMatch m = found->match;
+        ++into.count;
+        if (into.hits.size() < FileHits::kMaxKeptHits)
+            into.hits.append(shownHit(line, number, m));
+        from = m.length > 0 ? m.end() : m.start + 1;
+    }
+}
+
+// From each place `find` gives, the line around it is searched; then the look goes on after it.
+template <typename Unit, typename Find, typename LineText>
+void collectByLine(const Unit* p, qsizetype n, Find find, LineText lineText, const TextSearch& search, FileHits& into)
+{
+    int line = 1;
+    qsizetype countedTo = 0;
+    for (qsizetype at = find(0); at >= 0;) {
+        qsizetype start = at;
+        while (start > 0 && !isBreak(p[start - 1]))
+            --start;
+        qsizetype end = at;
+        while (end < n && !isBreak(p[end]))
+            ++end;
+        line += breaksIn(p, countedTo, start);
+        countedTo = start;
+        hitsOnLine(lineText(start, end), line, search, into);
+        if (end >= n)
+            break;
+        at = find(end);
+    }
+}
+
+unsigned char asciiLower(unsigned char c)
+{
+    return c >= 'A' && c <= 'Z' ? c | 0x20 : c;
+}
+}
+
+LineHitFinder::LineHitFinder(const TextSearch& search)
+    : m_search(search)
+{
+    const TextSearch::RequiredText required = search.requiredText();
+    if (required.text.size() < kShortestRequired)
+        return;
+    m_required = required.text;
+    m_asciiCaseless = required.asciiCaseless;
+    m_requiredUtf8 = m_required.toUtf8();
+    if (m_asciiCaseless) {
+        for (char& c : m_requiredUtf8)
+            c = char(asciiLower(static_cast<unsigned char>(c)));
+    }
+    m_matcher = QStringMatcher(m_required, m_asciiCaseless ? Qt::CaseInsensitive : Qt::CaseSensitive);
+}
+
+void LineHitFinder::collect(QStringView text, FileHits& into) const
+{
+    collectByLine(
+        text.utf16(), text.size(), [&](qsizetype from) { return m_matcher.indexIn(text, from); },
+        [&](qsizetype start, qsizetype end) { return text.sliced(start, end - start); }, m_search, into);
+}
+
+void LineHitFinder::collectUtf8(QByteArrayView bytes, FileHits& into) const
+{
+    collectByLine(
+        bytes.data(), bytes.size(), [&](qsizetype from) { return findBytes(bytes, from); },
+        [&](qsizetype start, qsizetype end) { return decodeText(bytes.sliced(start, end - start), TextEncoding::Utf8).text; },
+        m_search, into);
+}
+
+qsizetype LineHitFinder::findBytes(QByteArrayView bytes, qsizetype from) const
+{
+    const qsizetype length = m_requiredUtf8.size();
+    if (!m_asciiCaseless) {
+        const void* at = memmem(bytes.data() + from, size_t(bytes.size() - from), m_requiredUtf8.data(), size_t(length));
+        return at ? static_cast<const char*>(at) - bytes.data() : -1;
+    }
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* want = reinterpret_cast<const unsigned char*>(m_requiredUtf8.data());
+    for (qsizetype i = from; i + length <= bytes.size(); ++i) {
+        if (asciiLower(p[i]) != want[0])
+            continue;
+        qsizetype k = 1;
+        while (k < length && asciiLower(p[i + k]) == want[k])
+            ++k;
+        if (k == length)
+            return i;
+    }
+    return -1;
+}
