@@ -34,6 +34,8 @@ TextModel::~TextModel() = default;
 
 QString TextModel::text() const
 {
+    if (m_holding.separatorsAreBreaks())
+        return m_holding.text(0, m_document->characterCount() - 1, u"\r\n");
     // Gathered in parts into a string of its final size: read whole, the document's raw text
     // and the text made of it would be two copies of the page beside the document's own.
     QString whole;
