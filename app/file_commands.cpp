@@ -18,8 +18,10 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QFuture>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -28,14 +30,37 @@ const QString kDiscardQuestion = QStringLiteral("すべて消えてしまいま�
 const QString kOpenFailed = QStringLiteral("ファイルを開けませんでした。\r");
 const QString kReplaceQuestion = QStringLiteral("%1 は既にあります。\r置き換えてよろしいですか？");
 
+// The text read for a write and its fingerprint, taken on the other core while the text is
+// encoded: the baseline after the write, so the text can go before the bytes are written and
+// the page is held no third time.
+class TextToWrite {
+public:
+    const QString& text() const { return m_text; }
+    void set(QString text)
+    {
+        m_text = std::move(text);
+        m_print = QtConcurrent::run([read = m_text] { return TextFingerprint::of(read); });
+    }
+    TextFingerprint fingerprint() const { return m_print.result(); }
+    void release()
+    {
+        m_print.waitForFinished();
+        m_text = QString();
+    }
+
+private:
+    QString m_text;
+    QFuture<TextFingerprint> m_print;
+};
 
 // The bytes about to be written would be read by the next open as another text (the
 // encoding cannot be told from them): asks, offering a declaration or a byte-order mark that
 // makes them read right. False when the save is cancelled.
-bool confirmReadBack(const FileCommandParts& parts, QString& text, TextEncoding& encoding, EncodedText& encoded,
-                     quint64& revision)
+bool confirmReadBack(const FileCommandParts& parts, TextToWrite& toWrite, TextEncoding& encoding,
+                     EncodedText& encoded, quint64& revision)
 {
     const Document& document = parts.document;
+    const QString& text = toWrite.text();
     if (!mayReadOtherwise(encoding, text))
         return true;
     {
@@ -71,7 +96,7 @@ bool confirmReadBack(const FileCommandParts& parts, QString& text, TextEncoding&
         parts.box.replaceSelection(exactDeclarationChanges(document.model().text(0, document.model().length(), u"\n"),
                                                            encoding));
         revision = document.model().revision();
-        text = document.text();
+        toWrite.set(document.text());
         break;
     }
     // What the encoding lacks was asked about before: whatever is left of it goes as references.
@@ -88,14 +113,21 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
     // What is written becomes the baseline only if the text is still what was read: a text
     // put in while a question below was open is a change, saved next time.
     quint64 revision = document.model().revision();
-    // Unchanged, the baseline is the text: shared, so a save holds the page no third time.
-    const bool unchanged = document.textIsBaseline();
-    QString text = unchanged ? document.TxtRam() : document.text();
     TextEncoding encoding = document.encoding();
-    // The unchanged text goes back as the very bytes it was read from.
+    // The unchanged text goes back as the very bytes it was read from, not read at all; so
+    // does a text typed back to what was read.
+    const bool unchanged = document.textIsBaseline();
     std::optional<QByteArray> asRead;
-    if (unchanged || text == document.TxtRam())
+    if (unchanged)
         asRead = bytesAsRead(document.originalFile(), encoding, document.lineEnding());
+    TextToWrite toWrite;
+    if (!asRead) {
+        toWrite.set(document.text());
+        if (!unchanged && toWrite.text().size() == document.TxtRam().length()
+            && toWrite.fingerprint() == document.TxtRam())
+            asRead = bytesAsRead(document.originalFile(), encoding, document.lineEnding());
+    }
+    const QString& text = toWrite.text();
     EncodedText encoded;
     if (asRead)
         encoded.bytes = std::move(*asRead);
@@ -119,7 +151,7 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
             declareUtf8 = askDeclarationChange(parts, document.encoding(), encoding);
             if (declareUtf8) {
                 revision = document.model().revision();
-                text = textDeclaring(document.model(), document.encoding(), encoding);
+                toWrite.set(textDeclaring(document.model(), document.encoding(), encoding));
             }
             // UTF-8 holds every character but a lone surrogate, which the user was just asked
             // about: it goes as a reference rather than not at all.
@@ -128,9 +160,12 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
         }
     }
 
-    if (!asRead && !confirmReadBack(parts, text, encoding, encoded, revision))
+    if (!asRead && !confirmReadBack(parts, toWrite, encoding, encoded, revision))
         return false;
 
+    // The text read goes, its fingerprint kept: the bytes alone are written.
+    const TextFingerprint baseline = asRead ? document.TxtRam() : toWrite.fingerprint();
+    toWrite.release();
     WriteOutcome written;
     {
         BusyPointer busy;
@@ -152,9 +187,9 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
         document.setOriginalFile({});
     }
     if (document.model().revision() == revision)
-        document.takeTextAsBaseline(text);
+        document.takeTextAsBaseline(baseline);
     else
-        document.setBaseline(text);
+        document.setBaseline(baseline);
     return true;
 }
 

@@ -64,7 +64,7 @@ int main(int argc, char* argv[])
     const double read = timed([&] { text = box.documentText(); });
     bool written = false;
     const double write = timed([&] {
-        written = keepRecoveryCopy(copyPath, QStringLiteral("/tmp/page.htm"), text, baseline);
+        written = keepRecoveryCopy(copyPath, QStringLiteral("/tmp/page.htm"), text, TextFingerprint::of(baseline));
     });
     std::optional<RecoveryCopy> back;
     const double reread = timed([&] { back = readRecoveryCopy(copyPath); });

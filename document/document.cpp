@@ -1,5 +1,7 @@
 #include "document/document.h"
 
+#include <QtConcurrent/QtConcurrentRun>
+
 Document::Document(QObject* parent) : QObject(parent), m_model(new TextModel(this))
 {
     setObjectName(QStringLiteral("document"));
@@ -31,9 +33,24 @@ void Document::clearFile()
     m_formatChanged = false;
 }
 
-void Document::setBaseline(const QString& text)
+const TextFingerprint& Document::TxtRam() const
 {
-    m_TxtRam = text;
+    if (m_takingBaseline.isValid()) {
+        m_TxtRam = m_takingBaseline.result();
+        m_takingBaseline = {};
+    }
+    return m_TxtRam;
+}
+
+bool Document::isBaseline(QStringView text) const
+{
+    return text.size() == TxtRam().length() && TextFingerprint::of(text) == TxtRam();
+}
+
+void Document::setBaseline(const TextFingerprint& baseline)
+{
+    m_takingBaseline = {};
+    m_TxtRam = baseline;
     m_formatChanged = false;
     m_model->forgetSaved();
     setMayDiffer(true); // unknown until compared
@@ -41,7 +58,20 @@ void Document::setBaseline(const QString& text)
 
 void Document::takeTextAsBaseline(QString text)
 {
-    m_TxtRam = std::move(text);
+    // A loaded page's own string is taken beside the window's first paint, on the other core;
+    // the first question waits for it.
+    if (text.size() >= TextModel::kTextPart) {
+        takeTextAsBaseline(TextFingerprint());
+        m_takingBaseline = QtConcurrent::run([text = std::move(text)] { return TextFingerprint::of(text); });
+    } else {
+        takeTextAsBaseline(TextFingerprint::of(text));
+    }
+}
+
+void Document::takeTextAsBaseline(const TextFingerprint& baseline)
+{
+    m_takingBaseline = {};
+    m_TxtRam = baseline;
     m_formatChanged = false;
     m_model->markSaved();
     setMayDiffer(false);
@@ -49,7 +79,24 @@ void Document::takeTextAsBaseline(QString text)
 
 void Document::takeTextAsBaseline()
 {
-    takeTextAsBaseline(m_model->text());
+    takeTextAsBaseline(textFingerprint());
+}
+
+TextFingerprint Document::textFingerprint() const
+{
+    const quint64 revision = m_model->revision();
+    if (m_compared && m_compared->first == revision)
+        return m_compared->second;
+    // The next part is read while the one before is digested on the other core.
+    TextFingerprint::Taker taker;
+    QFuture<void> digesting;
+    m_model->readText([&taker, &digesting](QString part) {
+        digesting.waitForFinished();
+        digesting = QtConcurrent::run([&taker, part = std::move(part)] { taker.add(part); });
+    });
+    digesting.waitForFinished();
+    m_compared.emplace(revision, taker.result());
+    return m_compared->second;
 }
 
 void Document::markEdited()
@@ -68,13 +115,13 @@ bool Document::hasUnsavedChanges() const
 {
     if (m_model->isEmpty())
         return false;
-    // While nothing changed since the baseline was taken, they are equal; the whole text is
-    // compared only after an edit.
+    // While nothing changed since the baseline was taken, they are equal; after an edit a
+    // length differing answers at once, and only an equal length has the text read.
     if (m_formatChanged)
         return true;
     if (!m_mayDiffer)
         return false;
-    const bool differs = m_model->text() != m_TxtRam;
+    const bool differs = m_model->textLength() != TxtRam().length() || textFingerprint() != TxtRam();
     if (!differs)
         setMayDiffer(false);
     return differs;

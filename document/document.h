@@ -6,8 +6,14 @@
 #include "text/original_file.h"
 #include "text/text_encoding.h"
 
+#include "document/text_fingerprint.h"
+
+#include <QFuture>
 #include <QObject>
 #include <QString>
+
+#include <optional>
+#include <utility>
 
 // The document: its text (the text model, which it owns), which file it is, how that file was
 // written, and whether the text differs from what was last loaded or saved. The document box
@@ -59,17 +65,25 @@ public:
     // A new, unnamed document: no file, UTF-8, CR LF. The folder stays for the file manager.
     void clearFile();
 
-    // The baseline (TxtRam): the document as last loaded or saved.
-    const QString& TxtRam() const { return m_TxtRam; }
+    // The baseline (TxtRam): the fingerprint of the document as last loaded or saved. The
+    // text itself is not kept: the page would be held twice.
+    const TextFingerprint& TxtRam() const;
+    // Whether `text` is the baseline's text.
+    bool isBaseline(QStringView text) const;
     // Whether the text is known to equal the baseline (nothing changed since it was taken, or
     // compared equal since): then the baseline can stand for the text without reading it.
     bool textIsBaseline() const { return !m_mayDiffer && !m_formatChanged; }
     // A baseline that may differ from the text: compared at the next question.
-    void setBaseline(const QString& text);
-    // The text as it stands becomes the baseline; `text` must equal it (read just now, or
-    // known to be what the box was given), so a large page is not read back.
+    void setBaseline(const TextFingerprint& baseline);
+    void setBaseline(QStringView text) { setBaseline(TextFingerprint::of(text)); }
+    // The text as it stands becomes the baseline; `text` (or what it is the fingerprint of)
+    // must equal it (read just now, or known to be what the box was given), so a large page
+    // is not read back. A large text is taken on a worker thread, which lets it go after.
     void takeTextAsBaseline(QString text);
+    void takeTextAsBaseline(const TextFingerprint& baseline);
     void takeTextAsBaseline();
+    // The fingerprint of the text as it stands, read in parts.
+    TextFingerprint textFingerprint() const;
     // The text changed (an edit, a load): the next question compares, unless the history
     // knows the text is the saved one again.
     void markEdited();
@@ -101,7 +115,10 @@ private:
     ByteForms m_forms;
     DiskStamp m_diskStamp;
     OriginalFile m_originalFile;
-    QString m_TxtRam;
+    mutable TextFingerprint m_TxtRam;
+    mutable QFuture<TextFingerprint> m_takingBaseline; // the loaded text's, while it is taken
+    // The text's fingerprint at a revision, so a second question about the same text reads nothing.
+    mutable std::optional<std::pair<quint64, TextFingerprint>> m_compared;
     mutable bool m_mayDiffer = false;
     bool m_formatChanged = false;
     TextModel* m_model;

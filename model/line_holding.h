@@ -74,6 +74,9 @@ public:
 
     // The box range [from, to) as text, `lineBreak` for each real line break.
     QString text(int from, int to, QStringView lineBreak) const;
+    // Whether every separator in the box is a line break: then the whole text is made in the
+    // string the box's raw text is read into, with no second copy of the page.
+    bool separatorsAreBreaks() const { return !m_pieces && !m_ownSeparators && !m_ownBreaks; }
     qsizetype toText(int boxPosition) const;
     // A text position standing at a soft break is the end of the piece before it.
     int toBox(qsizetype textPosition) const;

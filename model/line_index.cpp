@@ -161,22 +161,46 @@ QString LineHolding::text(int from, int to, QStringView lineBreak) const
     const auto isSeparator = [grouped](QChar c) {
         return c == QChar::ParagraphSeparator || (grouped && c == QChar::LineSeparator);
     };
-    if (!m_pieces && !m_ownSeparators && !m_ownBreaks) {
-        // Every separator is a line break: one pass into a buffer of the final size.
+    if (separatorsAreBreaks()) {
+        // Every separator is a line break: made in place, growing the string read (the
+        // allocator moves a large block's pages rather than copying them), the characters
+        // moved back to front when the breaks grow.
         const qsizetype breaks = std::count_if(raw.cbegin(), raw.cend(), isSeparator);
         if (breaks == 0)
             return raw;
-        QString out(raw.size() + breaks * (lineBreak.size() - 1), Qt::Uninitialized);
-        QChar* write = out.data();
-        for (const QChar c : std::as_const(raw)) {
-            if (isSeparator(c)) {
-                for (const QChar b : lineBreak)
-                    *write++ = b;
-            } else {
-                *write++ = c;
+        const qsizetype n = raw.size();
+        const qsizetype grow = lineBreak.size() - 1;
+        raw.resize(n + breaks * grow);
+        QChar* data = raw.data();
+        const auto putBreak = [&lineBreak, data](qsizetype at) {
+            for (const QChar b : lineBreak)
+                data[at++] = b;
+        };
+        if (grow <= 0) {
+            qsizetype write = 0;
+            for (qsizetype read = 0; read < n; ++read) {
+                const QChar c = data[read];
+                if (isSeparator(c)) {
+                    putBreak(write);
+                    write += lineBreak.size();
+                } else {
+                    data[write++] = c;
+                }
+            }
+            raw.truncate(write);
+        } else {
+            qsizetype write = raw.size();
+            for (qsizetype read = n; read-- > 0;) {
+                const QChar c = data[read];
+                if (isSeparator(c)) {
+                    write -= lineBreak.size();
+                    putBreak(write);
+                } else {
+                    data[--write] = c;
+                }
             }
         }
-        return out;
+        return raw;
     }
     const Index& at = index();
     QString out;

@@ -34,7 +34,20 @@ TextModel::~TextModel() = default;
 
 QString TextModel::text() const
 {
-    return m_holding.text(0, m_document->characterCount() - 1, u"\r\n");
+    if (m_holding.separatorsAreBreaks())
+        return m_holding.text(0, m_document->characterCount() - 1, u"\r\n");
+    // Gathered in parts into a string of its final size: read whole, the document's raw text
+    // and the text made of it would be two copies of the page beside the document's own.
+    QString whole;
+    whole.reserve(textLength());
+    readText([&whole](const QString& part) { whole.append(part); });
+    return whole;
+}
+
+void TextModel::readText(const std::function<void(QString)>& take, qsizetype partLength) const
+{
+    for (qsizetype from = 0; from < m_length; from += partLength)
+        take(text(from, qMin(from + partLength, m_length)));
 }
 
 QString TextModel::text(qsizetype from, qsizetype to, QStringView lineBreak) const

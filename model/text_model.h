@@ -42,6 +42,12 @@ public:
     QString text() const;
     // [from, to) with `lineBreak` between lines.
     QString text(qsizetype from, qsizetype to, QStringView lineBreak = u"\r\n") const;
+    // The whole text as text() gives it, handed over in parts of about `partLength` positions
+    // (never parting a CR LF), so a reader that goes through it (a digest) needs no whole copy.
+    void readText(const std::function<void(QString)>& take, qsizetype partLength = kTextPart) const;
+    static constexpr qsizetype kTextPart = qsizetype(1) << 20;
+    // The size of text(): a line break is two characters there.
+    qsizetype textLength() const { return m_length + lineCount() - 1; }
     // Whether text() of a page given `crlfText` is `crlfText` itself, so a copy of it can stand
     // for the text without reading it back.
     static bool holdsTextAsGiven(QStringView crlfText);

@@ -100,10 +100,10 @@ bool writeRecoveryCopy(const QString& copyPath, const QString& filePath, const Q
     return writePrivateFile(copyPath, formatRecoveryCopy(filePath, text, QDateTime::currentDateTimeUtc(), fileStamp));
 }
 
-bool keepRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text, const QString& baseline,
+bool keepRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text, const TextFingerprint& baseline,
                       const DiskStamp& fileStamp)
 {
-    if (text == baseline) {
+    if (text.size() == baseline.length() && TextFingerprint::of(text) == baseline) {
         QFile::remove(copyPath);
         return true;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/disk_stamp.h"
+#include "document/text_fingerprint.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -49,5 +50,5 @@ bool writeRecoveryCopy(const QString& copyPath, const QString& filePath, const Q
                        const DiskStamp& fileStamp = {});
 // The same, unless the text is the saved one after all (edited back to it): then no copy is
 // needed and one written before is removed.
-bool keepRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text, const QString& baseline,
+bool keepRecoveryCopy(const QString& copyPath, const QString& filePath, const QString& text, const TextFingerprint& baseline,
                       const DiskStamp& fileStamp = {});

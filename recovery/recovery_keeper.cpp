@@ -194,7 +194,7 @@ void RecoveryKeeper::offerLeftBehind()
             damaged << setAsideDamagedCopy(std::move(orphan));
             continue;
         }
-        if (copy->text == m_document.TxtRam() || copy->text.isEmpty()) {
+        if (copy->text.isEmpty() || m_document.isBaseline(copy->text)) {
             removeRecoveryCopy(orphan.copyPath, std::move(orphan.lock));
             continue;
         }

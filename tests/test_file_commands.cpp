@@ -83,7 +83,7 @@ private Q_SLOTS:
         DocumentBox* box = w.editwindow();
 
         // New on an empty document asks nothing and keeps the baseline.
-        w.document().setBaseline("old baseline");
+        w.document().setBaseline(u"old baseline");
         trigger(w, "newfile");
         expectFile(w, QString(), "old baseline");
 
@@ -106,6 +106,20 @@ private Q_SLOTS:
         trigger(w, "SaveFiLE");
         QCOMPARE(m_folder->read("a.htm"), QByteArray("xa\r\nb\r\n"));
         expectFile(w, m_folder->file("a.htm"), "xa\r\nb\r\n");
+        QVERIFY(!w.hasUnsavedChanges());
+        // Typed back to the saved text (not undone) it is unchanged; one character more, or the
+        // same length with another character, is a change.
+        const auto retype = [box](qsizetype from, qsizetype to, const QString& text) {
+            box->select(from, to);
+            box->replaceSelection(text);
+        };
+        retype(1, 1, "a");
+        QVERIFY(w.hasUnsavedChanges());
+        retype(1, 2, "");
+        QVERIFY(!w.hasUnsavedChanges() && !box->model().isAtSaved());
+        retype(0, 1, "y");
+        QVERIFY(w.hasUnsavedChanges());
+        retype(0, 1, "x");
         QVERIFY(!w.hasUnsavedChanges());
 
         // A cancelled dialog changes nothing and says nothing.

@@ -426,6 +426,15 @@ private:
             *failure = "a change went around the edit path";
             return false;
         }
+        // Read in parts, as a digest reads it, it is the whole text with CR LF between lines.
+        const QString crlf = QString(now).replace(u'\n', QStringLiteral("\r\n"));
+        QString parts;
+        model().readText([&parts](const QString& part) { parts += part; }, 1 + now.size() / 3 + now.size() % 7);
+        if (parts != crlf || model().textLength() != crlf.size()) {
+            *failure = QStringLiteral("read in parts: %1 characters, %2 said, %3 in the text")
+                           .arg(parts.size()).arg(model().textLength()).arg(crlf.size());
+            return false;
+        }
         if (below(8) == 0) {
             // Lines as the text has them: counted, found from a place and started where they start.
             const qsizetype at = below(int(now.size() + 1));
