@@ -15,7 +15,8 @@ class LineHitFinder {
 public:
     explicit LineHitFinder(const TextSearch& search);
 
-    // Whether the search has a required text worth looking for; otherwise use collectHits.
+    // Whether the search has a required text worth looking for. The two below only then;
+    // otherwise collectHits searches the whole text.
     bool usable() const { return !m_required.isEmpty(); }
     void collect(QStringView text, FileHits& into) const;
     // Valid UTF-8 (ASCII included), read a line at a time where the required text is.

@@ -1,5 +1,6 @@
 #include "site/folder_replace.h"
 #include "site/folder_search.h"
+#include "site/line_hits.h"
 #include "site/link_check.h"
 #include "site/replace_undo.h"
 #include "site/site_state.h"
@@ -7,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -198,6 +200,52 @@ private Q_SLOTS:
             return;
         QCOMPARE(hits.hits.last().line, lastLine);
         QCOMPARE(hits.hits.last().lineText, QString("c.t cat"));
+    }
+
+    // The quick search a line at a time (in the decoded text with its own breaks, and in
+    // UTF-8 bytes) finds exactly what the search of the whole LF text finds: random pages of
+    // tokens that match caselessly only through forms outside ASCII (the Kelvin sign, the long
+    // s, full-width letters), breaks of all three kinds, a U+FEFF at a line's start, long lines.
+    void quickSearchFindsWhatTheWholeSearchFinds()
+    {
+        const QStringList tokens{"cat", "Cat ", "CAT", QString::fromUtf16(u"ｃａｔ"), "会社", QString::fromUtf16(u"\u212Ait"),
+                                 "kit ", "KIT", QString::fromUtf16(u"\u017Fky"), "sky", "a-b", QString::fromUtf16(u"é"),
+                                 QString::fromUtf16(u"É"), " ", "_", "\r\n", "\n", "\r", QString::fromUtf16(u"\uFEFF"),
+                                 QString(300, u'x')};
+        const QStringList patterns{"cat", "会社", "kit", "sky", "a-b", QString::fromUtf16(u"é"), "at", "t C", "ks"};
+        QRandomGenerator random(7);
+        int usable = 0;
+        for (int page = 0; page < 120; ++page) {
+            QString raw;
+            for (int n = random.bounded(1, 60); n > 0; --n)
+                raw += tokens[random.bounded(int(tokens.size()))];
+            QString lf = raw;
+            lf.replace("\r\n", "\n").replace(u'\r', u'\n');
+            for (const QString& pattern : patterns) {
+                for (int options = 0; options < 4; ++options) {
+                    const TextSearch search(pattern, {bool(options & 1), bool(options & 2), false});
+                    const LineHitFinder finder(search);
+                    FileHits whole, decoded, bytes;
+                    collectHits(lf, search, whole);
+                    if (!finder.usable())
+                        continue;
+                    ++usable;
+                    finder.collect(raw, decoded);
+                    finder.collectUtf8(raw.toUtf8(), bytes);
+                    for (const FileHits* quick : {&decoded, &bytes}) {
+                        QCOMPARE(quick->count, whole.count);
+                        for (qsizetype i = 0; i < whole.hits.size(); ++i) {
+                            const LineHit &a = quick->hits[i], &b = whole.hits[i];
+                            QVERIFY2(a.line == b.line && a.column == b.column && a.length == b.length && a.lineText == b.lineText,
+                                     qPrintable(QString("%1 / %2: %3").arg(pattern).arg(options).arg(raw.left(200))));
+                        }
+                    }
+                }
+            }
+        }
+        // Searched whole: "ks" and "sky" caseless (nothing certain in them), "é" (one character,
+        // and cased).
+        QCOMPARE(usable, 120 * (patterns.size() * 4 - 2 - 2 - 4));
     }
 
     // A file changed after the search is searched again: what it holds then is replaced.
