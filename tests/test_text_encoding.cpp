@@ -1,8 +1,10 @@
 #include "text/charset_declaration.h"
 #include "text/iconv_codec.h"
 #include "text/line_ends.h"
+#include "text/table_decode.h"
 #include "text/text_encoding.h"
 
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -55,6 +57,41 @@ private Q_SLOTS:
 
     // Each encoding is recognised by its bytes or by the charset the page declares, read
     // into the right text, and written back byte for byte.
+    // The table reading of CP932 and EUC-JP gives what the converter gives, on random bytes
+    // made mostly of whole characters with stray bytes among them; where it declines (a
+    // stray byte), the converter reads the page.
+    void tableReadingIsTheConvertersReading()
+    {
+        QRandomGenerator random(11);
+        for (TextEncoding encoding : {TextEncoding::Cp932, TextEncoding::EucJp}) {
+            const char* charset = encoding == TextEncoding::Cp932 ? "CP932" : "EUC-JP-MS";
+            int read = 0;
+            for (int page = 0; page < 400; ++page) {
+                QByteArray bytes;
+                const bool clean = page % 2 == 0;
+                for (int n = random.bounded(1, 300); n > 0; --n) {
+                    const quint32 r = random.generate();
+                    const uchar b = uchar(r);
+                    if (clean && encoding == TextEncoding::Cp932)
+                        bytes += r % 3 ? QByteArray(1, char(b & 0x7F)) : QByteArray{char(0x81 + (b % 31)), char(0x40 + ((r >> 8) % 0x3F))};
+                    else if (clean)
+                        bytes += r % 3 ? QByteArray(1, char(b & 0x7F)) : QByteArray{char(0xA1 + (b % 94)), char(0xA1 + ((r >> 8) % 94))};
+                    else
+                        bytes += char(b);
+                }
+                bool converterUndecodable = false;
+                const QString converter = decodeWithIconv(charset, bytes, &converterUndecodable);
+                if (const std::optional<QString> table = decodeByTable(encoding, bytes)) {
+                    ++read;
+                    QVERIFY(!converterUndecodable);
+                    QCOMPARE(*table, converter);
+                }
+                QCOMPARE(decodeText(bytes, encoding).text, converter);
+            }
+            QVERIFY(read >= 150); // the clean pages at least
+        }
+    }
+
     void encodingIsRecognised_data()
     {
         QTest::addColumn<QByteArray>("page");

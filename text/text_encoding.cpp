@@ -3,6 +3,7 @@
 #include "text/encoding_guess.h"
 #include "text/iconv_codec.h"
 #include "text/line_breaks.h"
+#include "text/table_decode.h"
 
 #include <QStringDecoder>
 #include <QtEndian>
@@ -40,6 +41,11 @@ IconvNames iconvNames(TextEncoding encoding)
 // from those single bytes only (the two-byte forms are U+FFE5 and U+FFE3).
 QString readLegacy(TextEncoding encoding, QByteArrayView bytes, bool* undecodable)
 {
+    if (std::optional<QString> text = decodeByTable(encoding, bytes)) {
+        if (undecodable)
+            *undecodable = false;
+        return std::move(*text);
+    }
     QString text = decodeWithIconv(iconvNames(encoding).read, bytes, undecodable);
     if (encoding == TextEncoding::ShiftJis2004) {
         for (QChar& c : text) {

@@ -1,0 +1,161 @@
+#include "text/table_decode.h"
+
+#include <QtEndian>
+
+#include <iconv.h>
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace {
+using uchar8 = unsigned char;
+
+// What the converter reads from every sequence of one, two (and, in EUC-JP, three) bytes.
+struct Table {
+    bool usable = false;
+    bool single[256] = {};
+    char16_t singleUnit[256] = {};
+    std::vector<char16_t> pair;   // lead << 8 | trail; 0 for none
+    std::vector<char16_t> triple; // EUC-JP's 0x8F b2 b3, as b2 << 8 | b3
+};
+
+constexpr uchar8 kTripleLead = 0x8F;
+
+class Reader {
+public:
+    explicit Reader(const char* charset)
+        : m_cd(iconv_open(QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE", charset))
+    {
+    }
+    ~Reader()
+    {
+        if (valid())
+            iconv_close(m_cd);
+    }
+    bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+
+    // The UTF-16 units the converter makes of exactly these bytes; empty when it reads them
+    // otherwise (an error, or bytes left over).
+    std::u16string read(std::initializer_list<uchar8> bytes)
+    {
+        char in[4];
+        size_t inLeft = 0;
+        for (uchar8 b : bytes)
+            in[inLeft++] = char(b);
+        char16_t out[8];
+        char* inAt = in;
+        char* outAt = reinterpret_cast<char*>(out);
+        size_t outLeft = sizeof out;
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(m_cd, &inAt, &inLeft, &outAt, &outLeft) == size_t(-1) || inLeft != 0)
+            return {};
+        if (iconv(m_cd, nullptr, nullptr, &outAt, &outLeft) == size_t(-1))
+            return {};
+        return std::u16string(out, (sizeof out - outLeft) / 2);
+    }
+    char16_t readOne(std::initializer_list<uchar8> bytes)
+    {
+        const std::u16string units = read(bytes);
+        return units.size() == 1 && units[0] != 0 ? units[0] : 0;
+    }
+
+private:
+    iconv_t m_cd;
+};
+
+std::unique_ptr<Table> build(const char* charset, bool triples)
+{
+    auto table = std::make_unique<Table>();
+    Reader reader(charset);
+    if (!reader.valid())
+        return table;
+    table->pair.assign(1 << 16, 0);
+    for (int b = 0; b < 256; ++b) {
+        const std::u16string alone = reader.read({uchar8(b)});
+        if (alone.size() == 1) {
+            table->single[b] = true;
+            table->singleUnit[b] = alone[0];
+            continue;
+        }
+        for (int t = 0; t < 256; ++t)
+            table->pair[b << 8 | t] = reader.readOne({uchar8(b), uchar8(t)});
+    }
+    if (triples) {
+        table->triple.assign(1 << 16, 0);
+        for (int b2 = 0xA1; b2 <= 0xFE; ++b2) {
+            for (int b3 = 0xA1; b3 <= 0xFE; ++b3)
+                table->triple[b2 << 8 | b3] = reader.readOne({kTripleLead, uchar8(b2), uchar8(b3)});
+        }
+    }
+    // The lookup reads a byte that stands alone as itself whatever follows: make sure the
+    // converter does so too.
+    for (int b = 0; b < 256; ++b) {
+        if (!table->single[b])
+            continue;
+        for (uchar8 next : {uchar8(0x40), uchar8(0x80), uchar8(0xA1), uchar8(0xE0)}) {
+            if (table->single[next]
+                && reader.read({uchar8(b), next}) != std::u16string{table->singleUnit[b], table->singleUnit[next]})
+                return table;
+        }
+    }
+    table->usable = true;
+    return table;
+}
+
+const Table* tableFor(TextEncoding encoding)
+{
+    static std::once_flag cp932Once, eucOnce;
+    static std::unique_ptr<Table> cp932, euc;
+    switch (encoding) {
+    case TextEncoding::Cp932:
+        std::call_once(cp932Once, [] { cp932 = build("CP932", false); });
+        return cp932.get();
+    case TextEncoding::EucJp:
+        std::call_once(eucOnce, [] { euc = build("EUC-JP-MS", true); });
+        return euc.get();
+    default:
+        return nullptr;
+    }
+}
+}
+
+std::optional<QString> decodeByTable(TextEncoding encoding, QByteArrayView bytes)
+{
+    const Table* table = tableFor(encoding);
+    if (!table || !table->usable)
+        return std::nullopt;
+    // One unit a byte at most, as the converter's reader allocates.
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    char16_t* const start = out;
+    const auto* p = reinterpret_cast<const uchar8*>(bytes.data());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        const uchar8 b = p[i];
+        if (table->single[b]) {
+            *out++ = table->singleUnit[b];
+            ++i;
+            continue;
+        }
+        if (i + 1 < n) {
+            if (const char16_t unit = table->pair[b << 8 | p[i + 1]]) {
+                *out++ = unit;
+                i += 2;
+                continue;
+            }
+            if (b == kTripleLead && !table->triple.empty() && i + 2 < n) {
+                if (const char16_t unit = table->triple[p[i + 1] << 8 | p[i + 2]]) {
+                    *out++ = unit;
+                    i += 3;
+                    continue;
+                }
+            }
+        }
+        return std::nullopt;
+    }
+    text.truncate(out - start);
+    if (text.capacity() - text.size() > 1 << 20)
+        text.squeeze();
+    return text;
+}
