@@ -1,5 +1,6 @@
 #pragma once
 
+#include "text/declared_charset.h"
 #include "text/text_encoding.h"
 
 #include <QByteArrayView>
@@ -29,16 +30,6 @@ bool isValidUtf8(QByteArrayView bytes);
 // the first reading with no private-use character.
 QList<TextEncoding> japaneseReadings(QByteArrayView bytes, TextEncoding guessed);
 bool isJapaneseMultiByte(TextEncoding encoding);
-
-// The Japanese encoding (or UTF) a charset name stands for, as pages write them ("x-sjis",
-// "EUC-JP", "csISO2022JP" ...), without regard to case.
-std::optional<TextEncoding> encodingNamed(QByteArrayView name);
-
-// The charset named by a <meta charset>, a Content-Type meta or an XML declaration.
-std::optional<TextEncoding> declaredEncoding(QByteArrayView bytes);
-// The same for a Chinese or Korean charset, which the editor does not read: its name as
-// declared, in capitals; empty when none (or a Japanese one is named first).
-QString declaredForeignEncoding(QByteArrayView bytes);
 
 // Whether `text`, read from `bytes` in the Japanese `encoding`, is a page in an encoding the
 // editor does not read: by the charset it declares, or by its characters. The name (or names)
