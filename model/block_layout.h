@@ -17,20 +17,26 @@ public:
     // After `block`'s formats were set, outside the document's report of a change.
     void restyle(const QTextBlock& block);
     // The same while the document reports an edit of that block alone, [from, from + removed)
-    // become `added` characters: once the report is done the layout sees that edit, not the
-    // whole block's mark, so the block is laid out with its colours and painted alone.
+    // become `added` characters: the block is laid out here, once, with its colours; when the
+    // report is done it is painted alone, and laid out again only if its count of lines changed.
     void restyleEdited(const QTextBlock& block, int from, int removed, int added);
 
 protected:
     void documentChanged(int from, int removed, int added) override;
 
 private:
+    void keepShapes(const QTextBlock& block);
+
     bool m_restyling = false;
+    // The layout that keeps its shapes, compared only: its block may be gone.
+    const QTextLayout* m_shapesKept = nullptr;
+    int m_shapesKeptNumber = -1;
     struct Edit {
         int block = -1; // the block's position; -1: none
         int from = 0;
         int removed = 0;
         int added = 0;
+        int lineCount = 0; // the block's before the edit
     };
     Edit m_edit;
 };

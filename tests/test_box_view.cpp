@@ -154,6 +154,17 @@ private Q_SLOTS:
         QVERIFY(!wholeBox);
         QCOMPARE(colourAt(near + 1), colourOf(Role::ElementName));
         box()->undoStep();
+        // Wrapped, one that makes the line wrap once more moves the lines after it down.
+        setSwitch(&ViewSettings::wrap, true);
+        const QTextBlock typed = box()->document()->findBlock(int(near));
+        const int typedLines = typed.layout()->lineCount();
+        const qreal nextTop = box()->shownGeometry(typed.next()).top();
+        box()->replaceSelection(QString(400, u'x'));
+        QTest::qWait(10);
+        QVERIFY(typed.layout()->lineCount() > typedLines);
+        QVERIFY(box()->shownGeometry(typed.next()).top() > nextTop);
+        box()->undoStep();
+        setSwitch(&ViewSettings::wrap, false);
 
         // Scrolling, the background, the switch and the spare-moment work change nothing else.
         const int stepsNow = box()->document()->availableUndoSteps();
