@@ -49,3 +49,6 @@ private:
 };
 
 FileRead readWholeFile(const QString& path, ReadCap cap = ReadCap::none());
+// The same into `reuse`'s room where it is large enough, so a reader of many files in turn
+// does not ask the system for fresh memory, and give it back, for each.
+FileRead readWholeFile(const QString& path, ReadCap cap, QByteArray reuse);
