@@ -1,6 +1,7 @@
 #include "site/folder_search.h"
 
 #include "site/line_hits.h"
+#include "site/reading_memory.h"
 #include "site/workers.h"
 #include "text/encoding_guess.h"
 #include "text/file_read.h"
@@ -9,6 +10,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <condition_variable>
 #include <map>
@@ -70,9 +72,9 @@ FileStamp FileStamp::of(const QString& path)
     return {info.size(), info.lastModified().toMSecsSinceEpoch()};
 }
 
-SiteFileRead readSiteFile(const QString& path, qint64 sizeLimit)
+SiteFileRead readSiteFile(const QString& path, qint64 sizeLimit, QByteArray reuse)
 {
-    FileRead read = readWholeFile(path, ReadCap::refuseOver(sizeLimit));
+    FileRead read = readWholeFile(path, ReadCap::refuseOver(sizeLimit), std::move(reuse));
     if (!read)
         return {{}, read.failure() == ReadFailure::TooLarge ? SiteSkip::TooLarge : SiteSkip::Unreadable};
     QByteArray bytes = read.take();
@@ -149,15 +151,31 @@ FileHits searchSiteFile(const QString& path, const TextSearch& search, qint64 si
             collectHits(*shownText, search, hits);
         return hits;
     }
-    SiteFileRead read = readSiteFile(path, sizeLimit);
+    // Each worker reads every file into the room the one before it left.
+    thread_local QByteArray room;
+    const std::optional<FileIdentity> before = FileIdentity::of(path);
+    SiteFileRead read = readSiteFile(path, sizeLimit, std::move(room));
+    const auto giveBack = qScopeGuard([&read] { room = std::move(read.bytes); });
     if (read.skipped != SiteSkip::None) {
         hits.skipped = read.skipped;
         return hits;
     }
-    const EncodingGuess guess = guessEncodingOf(read.bytes);
+    std::optional<FileReading> known = before ? readingmemory::recall(path, *before) : std::nullopt;
+    if (!known) {
+        known = FileReading{guessEncodingOf(read.bytes)};
+        known->byTable = readsAsGuessedByTable(read.bytes, known->guess);
+        if (const std::optional<FileIdentity> after = FileIdentity::of(path); before && after)
+            readingmemory::keep(path, *before, *after, *known);
+    }
+    const EncodingGuess guess = known->guess;
     if (finder.usable() && readsAsUtf8(guess)) {
         hits.encoding = guess.encoding;
         finder.collectUtf8(read.bytes, hits);
+        return hits;
+    }
+    // A Shift_JIS or EUC-JP page that reads so alone is searched in its bytes as well.
+    if (finder.usable() && known->byTable && finder.collectEncoded(read.bytes, guess.encoding, hits)) {
+        hits.encoding = guess.encoding;
         return hits;
     }
     if (finder.usable()) {

@@ -61,7 +61,7 @@ struct SiteFileRead {
     QByteArray bytes;
     SiteSkip skipped = SiteSkip::None;
 };
-SiteFileRead readSiteFile(const QString& path, qint64 sizeLimit);
+SiteFileRead readSiteFile(const QString& path, qint64 sizeLimit, QByteArray reuse = {});
 
 // The hits in one file. `shownText` (LF breaks) stands for the file when it is the page the
 // window shows: its unsaved edits count.

@@ -1,6 +1,6 @@
 #include "site/line_hits.h"
 
-#include "text/text_encoding.h"
+#include "text/table_decode.h"
 
 #include <cstring>
 
@@ -129,21 +129,44 @@ void LineHitFinder::collect(QStringView text, FileHits& into) const
 
 void LineHitFinder::collectUtf8(QByteArrayView bytes, FileHits& into) const
 {
+    collectBytes(bytes, m_requiredUtf8, TextEncoding::Utf8, into);
+}
+
+bool LineHitFinder::collectEncoded(QByteArrayView bytes, TextEncoding encoding, FileHits& into) const
+{
+    // Caselessly, the other ASCII case must have one form as well; the page's bytes and these
+    // are both looked at with A to Z as a to z, so a trail byte among them matches as itself.
+    const std::optional<QByteArray> required = onlyBytesOf(encoding, m_required);
+    if (!required || (m_asciiCaseless && (!onlyBytesOf(encoding, m_required.toLower()) || !onlyBytesOf(encoding, m_required.toUpper()))))
+        return false;
+    QByteArray looked = *required;
+    if (m_asciiCaseless) {
+        for (char& c : looked)
+            c = char(asciiLower(static_cast<unsigned char>(c)));
+    }
+    collectBytes(bytes, looked, encoding, into);
+    return true;
+}
+
+void LineHitFinder::collectBytes(QByteArrayView bytes, QByteArrayView required, TextEncoding encoding, FileHits& into) const
+{
+    // A place the bytes are found may start inside a character: the line is read and searched
+    // all the same, and finds nothing there.
     collectByLine(
-        bytes.data(), bytes.size(), [&](qsizetype from) { return findBytes(bytes, from); },
-        [&](qsizetype start, qsizetype end) { return decodeText(bytes.sliced(start, end - start), TextEncoding::Utf8).text; },
+        bytes.data(), bytes.size(), [&](qsizetype from) { return findBytes(bytes, required, from); },
+        [&](qsizetype start, qsizetype end) { return decodeText(bytes.sliced(start, end - start), encoding).text; },
         m_search, into);
 }
 
-qsizetype LineHitFinder::findBytes(QByteArrayView bytes, qsizetype from) const
+qsizetype LineHitFinder::findBytes(QByteArrayView bytes, QByteArrayView required, qsizetype from) const
 {
-    const qsizetype length = m_requiredUtf8.size();
+    const qsizetype length = required.size();
     if (!m_asciiCaseless) {
-        const void* at = memmem(bytes.data() + from, size_t(bytes.size() - from), m_requiredUtf8.data(), size_t(length));
+        const void* at = memmem(bytes.data() + from, size_t(bytes.size() - from), required.data(), size_t(length));
         return at ? static_cast<const char*>(at) - bytes.data() : -1;
     }
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* want = reinterpret_cast<const unsigned char*>(m_requiredUtf8.data());
+    const auto* want = reinterpret_cast<const unsigned char*>(required.data());
     for (qsizetype i = from; i + length <= bytes.size(); ++i) {
         if (asciiLower(p[i]) != want[0])
             continue;

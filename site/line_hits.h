@@ -1,6 +1,7 @@
 #pragma once
 
 #include "site/folder_search.h"
+#include "text/text_encoding.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -21,9 +22,14 @@ public:
     void collect(QStringView text, FileHits& into) const;
     // Valid UTF-8 (ASCII included), read a line at a time where the required text is.
     void collectUtf8(QByteArrayView bytes, FileHits& into) const;
+    // The same for a page that reads through the table of CP932 or EUC-JP (neither has a
+    // line break byte inside a character); false, and nothing collected, when the required
+    // text has no one form in those bytes.
+    bool collectEncoded(QByteArrayView bytes, TextEncoding encoding, FileHits& into) const;
 
 private:
-    qsizetype findBytes(QByteArrayView bytes, qsizetype from) const;
+    void collectBytes(QByteArrayView bytes, QByteArrayView required, TextEncoding encoding, FileHits& into) const;
+    qsizetype findBytes(QByteArrayView bytes, QByteArrayView required, qsizetype from) const;
 
     const TextSearch& m_search;
     QString m_required;

@@ -248,6 +248,53 @@ private Q_SLOTS:
         QCOMPARE(usable, 120 * (patterns.size() * 4 - 2 - 2 - 4));
     }
 
+    // Shift_JIS and EUC-JP pages are searched in their bytes: the same hits as the whole
+    // decoded text, with trail bytes that look like ASCII, characters of several forms (which
+    // the bytes cannot be searched for) and half-width kana.
+    void quickSearchInLegacyBytes()
+    {
+        const QList<QByteArrayList> tokens{
+            {"cat", "Cat ", "CAT", "\x82\x83\x82\x81\x82\x94", "\x89\xEF\x8E\xD0", "\x83\x5C\x95\x5C", "\x81\xE6",
+             "\x87\x9A", "\xFA\x5B", "\xB1\xB2", "\\", " ", "\r\n", "\n", "\r"},
+            {"cat", "Cat ", "CAT", "\xA3\xE3\xA3\xE1\xA3\xF4", "\xB2\xF1\xBC\xD2", "\xA5\xBD\xC9\xBD", "\xA2\xE8",
+             "\x8E\xB1\x8E\xB2", "\x8F\xB0\xA1", " ", "\r\n", "\n", "\r"}};
+        const QStringList patterns{"cat", "at", "t C", QString::fromUtf16(u"会社"), QString::fromUtf16(u"ソ表"),
+                                   QString::fromUtf16(u"\\c"), QString::fromUtf16(u"\u2235会"), QString::fromUtf16(u"ｱｲ"),
+                                   QString::fromUtf16(u"丂 ")};
+        const TextEncoding encodings[] = {TextEncoding::Cp932, TextEncoding::EucJp};
+        QRandomGenerator random(11);
+        int inBytes = 0;
+        for (int e = 0; e < 2; ++e) {
+            for (int page = 0; page < 80; ++page) {
+                QByteArray bytes;
+                for (int n = random.bounded(1, 50); n > 0; --n)
+                    bytes += tokens[e][random.bounded(int(tokens[e].size()))];
+                QString lf = decodeText(bytes, encodings[e]).text;
+                lf.replace("\r\n", "\n").replace(u'\r', u'\n');
+                for (const QString& pattern : patterns) {
+                    for (int options = 0; options < 2; ++options) {
+                        const TextSearch search(pattern, {bool(options), false, false});
+                        const LineHitFinder finder(search);
+                        FileHits whole, quick;
+                        collectHits(lf, search, whole);
+                        if (!finder.usable() || !finder.collectEncoded(bytes, encodings[e], quick))
+                            continue;
+                        ++inBytes;
+                        QCOMPARE(quick.count, whole.count);
+                        for (qsizetype i = 0; i < whole.hits.size(); ++i) {
+                            const LineHit &a = quick.hits[i], &b = whole.hits[i];
+                            QVERIFY(a.line == b.line && a.column == b.column && a.lineText == b.lineText);
+                        }
+                    }
+                }
+            }
+        }
+        QVERIFY(inBytes > 1000);
+        // The because sign has three forms in CP932: never looked for in the bytes.
+        FileHits none;
+        QVERIFY(!LineHitFinder(TextSearch(QString::fromUtf16(u"\u2235会"), {})).collectEncoded("\x87\x9A", TextEncoding::Cp932, none));
+    }
+
     // A file changed after the search is searched again: what it holds then is replaced.
     // A stop ends a search before every file is looked at.
     void changedSinceTheSearchAndStop()

@@ -18,7 +18,13 @@ struct Table {
     char16_t singleUnit[256] = {};
     std::vector<char16_t> pair;   // lead << 8 | trail; 0 for none
     std::vector<char16_t> triple; // EUC-JP's 0x8F b2 b3, as b2 << 8 | b3
+    // Each unit's one sequence (its bytes, the first in the lowest byte; kSeveral where more
+    // than one reads as it, 0 where none does), made when first asked for.
+    std::once_flag sequencesOnce;
+    std::vector<quint32> sequences;
 };
+
+constexpr quint32 kSeveral = 0xFFFFFFFF;
 
 constexpr uchar8 kTripleLead = 0x8F;
 
@@ -118,6 +124,88 @@ const Table* tableFor(TextEncoding encoding)
         return nullptr;
     }
 }
+
+bool isPrivateUse(char16_t unit)
+{
+    return char16_t(unit - 0xE000) < 0x1900;
+}
+
+void noteSequence(std::vector<quint32>& sequences, char16_t unit, quint32 bytes)
+{
+    if (unit == 0)
+        return;
+    quint32& known = sequences[unit];
+    known = known == 0 ? bytes : kSeveral;
+}
+
+const std::vector<quint32>& sequencesOf(Table& table)
+{
+    std::call_once(table.sequencesOnce, [&table] {
+        table.sequences.assign(1 << 16, 0);
+        for (int b = 0; b < 256; ++b) {
+            if (table.single[b])
+                noteSequence(table.sequences, table.singleUnit[b], quint32(b));
+        }
+        for (int pair = 0; pair < (1 << 16); ++pair)
+            noteSequence(table.sequences, table.pair[pair], quint32(pair >> 8 | (pair & 0xFF) << 8));
+        for (int pair = 0; pair < int(table.triple.size()); ++pair)
+            noteSequence(table.sequences, table.triple[pair], kTripleLead | quint32(pair >> 8) << 8 | quint32(pair & 0xFF) << 16);
+    });
+    return table.sequences;
+}
+}
+
+TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes)
+{
+    const Table* table = tableFor(encoding);
+    if (!table || !table->usable)
+        return {};
+    const auto* p = reinterpret_cast<const uchar8*>(bytes.data());
+    const qsizetype n = bytes.size();
+    int privateUse = 0; // counted, so the common path has no branch on it
+    for (qsizetype i = 0; i < n;) {
+        const uchar8 b = p[i];
+        if (table->single[b]) {
+            privateUse += isPrivateUse(table->singleUnit[b]);
+            ++i;
+            continue;
+        }
+        if (i + 1 < n) {
+            if (const char16_t unit = table->pair[b << 8 | p[i + 1]]) {
+                privateUse += isPrivateUse(unit);
+                i += 2;
+                continue;
+            }
+            if (b == kTripleLead && !table->triple.empty() && i + 2 < n) {
+                if (const char16_t unit = table->triple[p[i + 1] << 8 | p[i + 2]]) {
+                    privateUse += isPrivateUse(unit);
+                    i += 3;
+                    continue;
+                }
+            }
+        }
+        return {};
+    }
+    return {true, privateUse > 0};
+}
+
+std::optional<QByteArray> onlyBytesOf(TextEncoding encoding, QStringView text)
+{
+    Table* table = const_cast<Table*>(tableFor(encoding));
+    if (!table || !table->usable)
+        return std::nullopt;
+    const std::vector<quint32>& sequences = sequencesOf(*table);
+    QByteArray bytes;
+    for (const QChar c : text) {
+        quint32 sequence = sequences[c.unicode()];
+        if (sequence == 0 || sequence == kSeveral)
+            return std::nullopt;
+        do {
+            bytes.append(char(sequence & 0xFF));
+            sequence >>= 8;
+        } while (sequence != 0);
+    }
+    return bytes;
 }
 
 std::optional<QString> decodeByTable(TextEncoding encoding, QByteArrayView bytes)

@@ -13,3 +13,16 @@
 // other encodings and for bytes the tables do not know: an invalid or cut-off sequence, which
 // the converter reads and reports in its own way.
 std::optional<QString> decodeByTable(TextEncoding encoding, QByteArrayView bytes);
+
+// What decodeByTable would find, without making the text: whether the bytes read through the
+// table, and whether any of them reads as a private-use character.
+struct TableScan {
+    bool read = false;
+    bool privateUse = false;
+};
+TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes);
+
+// The bytes that read as `text`, when each of its characters has exactly one sequence in the
+// table; nothing when one has none or several (a page could then hold it in a form these bytes
+// do not find).
+std::optional<QByteArray> onlyBytesOf(TextEncoding encoding, QStringView text);

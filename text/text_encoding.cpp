@@ -88,6 +88,15 @@ QString decodeUtf16(QByteArrayView bytes, bool bigEndian, bool* undecodable)
     return text;
 }
 
+// A page that reads once, in the guessed encoding: nothing undecodable, and no other Japanese
+// reading to weigh.
+template <typename PrivateUse>
+bool isUsualReading(std::optional<TextEncoding> declared, TextEncoding guessed, bool undecodable, PrivateUse privateUse)
+{
+    const bool declaresAnother = declared && *declared != guessed && isJapaneseMultiByte(*declared);
+    return !declaresAnother && !undecodable && (declared == guessed || !privateUse());
+}
+
 bool holdsPrivateUse(QStringView text)
 {
     // Counted rather than searched, so the loop has no branch and the compiler can widen it.
@@ -183,8 +192,7 @@ DecodedText decodeText(QByteArrayView bytes, const EncodingGuess& guess)
     // page reads in it without error; then a reading without private-use characters (which a
     // JIS X 0213 page read in the Microsoft forms gives); then the common form.
     const std::optional<TextEncoding> declared = declaredEncoding(bytes);
-    const bool declaresAnother = declared && *declared != guessed && isJapaneseMultiByte(*declared);
-    if (!declaresAnother && !decoded.undecodable && (declared == guessed || !holdsPrivateUse(decoded.text)))
+    if (isUsualReading(declared, guessed, decoded.undecodable, [&] { return holdsPrivateUse(decoded.text); }))
         return decoded; // the usual page: read once
     DecodedText best;
     bool haveBest = false;
@@ -202,6 +210,12 @@ DecodedText decodeText(QByteArrayView bytes, const EncodingGuess& guess)
     }
     best.foreignEncoding = foreignEncodingOf(bytes, best.encoding, best.text);
     return best;
+}
+
+bool readsAsGuessedByTable(QByteArrayView bytes, const EncodingGuess& guess)
+{
+    const TableScan scan = scanByTable(guess.encoding, bytes);
+    return scan.read && isUsualReading(declaredEncoding(bytes), guess.encoding, false, [&] { return scan.privateUse; });
 }
 
 DecodedText decodeText(QByteArrayView bytes, TextEncoding encoding)

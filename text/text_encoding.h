@@ -46,6 +46,10 @@ struct EncodingGuess {
     bool validUtf8 = false; // the bytes are valid UTF-8 (ASCII is)
 };
 
+// Whether decodeText(bytes, guess) reads the bytes once, in the guessed encoding, through its
+// table (text/table_decode.h), with nothing undecodable: a search can then look in the bytes.
+bool readsAsGuessedByTable(QByteArrayView bytes, const EncodingGuess& guess);
+
 // In the encoding that guessEncoding (text/encoding_guess.h) finds; a byte-order mark is
 // taken off and remembered.
 DecodedText decodeText(QByteArrayView bytes);
