@@ -4,6 +4,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 // A required text of one character is on nearly every line: reading the page whole is quicker.
 constexpr qsizetype kShortestRequired = 2;
@@ -60,6 +64,33 @@ int breaksIn(const Unit* p, qsizetype from, qsizetype to)
         breaks += p[i] == lf || (p[i] == cr && !(i + 1 < to && p[i + 1] == lf));
     return int(breaks);
 }
+
+#if defined(__SSE2__)
+// The same for bytes, sixteen at a time: the bytes most of a search reads.
+int breaksIn(const char* p, qsizetype from, qsizetype to)
+{
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    qsizetype breaks = 0;
+    qsizetype i = from;
+    while (i + 16 < to) {
+        // Each lane counts up to 255 before the lanes are summed.
+        __m128i counts = _mm_setzero_si128();
+        for (int round = 0; round < 255 && i + 16 < to; ++round, i += 16) {
+            const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
+            const __m128i crs = _mm_cmpeq_epi8(w, cr);
+            const __m128i lone = _mm_andnot_si128(_mm_cmpeq_epi8(next, lf), crs); // a CR not before an LF
+            counts = _mm_sub_epi8(counts, _mm_or_si128(_mm_cmpeq_epi8(w, lf), lone));
+        }
+        const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
+        breaks += _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
+    }
+    for (; i < to; ++i)
+        breaks += p[i] == '\n' || (p[i] == '\r' && !(i + 1 < to && p[i + 1] == '\n'));
+    return int(breaks);
+}
+#endif
 
 void hitsOnLine(QStringView line, int number, const TextSearch& search, FileHits& into)
 {
