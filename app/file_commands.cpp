@@ -7,6 +7,8 @@
 #include "text/charset_declaration.h"
 #include "document/document.h"
 #include "text/document_codec.h"
+#include "text/part_decode.h"
+#include "model/text_model.h"
 #include "text/file_read.h"
 #include "text/file_write.h"
 #include "platform/launcher.h"
@@ -24,6 +26,8 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace {
+// Pages from this size are read in parts, on both cores, and never held whole twice over.
+constexpr qsizetype kReadInPartsFrom = 4 << 20;
 
 const QString kTitle = QStringLiteral("HtmlE");
 const QString kDiscardQuestion = QStringLiteral("すべて消えてしまいますが、\rよろしいですか？");
@@ -306,16 +310,38 @@ bool loadDocumentFile(Document& document, const QString& path, std::optional<Tex
     if (!bytes)
         return false;
     OriginalFile asRead = OriginalFile::of(path, *bytes);
-    LoadedDocument doc = decodeDocument(bytes.take(), encoding);
-
-    if (reading == Reading::Again)
-        document.model().replaceWholePage(doc.text);
-    else
-        document.model().setText(doc.text);
-    if (TextModel::holdsTextAsGiven(doc.text))
-        document.takeTextAsBaseline(std::move(doc.text));
-    else
-        document.takeTextAsBaseline();
+    LoadedDocument doc;
+    std::optional<DecodedParts> parts;
+    if (reading == Reading::NewPage && !encoding && bytes->size() >= kReadInPartsFrom)
+        parts = decodeInParts(*bytes);
+    if (parts) {
+        // The box takes each part while the other core digests it; a part goes once both
+        // are done with it.
+        const LineHolding::Shape shape = LineHolding::shapeOf(parts->parts);
+        QFuture<TextFingerprint> digest = QtConcurrent::run([forDigest = parts->parts]() mutable {
+            TextFingerprint::Taker taker;
+            for (QString& part : forDigest)
+                taker.add(std::exchange(part, QString()));
+            return taker.result();
+        });
+        document.model().setText(parts->parts, shape);
+        document.takeBaselineFrom(std::move(digest));
+        doc.encoding = parts->encoding;
+        doc.lineEnding = parts->lineEnding;
+        doc.undecodable = parts->undecodable;
+        doc.foreignEncoding = std::move(parts->foreignEncoding);
+        doc.forms = std::move(parts->forms);
+    } else {
+        doc = decodeDocument(bytes.take(), encoding);
+        if (reading == Reading::Again)
+            document.model().replaceWholePage(doc.text);
+        else
+            document.model().setText(doc.text);
+        if (TextModel::holdsTextAsGiven(doc.text))
+            document.takeTextAsBaseline(std::move(doc.text));
+        else
+            document.takeTextAsBaseline();
+    }
     document.setEncoding(doc.encoding);
     document.setByteForms(std::move(doc.forms));
     document.setUndecodable(doc.undecodable);

@@ -68,6 +68,12 @@ void Document::takeTextAsBaseline(QString text)
     }
 }
 
+void Document::takeBaselineFrom(QFuture<TextFingerprint> taking)
+{
+    takeTextAsBaseline(TextFingerprint());
+    m_takingBaseline = std::move(taking);
+}
+
 void Document::takeTextAsBaseline(const TextFingerprint& baseline)
 {
     m_takingBaseline = {};

@@ -21,32 +21,58 @@ constexpr qsizetype kPartCharacters = 1 << 20;
 
 using namespace linemarks;
 
-LineHolding::Shape LineHolding::shapeOf(QStringView text)
-{
-    Shape shape;
+namespace {
+// What shapes a page, counted over its parts.
+struct ShapeCount {
+    LineHolding::Shape shape;
     bool ownSeparator = false;
     qsizetype lines = 0;
-    qsizetype lineStart = 0;
-    const QChar* chars = text.data();
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = chars[i].unicode();
-        if (c < 0x2028) {
-            if (c != u'\n' && c != u'\r')
-                continue;
-            shape.pieces = shape.pieces || i - lineStart > longlinepieces::kLongestWholeLine;
-            i += linebreak::lengthAt(text, i) - 1;
-            ++lines;
-            lineStart = i + 1;
-        } else if (c == 0x2028) {
-            ownSeparator = true;
-        } else if (isOwnBreak(QChar(c))) {
-            shape.ownBreaks = true;
+
+    void add(QStringView text)
+    {
+        qsizetype lineStart = 0;
+        const QChar* chars = text.data();
+        const qsizetype n = text.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t c = chars[i].unicode();
+            if (c < 0x2028) {
+                if (c != u'\n' && c != u'\r')
+                    continue;
+                shape.pieces = shape.pieces || i - lineStart > longlinepieces::kLongestWholeLine;
+                i += linebreak::lengthAt(text, i) - 1;
+                ++lines;
+                lineStart = i + 1;
+            } else if (c == 0x2028) {
+                ownSeparator = true;
+            } else if (isOwnBreak(QChar(c))) {
+                shape.ownBreaks = true;
+            }
         }
+        // A part but the last ends with a break, so this is the page's last line or nothing.
+        shape.pieces = shape.pieces || n - lineStart > longlinepieces::kLongestWholeLine;
     }
-    shape.pieces = shape.pieces || n - lineStart > longlinepieces::kLongestWholeLine;
-    shape.groups = lines > kGroupFromLines && !ownSeparator;
-    return shape;
+    LineHolding::Shape result() const
+    {
+        LineHolding::Shape whole = shape;
+        whole.groups = lines > LineHolding::kGroupFromLines && !ownSeparator;
+        return whole;
+    }
+};
+}
+
+LineHolding::Shape LineHolding::shapeOf(QStringView text)
+{
+    ShapeCount count;
+    count.add(text);
+    return count.result();
+}
+
+LineHolding::Shape LineHolding::shapeOf(const QList<QString>& crlfParts)
+{
+    ShapeCount count;
+    for (const QString& part : crlfParts)
+        count.add(part);
+    return count.result();
 }
 
 bool LineHolding::recountPieces()
@@ -62,88 +88,147 @@ void LineHolding::forget()
     m_indexValid = false;
 }
 
-void LineHolding::load(QStringView crlfText, const Shape& shape)
-{
-    forget();
-    m_grouped = shape.groups;
-    // The breaks put into the text before the document sees it: a document of
-    // one line that stays one block is laid out whole at once, before it could be split.
-    m_document->clear();
-    QTextCursor cursor(m_document);
-    cursor.beginEditBlock();
-    QList<int> soft;
-    QList<std::pair<int, char16_t>> own;
-    QString part;
-    part.reserve(std::min(crlfText.size(), kPartCharacters) + 1);
-    qsizetype given = 0; // characters handed to the document so far
-    const auto handOver = [&] {
-        cursor.insertText(part);
-        given += part.size();
-        part.clear();
-    };
-    const auto append = [&](QStringView s) {
-        if (shape.ownBreaks) {
+// Fills the document a page part by part, each part whole lines (the last may end without a
+// break); the lines are held as `shape` says.
+class LineHolding::Filler {
+public:
+    Filler(LineHolding& holding, const Shape& shape, qsizetype size)
+        : m_holding(holding), m_shape(shape), m_cursor(holding.m_document)
+    {
+        holding.forget();
+        holding.m_grouped = shape.groups;
+        // The breaks put into the text before the document sees it: a document of
+        // one line that stays one block is laid out whole at once, before it could be split.
+        holding.m_document->clear();
+        m_cursor = QTextCursor(holding.m_document);
+        m_cursor.beginEditBlock();
+        m_part.reserve(std::min(size, kPartCharacters) + 1);
+    }
+
+    // `last`: the part ends the page, and a break at its end is followed by an empty line.
+    void add(QStringView text, bool last)
+    {
+        const qsizetype n = text.size();
+        qsizetype lineStart = 0;
+        if (m_lineEnded) {
+            startNextLine();
+            m_lineEnded = false;
+        }
+        for (;;) {
+            const qsizetype end = linebreak::lineEnd(text, lineStart);
+            const QStringView line = text.sliced(lineStart, end - lineStart);
+            const QList<qsizetype> pieces = longlinepieces::pieceStarts(line);
+            if (m_openSeparator >= 0
+                && (!pieces.isEmpty() || m_groupLines == kGroupLines || m_groupCharacters + line.size() > kGroupCharacters)) {
+                m_part[m_openSeparator] = u'\n';
+                m_groupLines = 0;
+                m_groupCharacters = 0;
+                m_openSeparator = -1;
+            }
+            if (m_openSeparator < 0 && m_part.size() >= kPartCharacters)
+                handOver();
+            qsizetype copied = 0;
+            for (const qsizetype start : pieces) {
+                append(line.sliced(copied, start - copied));
+                m_soft.append(int(m_given + m_part.size()));
+                m_part.append(QChar::ParagraphSeparator);
+                copied = start;
+            }
+            append(line.sliced(copied));
+            ++m_groupLines;
+            m_groupCharacters += line.size();
+            m_linePieces = !pieces.isEmpty();
+            if (end == n)
+                break;
+            lineStart = end + linebreak::lengthAt(text, end);
+            if (!last && lineStart == n) {
+                m_lineEnded = true; // the next part starts the next line
+                break;
+            }
+            startNextLine();
+        }
+    }
+
+    void finish()
+    {
+        handOver();
+        for (const int position : m_soft) {
+            m_cursor.setPosition(position + 1);
+            m_cursor.setBlockFormat(marked(m_cursor.blockFormat(), Before::SoftBreak));
+        }
+        for (const auto& [position, character] : m_own) {
+            m_cursor.setPosition(position + 1);
+            m_cursor.setBlockFormat(marked(m_cursor.blockFormat(), Before::OwnCharacter, character));
+        }
+        m_holding.m_pieces = !m_soft.isEmpty();
+        m_holding.m_ownBreaks = !m_own.isEmpty();
+        // One edit block: the document is laid out after all of it, not part by part.
+        m_cursor.endEditBlock();
+    }
+
+private:
+    void handOver()
+    {
+        m_cursor.insertText(m_part);
+        m_given += m_part.size();
+        m_part.clear();
+    }
+    void append(QStringView s)
+    {
+        if (m_shape.ownBreaks) {
             for (qsizetype i = 0; i < s.size(); ++i) {
                 if (isOwnBreak(s[i]))
-                    own.append({int(given + part.size() + i), s[i].unicode()});
+                    m_own.append({int(m_given + m_part.size() + i), s[i].unicode()});
             }
         }
-        part.append(s);
-    };
-    const qsizetype n = crlfText.size();
-    qsizetype lineStart = 0;
-    qsizetype openSeparator = -1; // in `part`: a line separator that may yet have to end a group
-    int groupLines = 0;
-    qsizetype groupCharacters = 0;
-    for (;;) {
-        const qsizetype end = linebreak::lineEnd(crlfText, lineStart);
-        const QStringView line = crlfText.sliced(lineStart, end - lineStart);
-        const QList<qsizetype> pieces = longlinepieces::pieceStarts(line);
-        if (openSeparator >= 0
-            && (!pieces.isEmpty() || groupLines == kGroupLines || groupCharacters + line.size() > kGroupCharacters)) {
-            part[openSeparator] = u'\n';
-            groupLines = 0;
-            groupCharacters = 0;
-            openSeparator = -1;
-        }
-        if (openSeparator < 0 && part.size() >= kPartCharacters)
-            handOver();
-        qsizetype copied = 0;
-        for (const qsizetype start : pieces) {
-            append(line.sliced(copied, start - copied));
-            soft.append(int(given + part.size()));
-            part.append(QChar::ParagraphSeparator);
-            copied = start;
-        }
-        append(line.sliced(copied));
-        ++groupLines;
-        groupCharacters += line.size();
-        if (end == n)
-            break;
-        lineStart = end + linebreak::lengthAt(crlfText, end);
-        if (m_grouped && pieces.isEmpty()) {
-            openSeparator = part.size();
-            part.append(QChar::LineSeparator);
+        m_part.append(s);
+    }
+    // The break after a line: a separator that may yet end the group, or a block separator.
+    void startNextLine()
+    {
+        if (m_holding.m_grouped && !m_linePieces) {
+            m_openSeparator = m_part.size();
+            m_part.append(QChar::LineSeparator);
         } else {
-            part.append(u'\n');
-            groupLines = 0;
-            groupCharacters = 0;
-            openSeparator = -1;
+            m_part.append(u'\n');
+            m_groupLines = 0;
+            m_groupCharacters = 0;
+            m_openSeparator = -1;
         }
     }
-    handOver();
-    for (const int position : soft) {
-        cursor.setPosition(position + 1);
-        cursor.setBlockFormat(marked(cursor.blockFormat(), Before::SoftBreak));
+
+    LineHolding& m_holding;
+    const Shape m_shape;
+    QTextCursor m_cursor;
+    QList<int> m_soft;
+    QList<std::pair<int, char16_t>> m_own;
+    QString m_part;
+    qsizetype m_given = 0;          // characters handed to the document so far
+    qsizetype m_openSeparator = -1; // in `m_part`: a line separator that may yet have to end a group
+    int m_groupLines = 0;
+    qsizetype m_groupCharacters = 0;
+    bool m_linePieces = false; // the line just added was held in pieces
+    bool m_lineEnded = false;  // the part before ended with a break
+};
+
+void LineHolding::load(QStringView crlfText, const Shape& shape)
+{
+    Filler filler(*this, shape, crlfText.size());
+    filler.add(crlfText, true);
+    filler.finish();
+}
+
+void LineHolding::load(QList<QString>& crlfParts, const Shape& shape)
+{
+    qsizetype size = 0;
+    for (const QString& part : crlfParts)
+        size += part.size();
+    Filler filler(*this, shape, size);
+    for (qsizetype i = 0; i < crlfParts.size(); ++i) {
+        filler.add(crlfParts[i], i + 1 == crlfParts.size());
+        crlfParts[i] = QString(); // let go as soon as the document holds it
     }
-    for (const auto& [position, character] : own) {
-        cursor.setPosition(position + 1);
-        cursor.setBlockFormat(marked(cursor.blockFormat(), Before::OwnCharacter, character));
-    }
-    m_pieces = !soft.isEmpty();
-    m_ownBreaks = !own.isEmpty();
-    // One edit block: the document is laid out after all of it, not part by part.
-    cursor.endEditBlock();
+    filler.finish();
 }
 
 void LineHolding::insertOwnSeparator(QTextCursor& cursor)

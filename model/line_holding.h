@@ -42,6 +42,8 @@ public:
         bool plain() const { return !pieces && !groups && !ownBreaks; }
     };
     static Shape shapeOf(QStringView crlfText);
+    // The same of a page in parts, each but the last ending with a line break.
+    static Shape shapeOf(const QList<QString>& crlfParts);
 
     explicit LineHolding(QTextDocument* document) : m_document(document) {}
 
@@ -55,6 +57,9 @@ public:
     // The whole document becomes `crlfText`, its long lines in pieces and, with `shape.groups`,
     // its lines in groups. Not a step of the undo history: this is how the page is held.
     void load(QStringView crlfText, const Shape& shape);
+    // The same from the page's parts in order, each whole lines; each part is let go once
+    // the document holds it.
+    void load(QList<QString>& crlfParts, const Shape& shape);
     // The document was given a text that needs nothing of this.
     void forget();
 
@@ -105,6 +110,7 @@ public:
     void changed(int position, int removed, int added);
 
 private:
+    class Filler;
     // Box positions in order: the soft breaks, the block separators that stand for a character
     // of their own (and the characters), the line separators that part grouped lines, and the
     // U+2028 characters that are the text's own.

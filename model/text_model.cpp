@@ -108,6 +108,18 @@ qsizetype TextModel::now() const
 void TextModel::hold(const QString& crlfText)
 {
     const LineHolding::Shape shape = LineHolding::shapeOf(crlfText);
+    holdAs(shape, [&] {
+        if (shape.plain()) {
+            m_document->setPlainText(crlfText);
+            m_holding.forget();
+        } else {
+            m_holding.load(crlfText, shape);
+        }
+    });
+}
+
+void TextModel::holdAs(const LineHolding::Shape& shape, const std::function<void()>& fill)
+{
     // The view wraps before pieces arrive and unwraps after they go, so neither page is laid
     // out again under the other's settings.
     if (shape.pieces)
@@ -116,12 +128,7 @@ void TextModel::hold(const QString& crlfText)
     {
         Editing editing(*this);
         m_loading = true;
-        if (shape.plain()) {
-            m_document->setPlainText(crlfText);
-            m_holding.forget();
-        } else {
-            m_holding.load(crlfText, shape);
-        }
+        fill();
         m_loading = false;
     }
     m_document->setModified(false);
@@ -130,6 +137,13 @@ void TextModel::hold(const QString& crlfText)
     ++m_revision;
     Q_EMIT changed(0, oldLength, m_length);
     showPieces(m_holding.mayHavePieces());
+}
+
+void TextModel::setText(QList<QString>& crlfParts, const LineHolding::Shape& shape)
+{
+    m_history.clear();
+    holdAs(shape, [&] { m_holding.load(crlfParts, shape); });
+    Q_EMIT pageReplaced(0);
 }
 
 void TextModel::setText(const QString& crlfText)

@@ -64,6 +64,9 @@ public:
 
     // A new page: the undo history starts again, and the page counts as saved.
     void setText(const QString& crlfText);
+    // The same from a large page's parts in order (each whole lines, CR LF between them) and
+    // its shape, as found while they were read; each part is let go once the box holds it.
+    void setText(QList<QString>& crlfParts, const LineHolding::Shape& shape);
     // The whole page becomes `crlfText` as one undo step (a restored copy, the file read again
     // in another encoding). Returns where the old and the new text first differ.
     qsizetype replaceWholePage(const QString& crlfText);
@@ -145,6 +148,7 @@ private:
     void edit(const EditPieces& pieces);
     // The whole page becomes `crlfText`, held as a loaded page would be.
     void hold(const QString& crlfText);
+    void holdAs(const LineHolding::Shape& shape, const std::function<void()>& fill);
     // A whole-page step undone or redone; returns where the caret goes.
     qsizetype turnWholePage(EditHistory::Step& step);
     qsizetype now() const;

@@ -1,6 +1,7 @@
 #include "text/charset_declaration.h"
 #include "text/document_codec.h"
 #include "text/encoding_guess.h"
+#include "text/part_decode.h"
 #include "text/text_encoding.h"
 
 #include <QRandomGenerator>
@@ -159,6 +160,59 @@ private Q_SLOTS:
                  QByteArray("<p>a\xED\x40\xED\x8D\xEE\xEF\xFA\x4A\xFA\x54 \xFB\xFC</p>"));
         // Without them the writer's forms: a page of ours is unchanged.
         QCOMPARE(encodeText(read.text, TextEncoding::Cp932).bytes, QByteArray("<p>\xFA\x5C\xFA\xA9\xFA\x40\x87\x54\x81\xCA \xFB\xFC</p>"));
+    }
+
+    // A large page read in parts, on both cores, reads as it reads whole: its text, encoding,
+    // line ending, second forms (the first used, wherever it is), stray bytes. Pages with more
+    // than one reading to weigh are left to the whole reading.
+    void largePagesReadInPartsAsWhole()
+    {
+        QRandomGenerator random(5);
+        const auto lines = [&random](const QString& pool, QStringView breaks) {
+            QString text;
+            while (text.size() < 2'200'000) // two parts of bytes or more in every encoding
+                text += randomText(random, pool, {}, random.bounded(0, 90)) + breaks[random.bounded(int(breaks.size()))];
+            return text;
+        };
+        const QString pool = kProse + kNecRow13 + QStringLiteral("<p> & \\~");
+        const auto encoded = [](const QString& text, TextEncoding e) { return encodeText(text, e).bytes; };
+        QByteArray withForms = encoded(lines(pool, u"\n"), TextEncoding::Cp932);
+        withForms.insert(withForms.size() - 100, "\xFA\x5C\xFA\x40\x87\x54"); // IBM and NEC forms, late
+        withForms.insert(10, "\xED\x40\xEE\xEF");                            // NEC-selected, early
+        QByteArray stray = lines(pool, u"\r").toUtf8();
+        stray.insert(stray.size() / 2, "\xFF\xC3");
+        const QByteArray pages[] = {
+            lines(pool, u"\n").toUtf8(),
+            "\xEF\xBB\xBF\xEF\xBB\xBF" + lines(pool + QChar(0x2029), u"\r\n\n").toUtf8(),
+            stray,
+            encoded(lines(pool, u"\r\n"), TextEncoding::Cp932),
+            withForms,
+            encoded(lines(pool, u"\r"), TextEncoding::EucJp),
+            "<meta charset=\"euc-jp\">" + encoded(lines(pool, u"\n"), TextEncoding::Cp932),
+            encoded(lines(pool + kUserDefined, u"\n"), TextEncoding::Cp932),
+        };
+        int inParts = 0;
+        for (const QByteArray& page : pages) {
+            const LoadedDocument whole = decodeDocument(page);
+            QByteArray bytes = page;
+            bytes.detach();
+            const std::optional<DecodedParts> parts = decodeInParts(bytes);
+            if (!parts) {
+                QCOMPARE(bytes, page); // left as they were, for the whole reading
+                continue;
+            }
+            ++inParts;
+            QVERIFY(parts->parts.size() > 1 && bytes.isEmpty());
+            QCOMPARE(parts->parts.join(QString()), whole.text);
+            for (qsizetype i = 0; i + 1 < parts->parts.size(); ++i)
+                QVERIFY(parts->parts[i].endsWith(QStringLiteral("\r\n")));
+            QCOMPARE(int(parts->encoding), int(whole.encoding));
+            QCOMPARE(int(parts->lineEnding), int(whole.lineEnding));
+            QCOMPARE(parts->undecodable, whole.undecodable);
+            QCOMPARE(parts->foreignEncoding, whole.foreignEncoding);
+            QCOMPARE(parts->forms, whole.forms);
+        }
+        QCOMPARE(inParts, 6);
     }
 
     // The cases the detection decides by the whole page, and what a save would read otherwise.

@@ -58,6 +58,14 @@ private Q_SLOTS:
         QTest::newRow("euc-jis-2004") << encodeText(prose + jisx0213, TextEncoding::EucJis2004).bytes << QByteArray("x");
         QTest::newRow("utf-16le without a mark") << encodeText(prose, TextEncoding::Utf16LeNoBom).bytes
                                                  << QByteArray("x\0", 2);
+        // Large pages are read in parts on both cores: the NEC-selected forms near the start
+        // and the end, the LF breaks and the byte-order mark are all kept.
+        QString lines;
+        while (lines.size() < 3'000'000)
+            lines += QStringLiteral("<p>吾輩は猫である。名前はまだ無い。</p>\n");
+        const QByteArray cp932 = encodeText(lines, TextEncoding::Cp932).bytes;
+        QTest::newRow("cp932, large, two forms") << "\xed\x40" + cp932 + "\xee\xf9\n" << QByteArray("x");
+        QTest::newRow("utf-8, large") << "\xEF\xBB\xBF" + lines.toUtf8() << QByteArray("x");
     }
     void editedFilesKeepTheirEncoding()
     {

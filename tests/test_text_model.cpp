@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QMimeData>
+#include <QRandomGenerator>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
@@ -222,6 +223,39 @@ private Q_SLOTS:
         QCOMPARE(box->documentText(), typed + page.mid(6));
         QVERIFY(!wrapped(box));
         QCOMPARE(model.strayChanges(), 0);
+    }
+
+    // A page given in parts, each whole lines, is held as the same page given whole: its
+    // groups, its long lines in pieces, its own breaks, its last line with or without a break.
+    void pagesInPartsAreHeldAsWhole()
+    {
+        HtmlE whole, inParts;
+        whole.startUp(QString());
+        inParts.startUp(QString());
+        const QString own = QString(QChar::ParagraphSeparator) + "x\r\n";
+        const QString pages[] = {manyLines(), manyLines() + longLine() + "\r\n" + own + "end",
+                                 longLine() + "\r\n" + longLine(), "a\r\n\r\nb"};
+        for (const QString& page : pages) {
+            QList<QString> parts;
+            for (qsizetype from = 0; from < page.size();) {
+                qsizetype end = page.indexOf("\r\n", from + 1 + QRandomGenerator::global()->bounded(40000));
+                end = end < 0 ? page.size() : end + 2;
+                parts.append(page.sliced(from, end - from));
+                from = end;
+            }
+            whole.editwindow()->setDocumentText(page);
+            inParts.document().model().setText(parts, LineHolding::shapeOf(QList<QString>(parts)));
+            QVERIFY(std::all_of(parts.cbegin(), parts.cend(), [](const QString& p) { return p.isNull(); }));
+            const QTextDocument* a = whole.editwindow()->document();
+            const QTextDocument* b = inParts.editwindow()->document();
+            QCOMPARE(inParts.editwindow()->documentText(), page);
+            QCOMPARE(b->blockCount(), a->blockCount());
+            QCOMPARE(b->toRawText(), a->toRawText());
+            for (QTextBlock x = a->begin(), y = b->begin(); x.isValid(); x = x.next(), y = y.next())
+                QVERIFY(x.blockFormat() == y.blockFormat());
+            QCOMPARE(inParts.document().model().lineCount(), whole.document().model().lineCount());
+            QVERIFY(!inParts.document().model().isUndoAvailable());
+        }
     }
 
     // Inside LayoutOnly the document may report a pre-edit or formats, never a change of the

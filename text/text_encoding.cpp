@@ -212,10 +212,20 @@ DecodedText decodeText(QByteArrayView bytes, const EncodingGuess& guess)
     return best;
 }
 
+QString decodeUtf8Text(QByteArrayView bytes)
+{
+    return decodeUtf8(bytes);
+}
+
 bool readsAsGuessedByTable(QByteArrayView bytes, const EncodingGuess& guess)
 {
     const TableScan scan = scanByTable(guess.encoding, bytes);
-    return scan.read && isUsualReading(declaredEncoding(bytes), guess.encoding, false, [&] { return scan.privateUse; });
+    return scan.read && readsAsGuessedAlone(bytes, guess.encoding, scan.privateUse);
+}
+
+bool readsAsGuessedAlone(QByteArrayView bytes, TextEncoding guessed, bool privateUse)
+{
+    return isUsualReading(declaredEncoding(bytes), guessed, false, [privateUse] { return privateUse; });
 }
 
 DecodedText decodeText(QByteArrayView bytes, TextEncoding encoding)

@@ -46,9 +46,16 @@ struct EncodingGuess {
     bool validUtf8 = false; // the bytes are valid UTF-8 (ASCII is)
 };
 
+// UTF-8 with nothing taken off (a U+FEFF at the start is the text's own); a stray byte
+// becomes U+FFFD.
+QString decodeUtf8Text(QByteArrayView bytes);
+
 // Whether decodeText(bytes, guess) reads the bytes once, in the guessed encoding, through its
 // table (text/table_decode.h), with nothing undecodable: a search can then look in the bytes.
 bool readsAsGuessedByTable(QByteArrayView bytes, const EncodingGuess& guess);
+// The same where the table's scan (text/table_decode.h) found every byte read, and whether any
+// private-use character.
+bool readsAsGuessedAlone(QByteArrayView bytes, TextEncoding guessed, bool privateUse);
 
 // In the encoding that guessEncoding (text/encoding_guess.h) finds; a byte-order mark is
 // taken off and remembered.
