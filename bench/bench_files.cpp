@@ -14,6 +14,7 @@
 #include "text/document_codec.h"
 #include "text/encoding_guess.h"
 #include "text/file_read.h"
+#include "text/part_decode.h"
 #include "text/line_breaks.h"
 #include "text/line_ends.h"
 #include "text/original_file.h"
@@ -197,6 +198,22 @@ private Q_SLOTS:
         stage(load, "first layout and paint");
         qInfo("%s load: %s ms%s", qPrintable(name), qPrintable(load.join(QLatin1String(", "))),
               shape.groups ? " (grouped)" : shape.pieces ? " (pieces)" : "");
+
+        // The same page as a large one is read: in parts, on both cores.
+        QStringList inParts;
+        clock.restart();
+        QByteArray again = readWholeFile(path(name)).take();
+        stage(inParts, "read");
+        std::optional<DecodedParts> parts = decodeInParts(again);
+        QVERIFY(parts);
+        stage(inParts, "detect and decode in parts");
+        const LineHolding::Shape partsShape = LineHolding::shapeOf(parts->parts);
+        stage(inParts, "line holding");
+        window.document().model().setText(parts->parts, partsShape);
+        stage(inParts, "filling the document");
+        QCoreApplication::processEvents();
+        stage(inParts, "first layout and paint");
+        qInfo("%s load in parts: %s ms", qPrintable(name), qPrintable(inParts.join(QLatin1String(", "))));
 
         QVERIFY(window.loadFile(path(name)));
         QStringList save;

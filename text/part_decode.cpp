@@ -147,8 +147,18 @@ std::optional<DecodedParts> decodeInParts(QByteArray& bytes)
     decoded.parts.resize(std::max<qsizetype>(count, 1));
     QString* const parts = decoded.parts.data(); // written by both threads, a part each
     std::vector<Breaks> breaks(ends.size());
+    std::atomic<bool> unreadPart = false;
     const auto read = [&](qsizetype i) {
-        return byTable ? decodeByTable(encoding, sliceOf(i)).value_or(QString()) : decodeUtf8Text(sliceOf(i));
+        if (!byTable)
+            return decodeUtf8Text(sliceOf(i));
+        if (std::optional<QString> text = decodeByTable(encoding, sliceOf(i)))
+            return *std::move(text);
+        // The scan read every byte, so this does not happen; were it to, the part reads as the
+        // whole page would, through the converter, and is marked so a save asks first.
+        DecodedText asWhole = decodeText(sliceOf(i), encoding);
+        if (asWhole.undecodable)
+            unreadPart = true;
+        return asWhole.text;
     };
     const auto keep = [&](qsizetype i, QString text) {
         breaks[size_t(i)] = breaksOf(text);
@@ -169,6 +179,7 @@ std::optional<DecodedParts> decodeInParts(QByteArray& bytes)
             keep(i, read(i));
     });
 
+    decoded.undecodable = decoded.undecodable || unreadPart;
     Breaks all;
     for (const Breaks& b : breaks) {
         all.lf += b.lf;
