@@ -9,6 +9,8 @@
 #include "text/document_codec.h"
 #include "text/part_decode.h"
 #include "model/text_model.h"
+#include "text/long_line_pieces.h"
+#include "document/text_fingerprint.h"
 #include "text/file_read.h"
 #include "text/file_write.h"
 #include "platform/launcher.h"
@@ -311,26 +313,33 @@ bool loadDocumentFile(Document& document, const QString& path, std::optional<Tex
         return false;
     OriginalFile asRead = OriginalFile::of(path, *bytes);
     LoadedDocument doc;
-    std::optional<DecodedParts> parts;
+    // The reader digests each part for the baseline as it reads it.
+    TextFingerprint::Taker taker;
+    std::unique_ptr<PartReader> reader;
     if (reading == Reading::NewPage && !encoding && bytes->size() >= kReadInPartsFrom)
-        parts = decodeInParts(*bytes);
-    if (parts) {
-        // The box takes each part while the other core digests it; a part goes once both
-        // are done with it.
-        const LineHolding::Shape shape = LineHolding::shapeOf(parts->parts);
-        QFuture<TextFingerprint> digest = QtConcurrent::run([forDigest = parts->parts]() mutable {
-            TextFingerprint::Taker taker;
-            for (QString& part : forDigest)
-                taker.add(std::exchange(part, QString()));
-            return taker.result();
-        });
-        document.model().setText(parts->parts, shape);
-        document.takeBaselineFrom(std::move(digest));
-        doc.encoding = parts->encoding;
-        doc.lineEnding = parts->lineEnding;
-        doc.undecodable = parts->undecodable;
-        doc.foreignEncoding = std::move(parts->foreignEncoding);
-        doc.forms = std::move(parts->forms);
+        reader = PartReader::open(*bytes, [&taker](QStringView part) { taker.add(part); });
+    if (reader) {
+        const PartReader::Lines& lines = reader->lines();
+        const auto partAt = [&reader](qsizetype i) { return reader->take(i); };
+        if (!lines.separators && lines.longestLine <= longlinepieces::kLongestWholeLine) {
+            // What the bytes say is the page's shape: the box takes each part as it is read.
+            LineHolding::Shape shape;
+            shape.groups = lines.breaks > LineHolding::kGroupFromLines;
+            document.model().setText(reader->partCount(), partAt, shape);
+        } else {
+            QList<QString> parts;
+            for (qsizetype i = 0; i < reader->partCount(); ++i)
+                parts.append(partAt(i));
+            const LineHolding::Shape shape = LineHolding::shapeOf(parts);
+            document.model().setText(parts, shape);
+        }
+        doc.encoding = reader->encoding();
+        doc.lineEnding = reader->lineEnding(); // every part read by now
+        doc.undecodable = reader->undecodable();
+        doc.foreignEncoding = reader->foreignEncoding();
+        doc.forms = reader->forms();
+        reader.reset();
+        document.takeTextAsBaseline(taker.result());
     } else {
         doc = decodeDocument(bytes.take(), encoding);
         if (reading == Reading::Again)

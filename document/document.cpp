@@ -68,12 +68,6 @@ void Document::takeTextAsBaseline(QString text)
     }
 }
 
-void Document::takeBaselineFrom(QFuture<TextFingerprint> taking)
-{
-    takeTextAsBaseline(TextFingerprint());
-    m_takingBaseline = std::move(taking);
-}
-
 void Document::takeTextAsBaseline(const TextFingerprint& baseline)
 {
     m_takingBaseline = {};

@@ -82,8 +82,6 @@ public:
     void takeTextAsBaseline(QString text);
     void takeTextAsBaseline(const TextFingerprint& baseline);
     void takeTextAsBaseline();
-    // The same, the fingerprint of what the box was given being taken by `taking`.
-    void takeBaselineFrom(QFuture<TextFingerprint> taking);
     // The fingerprint of the text as it stands, read in parts.
     TextFingerprint textFingerprint() const;
     // The text changed (an edit, a load): the next question compares, unless the history

@@ -218,16 +218,11 @@ void LineHolding::load(QStringView crlfText, const Shape& shape)
     filler.finish();
 }
 
-void LineHolding::load(QList<QString>& crlfParts, const Shape& shape)
+void LineHolding::load(qsizetype count, const std::function<QString(qsizetype)>& partAt, const Shape& shape)
 {
-    qsizetype size = 0;
-    for (const QString& part : crlfParts)
-        size += part.size();
-    Filler filler(*this, shape, size);
-    for (qsizetype i = 0; i < crlfParts.size(); ++i) {
-        filler.add(crlfParts[i], i + 1 == crlfParts.size());
-        crlfParts[i] = QString(); // let go as soon as the document holds it
-    }
+    Filler filler(*this, shape, kPartCharacters);
+    for (qsizetype i = 0; i < count; ++i)
+        filler.add(partAt(i), i + 1 == count); // each let go as soon as the document holds it
     filler.finish();
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <utility>
 
 class QTextBlock;
@@ -57,9 +58,9 @@ public:
     // The whole document becomes `crlfText`, its long lines in pieces and, with `shape.groups`,
     // its lines in groups. Not a step of the undo history: this is how the page is held.
     void load(QStringView crlfText, const Shape& shape);
-    // The same from the page's parts in order, each whole lines; each part is let go once
-    // the document holds it.
-    void load(QList<QString>& crlfParts, const Shape& shape);
+    // The same from the page's `count` parts in order, each whole lines, as `partAt` gives
+    // them (it may wait for a part to be read); each is let go once the document holds it.
+    void load(qsizetype count, const std::function<QString(qsizetype)>& partAt, const Shape& shape);
     // The document was given a text that needs nothing of this.
     void forget();
 

@@ -139,11 +139,16 @@ void TextModel::holdAs(const LineHolding::Shape& shape, const std::function<void
     showPieces(m_holding.mayHavePieces());
 }
 
-void TextModel::setText(QList<QString>& crlfParts, const LineHolding::Shape& shape)
+void TextModel::setText(qsizetype count, const std::function<QString(qsizetype)>& partAt, const LineHolding::Shape& shape)
 {
     m_history.clear();
-    holdAs(shape, [&] { m_holding.load(crlfParts, shape); });
+    holdAs(shape, [&] { m_holding.load(count, partAt, shape); });
     Q_EMIT pageReplaced(0);
+}
+
+void TextModel::setText(QList<QString>& crlfParts, const LineHolding::Shape& shape)
+{
+    setText(crlfParts.size(), [&crlfParts](qsizetype i) { return std::exchange(crlfParts[i], QString()); }, shape);
 }
 
 void TextModel::setText(const QString& crlfText)

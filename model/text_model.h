@@ -67,6 +67,8 @@ public:
     // The same from a large page's parts in order (each whole lines, CR LF between them) and
     // its shape, as found while they were read; each part is let go once the box holds it.
     void setText(QList<QString>& crlfParts, const LineHolding::Shape& shape);
+    // The same, the parts given by `partAt` in order (it may wait for each to be read).
+    void setText(qsizetype count, const std::function<QString(qsizetype)>& partAt, const LineHolding::Shape& shape);
     // The whole page becomes `crlfText` as one undo step (a restored copy, the file read again
     // in another encoding). Returns where the old and the new text first differ.
     qsizetype replaceWholePage(const QString& crlfText);

@@ -66,6 +66,8 @@ private Q_SLOTS:
         const QByteArray cp932 = encodeText(lines, TextEncoding::Cp932).bytes;
         QTest::newRow("cp932, large, two forms") << "\xed\x40" + cp932 + "\xee\xf9\n" << QByteArray("x");
         QTest::newRow("utf-8, large") << "\xEF\xBB\xBF" + lines.toUtf8() << QByteArray("x");
+        // Its shape told by its text, not its bytes: a U+2029 and a line held in pieces.
+        QTest::newRow("utf-8, large, own breaks") << (lines + QChar(0x2029) + QString(200000, u'a')).toUtf8() << QByteArray("x");
     }
     void editedFilesKeepTheirEncoding()
     {

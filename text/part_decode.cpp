@@ -58,7 +58,37 @@ std::vector<qsizetype> partEnds(QByteArrayView bytes)
         ends.push_back(at);
         from = at;
     }
+    if (ends.empty())
+        ends.push_back(0); // an empty page is one empty part
     return ends;
+}
+
+// The lines of a part's bytes; `utf8`: whether the characters that part lines otherwise can be
+// found in them (elsewhere the table tells whether it reads any of them at all).
+PartReader::Lines linesOf(QByteArrayView bytes, bool utf8)
+{
+    PartReader::Lines lines;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const unsigned char c = p[i];
+        if (c > '\r' && c != 0xE2 && c != 0xEF)
+            continue;
+        if (c == '\n' || c == '\r') {
+            lines.longestLine = std::max(lines.longestLine, i - lineStart);
+            ++lines.breaks;
+            if (c == '\r' && i + 1 < n && p[i + 1] == '\n')
+                ++i;
+            lineStart = i + 1;
+        } else if (utf8 && i + 2 < n
+                   && ((c == 0xE2 && p[i + 1] == 0x80 && (p[i + 2] == 0xA8 || p[i + 2] == 0xA9))
+                       || (c == 0xEF && p[i + 1] == 0xB7 && (p[i + 2] == 0x90 || p[i + 2] == 0x91)))) {
+            lines.separators = true;
+        }
+    }
+    lines.longestLine = std::max(lines.longestLine, n - lineStart);
+    return lines;
 }
 
 // `work` for each of [0, count), on this thread and one more, each taking the next.
@@ -88,108 +118,180 @@ void letGo(QByteArray& bytes, qsizetype from, qsizetype to)
 }
 }
 
-std::optional<DecodedParts> decodeInParts(QByteArray& bytes)
+std::unique_ptr<PartReader> PartReader::open(QByteArray& bytes, std::function<void(QStringView)> onPart)
 {
     const EncodingGuess guess = guessEncodingOf(bytes);
-    DecodedParts decoded;
-    decoded.encoding = guess.encoding;
-    qsizetype skip = 0;
+    std::unique_ptr<PartReader> reader(new PartReader);
+    reader->m_encoding = guess.encoding;
     switch (guess.encoding) {
     case TextEncoding::Utf8Bom:
-        skip = 3;
+        reader->m_skip = 3;
         [[fallthrough]];
     case TextEncoding::Utf8:
-        decoded.undecodable = !guess.validUtf8 && !isValidUtf8(QByteArrayView(bytes).sliced(skip));
+        reader->m_undecodable = !guess.validUtf8 && !isValidUtf8(QByteArrayView(bytes).sliced(reader->m_skip));
         break;
     case TextEncoding::Cp932:
     case TextEncoding::EucJp:
-        break; // read in parts only as the usual page: once, in the guessed encoding (below)
-
+        reader->m_byTable = true; // only as the usual page: once, in the guessed encoding (below)
+        break;
     default:
-        return std::nullopt;
+        return nullptr;
     }
     if (!bytes.isDetached())
-        return std::nullopt; // shared: its pages are not ours to give back
-    const TextEncoding encoding = guess.encoding;
-    const bool byTable = encoding == TextEncoding::Cp932 || encoding == TextEncoding::EucJp;
-    const QByteArrayView body = QByteArrayView(bytes).sliced(skip);
-    const std::vector<qsizetype> ends = partEnds(body);
-    const qsizetype count = qsizetype(ends.size());
+        return nullptr; // shared: its pages are not ours to give back
+    const QByteArrayView body = QByteArrayView(bytes).sliced(reader->m_skip);
+    reader->m_ends = partEnds(body);
+    const qsizetype count = reader->partCount();
     const auto sliceOf = [&](qsizetype i) {
-        const qsizetype from = i == 0 ? 0 : ends[size_t(i - 1)];
-        return body.sliced(from, ends[size_t(i)] - from);
+        const qsizetype from = i == 0 ? 0 : reader->m_ends[size_t(i - 1)];
+        return body.sliced(from, reader->m_ends[size_t(i)] - from);
     };
-    std::vector<ByteForms> forms(byTable ? ends.size() : 0);
-    if (byTable) {
-        // Every byte must read through the table, and the reading be the only one to weigh;
-        // the forms of the second bytes are found on the way.
-        std::atomic<bool> unread = false;
-        std::atomic<bool> privateUse = false;
-        onBothCores(count, [&](qsizetype i) {
-            const TableScan scan = scanByTable(encoding, sliceOf(i));
-            if (!scan.read)
-                unread = true;
-            if (scan.privateUse)
-                privateUse = true;
-            if (encoding == TextEncoding::Cp932)
-                forms[size_t(i)] = cp932FormsUsed(sliceOf(i));
-        });
-        if (unread || !readsAsGuessedAlone(bytes, encoding, privateUse))
-            return std::nullopt;
-        // A page that holds a character in two second forms keeps the first it used.
-        for (const ByteForms& partForms : forms) {
-            for (auto form = partForms.cbegin(); form != partForms.cend(); ++form) {
-                if (!decoded.forms.contains(form.key()))
-                    decoded.forms.insert(form.key(), form.value());
-            }
+    // What the bytes say, on both cores: the lines; through a table, that every byte reads and
+    // whether a private-use character does, and the forms of the second bytes.
+    const TextEncoding encoding = guess.encoding;
+    const bool byTable = reader->m_byTable;
+    std::vector<Lines> lines(static_cast<size_t>(count));
+    std::vector<ByteForms> forms(static_cast<size_t>(count));
+    std::atomic<bool> unread = false;
+    std::atomic<bool> privateUse = false;
+    onBothCores(count, [&](qsizetype i) {
+        lines[size_t(i)] = linesOf(sliceOf(i), !byTable);
+        if (!byTable)
+            return;
+        const TableScan scan = scanByTable(encoding, sliceOf(i));
+        if (!scan.read)
+            unread = true;
+        if (scan.privateUse)
+            privateUse = true;
+        if (encoding == TextEncoding::Cp932)
+            forms[size_t(i)] = cp932FormsUsed(sliceOf(i));
+    });
+    if (byTable && (unread || !readsAsGuessedAlone(bytes, encoding, privateUse)))
+        return nullptr;
+    for (const Lines& part : lines) {
+        reader->m_lines.breaks += part.breaks;
+        reader->m_lines.longestLine = std::max(reader->m_lines.longestLine, part.longestLine);
+        reader->m_lines.separators = reader->m_lines.separators || part.separators;
+    }
+    if (byTable)
+        reader->m_lines.separators = tableMayRead(encoding, {0x2028, 0x2029, 0xFDD0, 0xFDD1});
+    // A page that holds a character in two second forms keeps the first it used.
+    for (const ByteForms& partForms : forms) {
+        for (auto form = partForms.cbegin(); form != partForms.cend(); ++form) {
+            if (!reader->m_forms.contains(form.key()))
+                reader->m_forms.insert(form.key(), form.value());
         }
     }
-    decoded.parts.resize(std::max<qsizetype>(count, 1));
-    QString* const parts = decoded.parts.data(); // written by both threads, a part each
-    std::vector<Breaks> breaks(ends.size());
-    std::atomic<bool> unreadPart = false;
-    const auto read = [&](qsizetype i) {
-        if (!byTable)
-            return decodeUtf8Text(sliceOf(i));
-        if (std::optional<QString> text = decodeByTable(encoding, sliceOf(i)))
-            return *std::move(text);
-        // The scan read every byte, so this does not happen; were it to, the part reads as the
-        // whole page would, through the converter, and is marked so a save asks first.
-        DecodedText asWhole = decodeText(sliceOf(i), encoding);
-        if (asWhole.undecodable)
-            unreadPart = true;
-        return asWhole.text;
-    };
-    const auto keep = [&](qsizetype i, QString text) {
-        breaks[size_t(i)] = breaksOf(text);
-        if (breaks[size_t(i)].lf + breaks[size_t(i)].cr > 0)
-            text = linebreak::withBreaks(text, u"\r\n");
-        parts[i] = std::move(text);
-        letGo(bytes, skip + (i == 0 ? 0 : ends[size_t(i - 1)]), skip + ends[size_t(i)]);
-    };
-    if (count > 0) {
-        // A Chinese or Korean page tells itself in its first 64K characters, all in the first
-        // part as read; the bytes are all still there to be looked at.
-        QString first = read(0);
-        decoded.foreignEncoding = foreignEncodingOf(bytes, encoding, first);
-        keep(0, std::move(first));
-    }
-    onBothCores(count, [&](qsizetype i) {
-        if (i > 0)
-            keep(i, read(i));
-    });
 
-    decoded.undecodable = decoded.undecodable || unreadPart;
-    Breaks all;
-    for (const Breaks& b : breaks) {
-        all.lf += b.lf;
-        all.cr += b.cr;
-        all.all += b.all;
+    reader->m_bytes = std::exchange(bytes, QByteArray());
+    reader->m_onPart = std::move(onPart);
+    reader->m_parts.resize(size_t(count));
+    // A Chinese or Korean page tells itself in its first 64K characters, all in the first part
+    // as read; the bytes are all still there to be looked at.
+    QString first = reader->read(0);
+    reader->m_foreign = foreignEncodingOf(reader->m_bytes, encoding, first);
+    reader->keep(0, std::move(first));
+    reader->m_reader = std::thread([r = reader.get()] { r->readRest(); });
+    return reader;
+}
+
+PartReader::~PartReader()
+{
+    if (m_reader.joinable())
+        m_reader.join();
+}
+
+QByteArrayView PartReader::slice(qsizetype i) const
+{
+    const qsizetype from = i == 0 ? 0 : m_ends[size_t(i - 1)];
+    return QByteArrayView(m_bytes).sliced(m_skip + from, m_ends[size_t(i)] - from);
+}
+
+QString PartReader::read(qsizetype i)
+{
+    if (!m_byTable)
+        return decodeUtf8Text(slice(i));
+    if (std::optional<QString> text = decodeByTable(m_encoding, slice(i)))
+        return *std::move(text);
+    // The scan read every byte, so this does not happen; were it to, the part reads as the
+    // whole page would, through the converter, and is marked so a save asks first.
+    DecodedText asWhole = decodeText(slice(i), m_encoding);
+    if (asWhole.undecodable) {
+        const std::lock_guard guard(m_lock);
+        m_undecodable = true;
     }
-    if (all.lf == all.all && all.all > 0)
-        decoded.lineEnding = LineEnding::Lf;
-    else if (all.cr == all.all && all.all > 0)
-        decoded.lineEnding = LineEnding::Cr;
-    bytes = QByteArray();
+    return asWhole.text;
+}
+
+void PartReader::keep(qsizetype i, QString text)
+{
+    const Breaks breaks = breaksOf(text);
+    if (breaks.lf + breaks.cr > 0)
+        text = linebreak::withBreaks(text, u"\r\n");
+    if (m_onPart)
+        m_onPart(text);
+    const qsizetype from = i == 0 ? 0 : m_ends[size_t(i - 1)];
+    letGo(m_bytes, m_skip + from, m_skip + m_ends[size_t(i)]);
+    {
+        const std::lock_guard guard(m_lock);
+        m_parts[size_t(i)] = std::move(text);
+        m_lf += breaks.lf;
+        m_cr += breaks.cr;
+        m_breaks += breaks.all;
+        ++m_read;
+    }
+    m_readOne.notify_all();
+}
+
+void PartReader::readRest()
+{
+    for (qsizetype i = 1; i < partCount(); ++i)
+        keep(i, read(i));
+}
+
+QString PartReader::take(qsizetype i)
+{
+    std::unique_lock guard(m_lock);
+    m_readOne.wait(guard, [&] { return m_read > i; });
+    return std::exchange(m_parts[size_t(i)], QString());
+}
+
+void PartReader::waitForAll()
+{
+    std::unique_lock guard(m_lock);
+    m_readOne.wait(guard, [&] { return m_read == partCount(); });
+}
+
+LineEnding PartReader::lineEnding()
+{
+    waitForAll();
+    const std::lock_guard guard(m_lock);
+    if (m_lf == m_breaks && m_breaks > 0)
+        return LineEnding::Lf;
+    if (m_cr == m_breaks && m_breaks > 0)
+        return LineEnding::Cr;
+    return LineEnding::CrLf;
+}
+
+bool PartReader::undecodable()
+{
+    waitForAll();
+    const std::lock_guard guard(m_lock);
+    return m_undecodable;
+}
+
+std::optional<DecodedParts> decodeInParts(QByteArray& bytes)
+{
+    const std::unique_ptr<PartReader> reader = PartReader::open(bytes);
+    if (!reader)
+        return std::nullopt;
+    DecodedParts decoded;
+    for (qsizetype i = 0; i < reader->partCount(); ++i)
+        decoded.parts.append(reader->take(i));
+    decoded.encoding = reader->encoding();
+    decoded.lineEnding = reader->lineEnding();
+    decoded.undecodable = reader->undecodable();
+    decoded.foreignEncoding = reader->foreignEncoding();
+    decoded.forms = reader->forms();
     return decoded;
 }

@@ -4,6 +4,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -246,4 +247,13 @@ std::optional<QString> decodeByTable(TextEncoding encoding, QByteArrayView bytes
     if (text.capacity() - text.size() > 1 << 20)
         text.squeeze();
     return text;
+}
+
+bool tableMayRead(TextEncoding encoding, std::initializer_list<char16_t> units)
+{
+    Table* table = const_cast<Table*>(tableFor(encoding));
+    if (!table || !table->usable)
+        return true;
+    const std::vector<quint32>& sequences = sequencesOf(*table);
+    return std::any_of(units.begin(), units.end(), [&](char16_t unit) { return sequences[unit] != 0; });
 }

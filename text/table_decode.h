@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <initializer_list>
 #include <optional>
 
 // CP932 and EUC-JP read a table lookup a character, not a call through the converter. The
@@ -26,3 +27,7 @@ TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes);
 // table; nothing when one has none or several (a page could then hold it in a form these bytes
 // do not find).
 std::optional<QByteArray> onlyBytesOf(TextEncoding encoding, QStringView text);
+
+// Whether any byte sequence reads as one of `units` through the table (true where there is no
+// table: nothing is known).
+bool tableMayRead(TextEncoding encoding, std::initializer_list<char16_t> units);
