@@ -15,6 +15,8 @@
 namespace {
 // About this much a part; the first at least as much as tells a foreign page (64K characters).
 constexpr qsizetype kPartBytes = 2 << 20;
+// Parts read and not yet taken by the box, at most.
+constexpr qsizetype kPartsAhead = 3;
 
 struct Breaks {
     qsizetype lf = 0;
@@ -197,6 +199,11 @@ std::unique_ptr<PartReader> PartReader::open(QByteArray& bytes, std::function<vo
 
 PartReader::~PartReader()
 {
+    {
+        const std::lock_guard guard(m_lock);
+        m_stopping = true; // parts not taken are not read
+    }
+    m_taken.notify_all();
     if (m_reader.joinable())
         m_reader.join();
 }
@@ -245,15 +252,30 @@ void PartReader::keep(qsizetype i, QString text)
 
 void PartReader::readRest()
 {
-    for (qsizetype i = 1; i < partCount(); ++i)
+    for (qsizetype i = 1; i < partCount(); ++i) {
+        {
+            // A few parts ahead of the box at most: read parts wait as text, and the page
+            // would be held in more forms than it must.
+            std::unique_lock guard(m_lock);
+            m_taken.wait(guard, [&] { return m_stopping || m_read - m_takenCount < kPartsAhead; });
+            if (m_stopping)
+                return;
+        }
         keep(i, read(i));
+    }
 }
 
 QString PartReader::take(qsizetype i)
 {
-    std::unique_lock guard(m_lock);
-    m_readOne.wait(guard, [&] { return m_read > i; });
-    return std::exchange(m_parts[size_t(i)], QString());
+    QString part;
+    {
+        std::unique_lock guard(m_lock);
+        m_readOne.wait(guard, [&] { return m_read > i; });
+        part = std::exchange(m_parts[size_t(i)], QString());
+        ++m_takenCount;
+    }
+    m_taken.notify_all();
+    return part;
 }
 
 void PartReader::waitForAll()

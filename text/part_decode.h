@@ -46,7 +46,7 @@ public:
 
     // Part `i` (taken in order, each once), waiting until it is read.
     QString take(qsizetype i);
-    // Once every part is read (waiting for that): the line ending and stray bytes.
+    // Once every part has been taken: the line ending and stray bytes.
     LineEnding lineEnding();
     bool undecodable();
 
@@ -71,7 +71,10 @@ private:
     std::mutex m_lock;
     std::condition_variable m_readOne;
     std::vector<QString> m_parts;
-    qsizetype m_read = 0; // parts read so far
+    std::condition_variable m_taken;
+    qsizetype m_read = 0;       // parts read so far
+    qsizetype m_takenCount = 0; // parts the box has taken
+    bool m_stopping = false;
     qsizetype m_lf = 0, m_cr = 0, m_breaks = 0;
     bool m_undecodable = false;
     std::thread m_reader;
