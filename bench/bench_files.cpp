@@ -37,9 +37,7 @@
 #include <unistd.h>
 #include <vector>
 
-
 namespace {
-
 constexpr qsizetype kMiB = 1 << 20;
 
 // A hand-written-looking page of about `bytes` bytes of UTF-8, CR LF line ends, every
@@ -205,14 +203,10 @@ private Q_SLOTS:
         QByteArray again = readWholeFile(path(name)).take();
         stage(inParts, "read");
         std::optional<DecodedParts> parts = decodeInParts(again);
-        QVERIFY(parts);
         stage(inParts, "detect and decode in parts");
-        const LineHolding::Shape partsShape = LineHolding::shapeOf(parts->parts);
-        stage(inParts, "line holding");
-        window.document().model().setText(parts->parts, partsShape);
-        stage(inParts, "filling the document");
-        QCoreApplication::processEvents();
-        stage(inParts, "first layout and paint");
+        QVERIFY(parts);
+        window.document().model().setText(parts->parts, LineHolding::shapeOf(parts->parts));
+        stage(inParts, "line holding and filling the document");
         qInfo("%s load in parts: %s ms", qPrintable(name), qPrintable(inParts.join(QLatin1String(", "))));
 
         QVERIFY(window.loadFile(path(name)));
@@ -458,8 +452,8 @@ private Q_SLOTS:
             clock.start();
             idle.exec();
             const double used = processCpuSeconds() - before;
-            qInfo("idle: %.3f %% of one core over %.1f s", 100.0 * used / (clock.elapsed() / 1000.0),
-                  clock.elapsed() / 1000.0);
+            const double seconds = clock.elapsed() / 1000.0;
+            qInfo("idle: %.3f %% of one core over %.1f s", 100.0 * used / seconds, seconds);
         }
     }
 
@@ -467,8 +461,7 @@ private:
     void files()
     {
         QTest::addColumn<QString>("name");
-        for (const char* name : {"utf8_1MB.htm", "utf8_10MB.htm", "utf8_50MB.htm", "sjis_1MB.htm",
-                                 "sjis_10MB.htm", "sjis_50MB.htm", "longline_10MB.htm"})
+        for (const char* name : {"utf8_1MB.htm", "utf8_10MB.htm", "utf8_50MB.htm", "sjis_1MB.htm", "sjis_10MB.htm", "sjis_50MB.htm", "longline_10MB.htm"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     void largeFiles()
