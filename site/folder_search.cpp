@@ -137,6 +137,11 @@ bool readsAsUtf8(const EncodingGuess& guess)
 }
 }
 
+namespace {
+// Each worker reads every file into the room the file before it left.
+thread_local QByteArray room;
+}
+
 FileHits searchSiteFile(const QString& path, const TextSearch& search, qint64 sizeLimit,
                         const std::optional<QString>& shownText)
 {
@@ -151,8 +156,6 @@ FileHits searchSiteFile(const QString& path, const TextSearch& search, qint64 si
             collectHits(*shownText, search, hits);
         return hits;
     }
-    // Each worker reads every file into the room the one before it left.
-    thread_local QByteArray room;
     const std::optional<FileIdentity> before = FileIdentity::of(path);
     SiteFileRead read = readSiteFile(path, sizeLimit, std::move(room));
     const auto giveBack = qScopeGuard([&read] { room = std::move(read.bytes); });
@@ -236,6 +239,7 @@ int searchSite(const SiteFileList& files, const TextSearch& search, const SiteQu
         }
     };
     runOnWorkers(workers, work);
+    room = QByteArray(); // the other workers' went with their threads
     // A worker may have left results for the one that was handing on.
     while (!ready.empty() && ready.begin()->first == nextToHand && !stop.load()) {
         onFile(std::move(ready.begin()->second));
