@@ -138,6 +138,11 @@ private Q_SLOTS:
         row("utf-8 with a stray byte", cat.toUtf8() + "\x81" + cat.toUtf8(), TextEncoding::Utf8,
             cat + QChar(0xFFFD) + cat, true);
         row("utf-16le odd length", "\xFF\xFE\x42\x30\x0A", TextEncoding::Utf16Le, QString("あ\uFFFD"), true);
+        // A large page is looked at in two halves: the kana that tell EUC-JP only in the second.
+        QByteArray large = QByteArray(8 << 20, 'a') + "\n";
+        for (int i = 0; i < 200000; ++i)
+            large += "\xa4\xcd\xa4\xb3\n";
+        row("large euc-jp, kana in the second half", large, TextEncoding::EucJp);
     }
     void encodingIsRecognised()
     {
