@@ -2,29 +2,47 @@
 
 #include "text/line_breaks.h"
 
-NormalisedText normaliseLineEnds(QStringView text)
+LineBreakCount countLineBreaks(QStringView text)
 {
-    NormalisedText result;
-    qsizetype lf = 0;
-    qsizetype cr = 0;
-    qsizetype breaks = 0;
+    LineBreakCount count;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const qsizetype length = linebreak::lengthAt(text, i);
         if (length == 0)
             continue;
-        ++breaks;
+        ++count.all;
         if (length == 2)
             ++i;
         else if (text[i] == u'\n')
-            ++lf;
+            ++count.lf;
         else
-            ++cr;
+            ++count.cr;
     }
-    if (lf == breaks && breaks > 0)
-        result.ending = LineEnding::Lf;
-    else if (cr == breaks && breaks > 0)
-        result.ending = LineEnding::Cr;
-    result.text = breaks == 0 ? text.toString() : linebreak::withBreaks(text, u"\r\n");
+    return count;
+}
+
+LineEnding LineBreakCount::ending() const
+{
+    if (lf == all && all > 0)
+        return LineEnding::Lf;
+    if (cr == all && all > 0)
+        return LineEnding::Cr;
+    return LineEnding::CrLf;
+}
+
+LineBreakCount& LineBreakCount::operator+=(const LineBreakCount& other)
+{
+    lf += other.lf;
+    cr += other.cr;
+    all += other.all;
+    return *this;
+}
+
+NormalisedText normaliseLineEnds(QStringView text)
+{
+    const LineBreakCount breaks = countLineBreaks(text);
+    NormalisedText result;
+    result.ending = breaks.ending();
+    result.text = breaks.all == 0 ? text.toString() : linebreak::withBreaks(text, u"\r\n");
     return result;
 }
 

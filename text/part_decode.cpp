@@ -18,32 +18,6 @@ constexpr qsizetype kPartBytes = 2 << 20;
 // Parts read and not yet taken by the box, at most.
 constexpr qsizetype kPartsAhead = 3;
 
-struct Breaks {
-    qsizetype lf = 0;
-    qsizetype cr = 0;
-    qsizetype all = 0;
-};
-
-// The line breaks by kind (a CR LF is one break of neither lone kind), as a page's line
-// ending is found.
-Breaks breaksOf(QStringView text)
-{
-    Breaks breaks;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype length = linebreak::lengthAt(text, i);
-        if (length == 0)
-            continue;
-        ++breaks.all;
-        if (length == 2)
-            ++i;
-        else if (text[i] == u'\n')
-            ++breaks.lf;
-        else
-            ++breaks.cr;
-    }
-    return breaks;
-}
-
 // Ends of the parts: each right after a line break (a CR or LF byte is always that character
 // in UTF-8, Shift_JIS and EUC-JP, so no character is cut; nor is a CR LF).
 std::vector<qsizetype> partEnds(QByteArrayView bytes)
@@ -232,7 +206,7 @@ QString PartReader::read(qsizetype i)
 
 void PartReader::keep(qsizetype i, QString text)
 {
-    const Breaks breaks = breaksOf(text);
+    const LineBreakCount breaks = countLineBreaks(text);
     if (breaks.lf + breaks.cr > 0)
         text = linebreak::withBreaks(text, u"\r\n");
     if (m_onPart)
@@ -242,9 +216,7 @@ void PartReader::keep(qsizetype i, QString text)
     {
         const std::lock_guard guard(m_lock);
         m_parts[size_t(i)] = std::move(text);
-        m_lf += breaks.lf;
-        m_cr += breaks.cr;
-        m_breaks += breaks.all;
+        m_breaks += breaks;
         ++m_read;
     }
     m_readOne.notify_all();
@@ -288,11 +260,7 @@ LineEnding PartReader::lineEnding()
 {
     waitForAll();
     const std::lock_guard guard(m_lock);
-    if (m_lf == m_breaks && m_breaks > 0)
-        return LineEnding::Lf;
-    if (m_cr == m_breaks && m_breaks > 0)
-        return LineEnding::Cr;
-    return LineEnding::CrLf;
+    return m_breaks.ending();
 }
 
 bool PartReader::undecodable()

@@ -75,7 +75,7 @@ private:
     qsizetype m_read = 0;       // parts read so far
     qsizetype m_takenCount = 0; // parts the box has taken
     bool m_stopping = false;
-    qsizetype m_lf = 0, m_cr = 0, m_breaks = 0;
+    LineBreakCount m_breaks;
     bool m_undecodable = false;
     std::thread m_reader;
 };
