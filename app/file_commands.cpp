@@ -2,6 +2,7 @@
 
 #include "app/changed_on_disk.h"
 #include "app/save_outcome.h"
+#include "app/text_to_write.h"
 #include "app/encoding_menu.h"
 #include "app/unencodable_question.h"
 #include "text/charset_declaration.h"
@@ -36,29 +37,6 @@ const QString kDiscardQuestion = QStringLiteral("すべて消えてしまいま�
 const QString kOpenFailed = QStringLiteral("ファイルを開けませんでした。\r");
 const QString kReplaceQuestion = QStringLiteral("%1 は既にあります。\r置き換えてよろしいですか？");
 
-// The text read for a write and its fingerprint, taken on the other core while the text is
-// encoded: the baseline after the write, so the text can go before the bytes are written and
-// the page is held no third time.
-class TextToWrite {
-public:
-    const QString& text() const { return m_text; }
-    void set(QString text)
-    {
-        m_text = std::move(text);
-        m_print = QtConcurrent::run([read = m_text] { return TextFingerprint::of(read); });
-    }
-    TextFingerprint fingerprint() const { return m_print.result(); }
-    void release()
-    {
-        m_print.waitForFinished();
-        m_text = QString();
-    }
-
-private:
-    QString m_text;
-    QFuture<TextFingerprint> m_print;
-};
-
 // The bytes about to be written would be read by the next open as another text (the
 // encoding cannot be told from them): asks, offering a declaration or a byte-order mark that
 // makes them read right. False when the save is cancelled.
@@ -66,26 +44,29 @@ bool confirmReadBack(const FileCommandParts& parts, TextToWrite& toWrite, TextEn
                      EncodedText& encoded, quint64& revision)
 {
     const Document& document = parts.document;
-    const QString& text = toWrite.text();
-    if (!mayReadOtherwise(encoding, text))
+    if (!toWrite.mayReadOtherwise(encoding))
         return true;
     {
         BusyPointer busy;
         if (readsBackAs(encoded.bytes, encoding))
             return true;
     }
+    toWrite.hold();
     const std::optional<TextEncoding> marked = withByteOrderMark(encoding);
     // The declaration is offered only where it is seen in the bytes and settles the reading.
-    const TextChanges declaration = exactDeclarationChanges(text, encoding);
     bool declares = false;
-    if (!declaration.isEmpty()) {
+    {
         BusyPointer busy;
-        QString declared = text;
-        for (auto it = declaration.crbegin(); it != declaration.crend(); ++it)
-            declared.replace(it->start, it->length, it->text);
-        const EncodedText trial = encodeDocument(declared, encoding, document.lineEnding(),
-                                                 Unencodable::CharacterReferences, document.byteForms());
-        declares = readsBackAs(trial.bytes, encoding);
+        const QString text = toWrite.text();
+        const TextChanges declaration = exactDeclarationChanges(text, encoding);
+        if (!declaration.isEmpty()) {
+            QString declared = text;
+            for (auto it = declaration.crbegin(); it != declaration.crend(); ++it)
+                declared.replace(it->start, it->length, it->text);
+            const EncodedText trial = encodeDocument(declared, encoding, document.lineEnding(),
+                                                     Unencodable::CharacterReferences, document.byteForms());
+            declares = readsBackAs(trial.bytes, encoding);
+        }
     }
     switch (askAboutReadingBack(parts.window, encoding, declares ? exactDeclaredName(encoding) : QString(),
                                 marked.has_value())) {
@@ -102,12 +83,13 @@ bool confirmReadBack(const FileCommandParts& parts, TextToWrite& toWrite, TextEn
         parts.box.replaceSelection(exactDeclarationChanges(document.model().text(0, document.model().length(), u"\n"),
                                                            encoding));
         revision = document.model().revision();
-        toWrite.set(document.text());
+        toWrite.fromBox();
         break;
     }
     // What the encoding lacks was asked about before: whatever is left of it goes as references.
-    encoded = encodeDocument(text, encoding, document.lineEnding(), Unencodable::CharacterReferences,
-                             document.byteForms());
+    encoded = EncodedText();
+    BusyPointer busy;
+    encoded = toWrite.encode(encoding, Unencodable::CharacterReferences);
     return true;
 }
 
@@ -126,33 +108,33 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
     std::optional<QByteArray> asRead;
     if (unchanged)
         asRead = bytesAsRead(document.originalFile(), encoding, document.lineEnding());
-    TextToWrite toWrite;
+    TextToWrite toWrite(document);
+    EncodedText encoded;
     if (!asRead) {
-        toWrite.set(document.text());
-        if (!unchanged && toWrite.text().size() == document.TxtRam().length()
-            && toWrite.fingerprint() == document.TxtRam())
+        BusyPointer busy;
+        encoded = toWrite.encode(encoding, Unencodable::Report);
+        if (!unchanged && toWrite.fingerprint() == document.TxtRam())
             asRead = bytesAsRead(document.originalFile(), encoding, document.lineEnding());
     }
-    const QString& text = toWrite.text();
-    EncodedText encoded;
     if (asRead)
-        encoded.bytes = std::move(*asRead);
-    else
-        encoded = encodeDocument(text, encoding, document.lineEnding(), Unencodable::Report, document.byteForms());
+        encoded = EncodedText{std::move(*asRead)};
     // A <meta> to declare UTF-8 once the file is written so, and not before: a failed save
     // leaves the page and its encoding as they were.
     bool declareUtf8 = false;
     const bool lossyRead = document.undecodable() || !document.foreignEncoding().isEmpty();
     if (encoded.unencodableCount > 0 || (lossyRead && !asRead)) {
+        toWrite.hold();
         switch (askAboutUnencodable(parts.window, encoded, encoding, document.undecodable(),
                                     document.foreignEncoding())) {
         case UnencodableChoice::Cancel:
             return false;
-        case UnencodableChoice::CharacterReferences:
-            encoded = encodeDocument(text, encoding, document.lineEnding(), Unencodable::CharacterReferences,
-                                     document.byteForms());
+        case UnencodableChoice::CharacterReferences: {
+            encoded = EncodedText();
+            BusyPointer busy;
+            encoded = toWrite.encode(encoding, Unencodable::CharacterReferences);
             break;
-        case UnencodableChoice::Utf8:
+        }
+        case UnencodableChoice::Utf8: {
             encoding = TextEncoding::Utf8;
             declareUtf8 = askDeclarationChange(parts, document.encoding(), encoding);
             if (declareUtf8) {
@@ -161,17 +143,20 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
             }
             // UTF-8 holds every character but a lone surrogate, which the user was just asked
             // about: it goes as a reference rather than not at all.
-            encoded = encodeDocument(text, encoding, document.lineEnding(), Unencodable::CharacterReferences);
+            encoded = EncodedText();
+            BusyPointer busy;
+            encoded = toWrite.encode(encoding, Unencodable::CharacterReferences);
             break;
+        }
         }
     }
 
     if (!asRead && !confirmReadBack(parts, toWrite, encoding, encoded, revision))
         return false;
 
-    // The text read goes, its fingerprint kept: the bytes alone are written.
+    // Only the bytes are held while they are written; what they were made of is kept as its fingerprint.
     const TextFingerprint baseline = asRead ? document.TxtRam() : toWrite.fingerprint();
-    toWrite.release();
+    toWrite.fromBox();
     WriteOutcome written;
     {
         BusyPointer busy;
@@ -180,9 +165,9 @@ bool saveDocumentTo(const FileCommandParts& parts, const QString& path)
     if (!tellSaveOutcome(parts.window, path, written))
         return false;
     if (declareUtf8) {
-        const bool unchanged = document.model().revision() == revision;
+        const bool asWritten = document.model().revision() == revision;
         makeDeclarationChange(parts, document.encoding(), encoding);
-        if (unchanged)
+        if (asWritten)
             revision = document.model().revision();
     }
     document.setEncoding(encoding);

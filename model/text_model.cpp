@@ -50,6 +50,22 @@ void TextModel::readText(const std::function<void(QString)>& take, qsizetype par
         take(text(from, qMin(from + partLength, m_length)));
 }
 
+void TextModel::readLines(const std::function<void(QString)>& take, qsizetype partLength) const
+{
+    const qsizetype length = m_length;
+    qsizetype from = 0;
+    do {
+        qsizetype to = length;
+        if (from + partLength < length) {
+            const int line = lineAt(from + partLength);
+            if (line + 1 < lineCount())
+                to = lineStart(line + 1);
+        }
+        take(text(from, to));
+        from = to;
+    } while (from < length);
+}
+
 QString TextModel::text(qsizetype from, qsizetype to, QStringView lineBreak) const
 {
     return m_holding.text(toBox(from), toBox(to), lineBreak);

@@ -46,6 +46,9 @@ public:
     // (never parting a CR LF), so a reader that goes through it (a digest) needs no whole copy.
     void readText(const std::function<void(QString)>& take, qsizetype partLength = kTextPart) const;
     static constexpr qsizetype kTextPart = qsizetype(1) << 20;
+    // The same, each part but the last ending after a line break (a line longer than a part
+    // is a part of its own), for a reader that must not part a line (an encoder).
+    void readLines(const std::function<void(QString)>& take, qsizetype partLength = kTextPart) const;
     // The size of text(): a line break is two characters there.
     qsizetype textLength() const { return m_length + lineCount() - 1; }
     // Whether text() of a page given `crlfText` is `crlfText` itself, so a copy of it can stand

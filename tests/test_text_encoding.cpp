@@ -1,4 +1,5 @@
 #include "text/charset_declaration.h"
+#include "text/document_codec.h"
 #include "text/iconv_codec.h"
 #include "text/line_ends.h"
 #include "text/table_decode.h"
@@ -403,6 +404,38 @@ private Q_SLOTS:
         QCOMPARE(n.text, text);
         QCOMPARE(int(n.ending), ending);
         QCOMPARE(withLineEnding(n.text, n.ending), ending == int(LineEnding::CrLf) ? text : file);
+    }
+
+    // A save encodes the box's text a piece at a time, each ending after a line break: the
+    // same bytes and the same report as the whole text, in every encoding, ending and policy.
+    void piecesEncodeAsTheWhole()
+    {
+        const QString line = QString::fromUcs4(U"<p>吾輩は猫\u2460髙ｱ～ か\u309A𠀋 é\U0001F600</p>");
+        QString text;
+        for (int i = 0; i < 40; ++i)
+            text += line + (i == 17 ? QString(QChar(0xD800)) : QString()) + QStringLiteral("\r\n");
+        const ByteForms forms{{0xFA58, 0xED40}}; // 纊 in NEC's selection of IBM's extensions
+        text += QStringLiteral("纊");
+        QRandomGenerator random(7);
+        for (int e = int(TextEncoding::Utf8); e <= int(TextEncoding::Utf16BeNoBom); ++e) {
+            for (LineEnding ending : {LineEnding::CrLf, LineEnding::Lf, LineEnding::Cr}) {
+                for (Unencodable policy : {Unencodable::Report, Unencodable::CharacterReferences}) {
+                    for (const QString& page : {text, QString()}) {
+                        PieceEncoder pieces(TextEncoding(e), ending, policy, forms);
+                        for (qsizetype from = 0; from < page.size();) {
+                            const qsizetype to = page.indexOf(u'\n', from + random.bounded(200));
+                            pieces.add(QStringView(page).sliced(from, (to < 0 ? page.size() : to + 1) - from));
+                            from = to < 0 ? page.size() : to + 1;
+                        }
+                        const EncodedText got = pieces.result();
+                        const EncodedText whole = encodeDocument(page, TextEncoding(e), ending, policy, forms);
+                        QCOMPARE(got.bytes, whole.bytes);
+                        QCOMPARE(got.unencodableCount, whole.unencodableCount);
+                        QCOMPARE(got.firstUnencodableLine, whole.firstUnencodableLine);
+                    }
+                }
+            }
+        }
     }
 };
 

@@ -30,6 +30,28 @@ LoadedDocument decodeDocument(QByteArray&& bytes, std::optional<TextEncoding> en
 EncodedText encodeDocument(const QString& crlfText, TextEncoding encoding, LineEnding ending,
                            Unencodable policy = Unencodable::Report, const ByteForms& forms = {});
 
+// The same bytes and report as encodeDocument of the whole text, taken a piece at a time so
+// the whole text is never held beside its bytes. Each piece but the last ends after a line
+// break (a character that combines with the one before it never starts a piece).
+class PieceEncoder {
+public:
+    // `length`: the whole text's, so the bytes are set aside once and never moved as they grow.
+    PieceEncoder(TextEncoding encoding, LineEnding ending, Unencodable policy, const ByteForms& forms,
+                 qsizetype length = 0);
+    void add(QStringView crlfPiece);
+    EncodedText result();
+
+private:
+    TextEncoding m_encoding;
+    LineEnding m_ending;
+    Unencodable m_policy;
+    const ByteForms& m_forms;
+    EncodedText m_result;
+    int m_lines = 0; // line breaks before the next piece
+    bool m_first = true;
+    QString m_whole; // an encoding with shifts is written whole
+};
+
 // Whether `bytes`, written in `encoding`, are read by the next open as that encoding reads
 // them; false where they fit another encoding better (a Shift_JIS-2004 page of characters that
 // CP932 reads too, a U+FEFF first without a byte-order mark).
@@ -38,5 +60,7 @@ bool readsBackAs(QByteArrayView bytes, TextEncoding encoding);
 // what they are (a byte-order mark, UTF-8 that is not ASCII nor begins with U+FEFF), so the
 // check above is spared.
 bool mayReadOtherwise(TextEncoding encoding, const QString& crlfText);
+// The same, told whether the text begins with U+FEFF and whether it holds an escape.
+bool mayReadOtherwise(TextEncoding encoding, bool startsWithMark, bool holdsEscape);
 // The same encoding with a byte-order mark, where it has one.
 std::optional<TextEncoding> withByteOrderMark(TextEncoding encoding);
