@@ -11,12 +11,6 @@ bool isLead(uchar c)
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
-// The rows that hold a second form of some character.
-bool mayBeSecondForm(uchar lead)
-{
-    return lead == 0x87 || lead == 0xED || lead == 0xEE || lead >= 0xFA;
-}
-
 // Each code of those rows the writer does not give back as itself, to the code it gives;
 // worked out once from the converter, so the table is glibc's own.
 const ByteForms& secondForms()
@@ -57,6 +51,17 @@ void forEachDoubleByte(QByteArrayView bytes, Each each)
 
 }
 
+// The rows that hold a second form of some character.
+bool mayBeCp932SecondForm(uchar lead)
+{
+    return lead == 0x87 || lead == 0xED || lead == 0xEE || lead >= 0xFA;
+}
+
+quint16 cp932WritersFormOf(quint16 code)
+{
+    return secondForms().value(code, 0);
+}
+
 ByteForms cp932FormsUsed(QByteArrayView bytes)
 {
     ByteForms used;
@@ -64,11 +69,11 @@ ByteForms cp932FormsUsed(QByteArrayView bytes)
     // before the walk that keeps to the characters' bounds.
     qsizetype rows = 0;
     for (const char c : bytes)
-        rows += mayBeSecondForm(uchar(c));
+        rows += mayBeCp932SecondForm(uchar(c));
     if (rows == 0)
         return used;
     forEachDoubleByte(bytes, [&](qsizetype, quint16 code) {
-        if (!mayBeSecondForm(uchar(code >> 8)))
+        if (!mayBeCp932SecondForm(uchar(code >> 8)))
             return;
         const auto writer = secondForms().constFind(code);
         // A page that holds a character in two second forms keeps the first it used.

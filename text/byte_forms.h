@@ -14,5 +14,10 @@ using ByteForms = QHash<quint16, quint16>;
 // Empty when the page holds only the forms the writer gives (as most pages do).
 ByteForms cp932FormsUsed(QByteArrayView bytes);
 
+// For a walk that does its own reading: whether a lead byte's row may hold a second form, and
+// the writer's code for `code` when it is a second form the writer does not give (0 when not).
+bool mayBeCp932SecondForm(uchar lead);
+quint16 cp932WritersFormOf(quint16 code);
+
 // CP932 bytes as the writer gave them, each character of `forms` put back in the page's form.
 void restoreCp932Forms(QByteArray& bytes, const ByteForms& forms);

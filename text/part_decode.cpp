@@ -39,9 +39,9 @@ std::vector<qsizetype> partEnds(QByteArrayView bytes)
     return ends;
 }
 
-// The lines of a part's bytes; `utf8`: whether the characters that part lines otherwise can be
-// found in them (elsewhere the table tells whether it reads any of them at all).
-PartReader::Lines linesOf(QByteArrayView bytes, bool utf8)
+// The lines of a UTF-8 part's bytes, and whether the characters that part lines otherwise are
+// found in them.
+PartReader::Lines linesOf(QByteArrayView bytes)
 {
     PartReader::Lines lines;
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -57,7 +57,7 @@ PartReader::Lines linesOf(QByteArrayView bytes, bool utf8)
             if (c == '\r' && i + 1 < n && p[i + 1] == '\n')
                 ++i;
             lineStart = i + 1;
-        } else if (utf8 && i + 2 < n
+        } else if (i + 2 < n
                    && ((c == 0xE2 && p[i + 1] == 0x80 && (p[i + 2] == 0xA8 || p[i + 2] == 0xA9))
                        || (c == 0xEF && p[i + 1] == 0xB7 && (p[i + 2] == 0x90 || p[i + 2] == 0x91)))) {
             lines.separators = true;
@@ -131,16 +131,20 @@ std::unique_ptr<PartReader> PartReader::open(QByteArray& bytes, std::function<vo
     std::atomic<bool> unread = false;
     std::atomic<bool> privateUse = false;
     onBothCores(count, [&](qsizetype i) {
-        lines[size_t(i)] = linesOf(sliceOf(i), !byTable);
-        if (!byTable)
+        if (!byTable) {
+            lines[size_t(i)] = linesOf(sliceOf(i));
             return;
-        const TableScan scan = scanByTable(encoding, sliceOf(i));
+        }
+        // One walk through the table: whether it reads, the lines, the second forms.
+        TableLines walked;
+        const TableScan scan = scanByTable(encoding, sliceOf(i), walked);
         if (!scan.read)
             unread = true;
         if (scan.privateUse)
             privateUse = true;
-        if (encoding == TextEncoding::Cp932)
-            forms[size_t(i)] = cp932FormsUsed(sliceOf(i));
+        lines[size_t(i)].breaks = walked.breaks;
+        lines[size_t(i)].longestLine = walked.longestLine;
+        forms[size_t(i)] = std::move(walked.forms);
     });
     if (byTable && (unread || !readsAsGuessedAlone(bytes, encoding, privateUse)))
         return nullptr;

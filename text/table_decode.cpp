@@ -1,5 +1,7 @@
 #include "text/table_decode.h"
 
+#include "text/byte_forms.h"
+
 #include <QtEndian>
 
 #include <iconv.h>
@@ -156,17 +158,29 @@ const std::vector<quint32>& sequencesOf(Table& table)
 }
 }
 
-TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes)
+namespace {
+// The walk of scanByTable; `lines` (when not null) is told of the lines and second forms.
+template <bool kWithLines>
+TableScan scan(TextEncoding encoding, QByteArrayView bytes, TableLines* lines)
 {
     const Table* table = tableFor(encoding);
     if (!table || !table->usable)
         return {};
+    const bool forms = kWithLines && encoding == TextEncoding::Cp932;
     const auto* p = reinterpret_cast<const uchar8*>(bytes.data());
     const qsizetype n = bytes.size();
+    qsizetype lineStart = 0;
     int privateUse = 0; // counted, so the common path has no branch on it
     for (qsizetype i = 0; i < n;) {
         const uchar8 b = p[i];
         if (table->single[b]) {
+            if (kWithLines && b <= '\r' && (b == '\n' || b == '\r')) {
+                lines->longestLine = std::max(lines->longestLine, i - lineStart);
+                ++lines->breaks;
+                if (b == '\r' && i + 1 < n && p[i + 1] == '\n')
+                    ++i;
+                lineStart = i + 1;
+            }
             privateUse += isPrivateUse(table->singleUnit[b]);
             ++i;
             continue;
@@ -174,6 +188,13 @@ TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes)
         if (i + 1 < n) {
             if (const char16_t unit = table->pair[b << 8 | p[i + 1]]) {
                 privateUse += isPrivateUse(unit);
+                if (forms && mayBeCp932SecondForm(b)) {
+                    const quint16 code = quint16(b << 8 | p[i + 1]);
+                    const quint16 writers = cp932WritersFormOf(code);
+                    // A page that holds a character in two second forms keeps the first it used.
+                    if (writers != 0 && !lines->forms.contains(writers))
+                        lines->forms.insert(writers, code);
+                }
                 i += 2;
                 continue;
             }
@@ -187,7 +208,20 @@ TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes)
         }
         return {};
     }
+    if (kWithLines)
+        lines->longestLine = std::max(lines->longestLine, n - lineStart);
     return {true, privateUse > 0};
+}
+}
+
+TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes)
+{
+    return scan<false>(encoding, bytes, nullptr);
+}
+
+TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes, TableLines& lines)
+{
+    return scan<true>(encoding, bytes, &lines);
 }
 
 std::optional<QByteArray> onlyBytesOf(TextEncoding encoding, QStringView text)

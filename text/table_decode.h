@@ -23,6 +23,15 @@ struct TableScan {
 };
 TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes);
 
+// The same walk telling also the lines of the bytes and, in CP932, the second forms they use
+// (as cp932FormsUsed), so a large page is walked once before it is read.
+struct TableLines {
+    qsizetype breaks = 0;      // a CR LF is one
+    qsizetype longestLine = 0; // in bytes
+    ByteForms forms;
+};
+TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes, TableLines& lines);
+
 // The bytes that read as `text`, when each of its characters has exactly one sequence in the
 // table; nothing when one has none or several (a page could then hold it in a form these bytes
 // do not find).
