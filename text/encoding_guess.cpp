@@ -112,9 +112,13 @@ int cp932Length(QByteArrayView b, qsizetype i)
         : 0;
 }
 
+// The lengths as types of their own, so each walk is compiled with its length inline.
+constexpr auto kEucJpLength = [](QByteArrayView b, qsizetype i) { return eucJpLength(b, i); };
+constexpr auto kCp932Length = [](QByteArrayView b, qsizetype i) { return cp932Length(b, i); };
+
 bool fitsEucJp(QByteArrayView b)
 {
-    return fitOf(b, eucJpLength, false, true).invalid == 0;
+    return fitOf(b, kEucJpLength, false, true).invalid == 0;
 }
 
 // Whether the bytes are UTF-8 but for a few stray bytes: eight characters of more than one
@@ -162,12 +166,12 @@ Fit fitInHalves(QByteArrayView b, Length length, bool singleByteKana)
 
 Fit cp932Fit(QByteArrayView b)
 {
-    return fitInHalves(b, cp932Length, true);
+    return fitInHalves(b, kCp932Length, true);
 }
 
 Fit eucJpFit(QByteArrayView b)
 {
-    return fitInHalves(b, eucJpLength, false);
+    return fitInHalves(b, kEucJpLength, false);
 }
 
 bool isAscii(QByteArrayView bytes)
