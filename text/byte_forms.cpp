@@ -51,12 +51,6 @@ void forEachDoubleByte(QByteArrayView bytes, Each each)
 
 }
 
-// The rows that hold a second form of some character.
-bool mayBeCp932SecondForm(uchar lead)
-{
-    return lead == 0x87 || lead == 0xED || lead == 0xEE || lead >= 0xFA;
-}
-
 quint16 cp932WritersFormOf(quint16 code)
 {
     return secondForms().value(code, 0);

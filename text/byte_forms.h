@@ -16,7 +16,10 @@ ByteForms cp932FormsUsed(QByteArrayView bytes);
 
 // For a walk that does its own reading: whether a lead byte's row may hold a second form, and
 // the writer's code for `code` when it is a second form the writer does not give (0 when not).
-bool mayBeCp932SecondForm(uchar lead);
+inline bool mayBeCp932SecondForm(uchar lead)
+{
+    return lead == 0x87 || lead == 0xED || lead == 0xEE || lead >= 0xFA;
+}
 quint16 cp932WritersFormOf(quint16 code);
 
 // CP932 bytes as the writer gave them, each character of `forms` put back in the page's form.
