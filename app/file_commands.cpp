@@ -1,6 +1,7 @@
 #include "app/file_commands.h"
 
 #include "app/changed_on_disk.h"
+#include "app/opened_file.h"
 #include "app/save_outcome.h"
 #include "app/text_to_write.h"
 #include "app/encoding_menu.h"
@@ -29,9 +30,6 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace {
-// Pages from this size are read in parts, on both cores, and never held whole twice over.
-constexpr qsizetype kReadInPartsFrom = 4 << 20;
-
 const QString kTitle = QStringLiteral("HtmlE");
 const QString kDiscardQuestion = QStringLiteral("すべて消えてしまいますが、\rよろしいですか？");
 const QString kOpenFailed = QStringLiteral("ファイルを開けませんでした。\r");
@@ -291,21 +289,16 @@ bool loadDocumentFile(Document& document, const QString& path, std::optional<Tex
                       Reading reading)
 {
     BusyPointer busy;
-    // Taken before reading: a change while it reads is then asked about at Save.
-    const DiskStamp stamp = DiskStamp::of(path);
-    FileRead bytes = readWholeFile(path);
-    if (!bytes)
+    std::optional<OpenedFile> ahead;
+    if (reading == Reading::NewPage && !encoding)
+        ahead = takeOpenedAhead(path);
+    OpenedFile opened = ahead ? std::move(*ahead) : openFile(path, encoding, reading == Reading::NewPage);
+    if (!opened.read)
         return false;
-    OriginalFile asRead = OriginalFile::of(path, *bytes);
     LoadedDocument doc;
-    // The reader digests each part for the baseline as it reads it.
-    TextFingerprint::Taker taker;
-    std::unique_ptr<PartReader> reader;
-    if (reading == Reading::NewPage && !encoding && bytes->size() >= kReadInPartsFrom)
-        reader = PartReader::open(*bytes, [&taker](QStringView part) { taker.add(part); });
-    if (reader) {
+    if (PartReader* reader = opened.reader.get()) {
         const PartReader::Lines& lines = reader->lines();
-        const auto partAt = [&reader](qsizetype i) { return reader->take(i); };
+        const auto partAt = [reader](qsizetype i) { return reader->take(i); };
         if (!lines.separators && lines.longestLine <= longlinepieces::kLongestWholeLine) {
             // What the bytes say is the page's shape: the box takes each part as it is read.
             LineHolding::Shape shape;
@@ -323,10 +316,10 @@ bool loadDocumentFile(Document& document, const QString& path, std::optional<Tex
         doc.undecodable = reader->undecodable();
         doc.foreignEncoding = reader->foreignEncoding();
         doc.forms = reader->forms();
-        reader.reset();
-        document.takeTextAsBaseline(taker.result());
+        opened.reader.reset();
+        document.takeTextAsBaseline(opened.taker->result());
     } else {
-        doc = decodeDocument(bytes.take(), encoding);
+        doc = std::move(opened.decoded);
         if (reading == Reading::Again)
             document.model().replaceWholePage(doc.text);
         else
@@ -341,11 +334,11 @@ bool loadDocumentFile(Document& document, const QString& path, std::optional<Tex
     document.setUndecodable(doc.undecodable);
     document.setForeignEncoding(doc.foreignEncoding);
     document.setLineEnding(doc.lineEnding);
-    asRead.encoding = doc.encoding;
-    asRead.lineEnding = doc.lineEnding;
-    document.setOriginalFile(std::move(asRead));
+    opened.asRead.encoding = doc.encoding;
+    opened.asRead.lineEnding = doc.lineEnding;
+    document.setOriginalFile(std::move(opened.asRead));
     document.setFilePath(path);
-    document.setDiskStamp(stamp);
+    document.setDiskStamp(opened.stamp);
     document.announceLoaded();
     return true;
 }

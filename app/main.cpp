@@ -1,10 +1,12 @@
 #include "ui/application.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "app/opened_file.h"
 #include "app/program_options.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLocale>
 
@@ -58,6 +60,15 @@ int main(int argc, char* argv[])
     toolkitArgv.push_back(nullptr);
     int toolkitArgc = int(toolkitArguments.size());
 
+    QStringList editorArguments = split.editor;
+    const int line = takeStartLine(editorArguments);
+    if (!editorArguments.isEmpty() && editorArguments.first() == QLatin1String("--"))
+        editorArguments.removeFirst(); // "--line 3 -- -page.htm"
+    const QString commandLine = withAbsolutePath(joinCommandLine(editorArguments), QDir::currentPath());
+    // The page is read on another thread while the toolkit starts and the window is made.
+    if (const std::optional<QString> path = commandLineFilePath(commandLine); path && QFileInfo(*path).isFile())
+        openStartFileAhead(*path);
+
     // Past a file-size limit (ulimit -f) a write then fails with EFBIG, which a save reports,
     // instead of the signal ending the program with the user's edits.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -70,11 +81,8 @@ int main(int argc, char* argv[])
     HtmlE window;
     QObject::connect(&window, &HtmlE::endRequested, &app, [] { QCoreApplication::exit(0); },
                      Qt::QueuedConnection);
-    QStringList editorArguments = split.editor;
-    const int line = takeStartLine(editorArguments);
-    if (!editorArguments.isEmpty() && editorArguments.first() == QLatin1String("--"))
-        editorArguments.removeFirst(); // "--line 3 -- -page.htm"
-    window.startUp(withAbsolutePath(joinCommandLine(editorArguments), QDir::currentPath()), line);
+    window.startUp(commandLine, line);
+    takeOpenedAhead(QString()); // not taken (the page was not opened after all): it goes
     window.show();
     return app.exec();
 }
