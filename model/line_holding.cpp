@@ -171,7 +171,7 @@ private:
     {
         m_cursor.insertText(m_part);
         m_given += m_part.size();
-        m_part.clear();
+        m_part.truncate(0); // its room is kept for the next part
     }
     void append(QStringView s)
     {
