@@ -1,5 +1,6 @@
 #include "text/charset_declaration.h"
 #include "text/document_codec.h"
+#include "text/encoding_guess.h"
 #include "text/iconv_codec.h"
 #include "text/line_ends.h"
 #include "text/table_decode.h"
@@ -90,6 +91,38 @@ private Q_SLOTS:
                 QCOMPARE(decodeText(bytes, encoding).text, converter);
             }
             QVERIFY(read >= 150); // the clean pages at least
+        }
+    }
+
+    // A large page's guess walks CP932's table as it counts: the same guess, and what the walk
+    // found is what the table's own scan finds, on pages that read and pages that stop part way;
+    // a large one is walked in two halves.
+    void theGuessWalksTheTableAsItCounts()
+    {
+        QVERIFY(walkCp932Table("a").has_value()); // else the guess never walks and this proves nothing
+        QRandomGenerator random(5);
+        const QList<QByteArray> pieces{"<p>", "\r\n", "\n", "\x82\xA0", "\x93\xFA", "\xB1", "\xED\x40", "\xFA\x5C",
+                                       "\x87\x90", "\xF0\x40", "\x85\x40", "\x80", "\xFD", "\xE9", "\x5C"};
+        for (int page = 0; page < 300; ++page) {
+            QByteArray bytes;
+            const bool clean = page % 3 != 0; // the others hold sequences the table does not read
+            for (int n = random.bounded(1, 200); n > 0; --n)
+                bytes += pieces[random.bounded(clean ? 10 : int(pieces.size()))];
+            if (page == 0)
+                bytes = bytes.repeated(qsizetype(9 << 20) / bytes.size() + 1);
+            std::optional<TableWalk> walk;
+            QCOMPARE(encodingName(guessEncodingOf(bytes, &walk).encoding), encodingName(guessEncodingOf(bytes).encoding));
+            if (!walk)
+                continue;
+            TableLines lines;
+            const TableScan scan = scanByTable(TextEncoding::Cp932, bytes, lines);
+            QCOMPARE(walk->scan.read, scan.read);
+            if (!scan.read)
+                continue;
+            QCOMPARE(walk->scan.privateUse, scan.privateUse);
+            QCOMPARE(walk->lines.breaks, lines.breaks);
+            QCOMPARE(walk->lines.longestLine, lines.longestLine);
+            QCOMPARE(walk->lines.forms, lines.forms);
         }
     }
 

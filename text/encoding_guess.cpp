@@ -169,6 +169,49 @@ Fit cp932Fit(QByteArrayView b)
     return fitInHalves(b, kCp932Length, true);
 }
 
+// cp932Fit from the table's walk where it read the bytes, and the guess's own count from where
+// it stopped; on two cores, as cp932Fit, with each half's walk put together.
+Fit cp932FitWalking(QByteArrayView b, std::optional<TableWalk>* walk)
+{
+    const auto half = [](QByteArrayView part, std::optional<TableWalk>& w) {
+        w = walkCp932Table(part);
+        if (!w)
+            return fitOf(part, kCp932Length, true);
+        Fit fit = w->scan.read ? Fit{} : fitOf(part.sliced(w->stoppedAt), kCp932Length, true);
+        fit.multiByte += w->pairs;
+        fit.invalid += w->strays;
+        fit.halfwidthKana += w->kana;
+        return fit;
+    };
+    constexpr qsizetype kSplitFrom = 8 << 20;
+    const qsizetype lf = b.size() >= kSplitFrom ? b.indexOf('\n', b.size() / 2) : -1;
+    if (lf < 0)
+        return half(b, *walk);
+    Fit second;
+    std::optional<TableWalk> secondWalk;
+    std::thread helper([&] { second = half(b.sliced(lf + 1), secondWalk); });
+    Fit fit = half(b.first(lf + 1), *walk);
+    helper.join();
+    fit.multiByte += second.multiByte;
+    fit.invalid += second.invalid;
+    fit.halfwidthKana += second.halfwidthKana;
+    if (*walk && secondWalk) {
+        TableWalk& w = **walk;
+        w.scan.read = w.scan.read && secondWalk->scan.read;
+        w.scan.privateUse = w.scan.privateUse || secondWalk->scan.privateUse;
+        w.lines.breaks += secondWalk->lines.breaks;
+        w.lines.longestLine = std::max(w.lines.longestLine, secondWalk->lines.longestLine);
+        // A page that holds a character in two second forms keeps the first it used.
+        for (auto form = secondWalk->lines.forms.cbegin(); form != secondWalk->lines.forms.cend(); ++form) {
+            if (!w.lines.forms.contains(form.key()))
+                w.lines.forms.insert(form.key(), form.value());
+        }
+    } else {
+        walk->reset();
+    }
+    return fit;
+}
+
 Fit eucJpFit(QByteArrayView b)
 {
     return fitInHalves(b, kEucJpLength, false);
@@ -363,6 +406,11 @@ TextEncoding guessEncoding(QByteArrayView bytes)
 
 EncodingGuess guessEncodingOf(QByteArrayView bytes)
 {
+    return guessEncodingOf(bytes, nullptr);
+}
+
+EncodingGuess guessEncodingOf(QByteArrayView bytes, std::optional<TableWalk>* cp932Walk)
+{
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return {TextEncoding::Utf8Bom};
     if (bytes.startsWith("\xFF\xFE"))
@@ -387,7 +435,7 @@ EncodingGuess guessEncodingOf(QByteArrayView bytes)
 
     const std::optional<TextEncoding> declared = declaredEncoding(bytes);
     const bool eucFits = fitsEucJp(bytes); // Shift_JIS bytes stop it soon
-    const Fit sjis = cp932Fit(bytes);
+    const Fit sjis = cp932Walk ? cp932FitWalking(bytes, cp932Walk) : cp932Fit(bytes);
     if ((declared == TextEncoding::EucJp || declared == TextEncoding::EucJis2004) && eucFits)
         return {*declared};
     if ((declared == TextEncoding::Cp932 || declared == TextEncoding::ShiftJis2004) && sjis.invalid == 0)

@@ -96,7 +96,10 @@ void letGo(QByteArray& bytes, qsizetype from, qsizetype to)
 
 std::unique_ptr<PartReader> PartReader::open(QByteArray& bytes, std::function<void(QStringView)> onPart)
 {
-    const EncodingGuess guess = guessEncodingOf(bytes);
+    // A Shift_JIS page is walked through its table as the guess weighs it: its lines, whether
+    // it reads and its second forms are known then.
+    std::optional<TableWalk> walked;
+    const EncodingGuess guess = guessEncodingOf(bytes, &walked);
     std::unique_ptr<PartReader> reader(new PartReader);
     reader->m_encoding = guess.encoding;
     switch (guess.encoding) {
@@ -130,22 +133,30 @@ std::unique_ptr<PartReader> PartReader::open(QByteArray& bytes, std::function<vo
     std::vector<ByteForms> forms(static_cast<size_t>(count));
     std::atomic<bool> unread = false;
     std::atomic<bool> privateUse = false;
-    onBothCores(count, [&](qsizetype i) {
+    const auto look = [&](qsizetype i) {
         if (!byTable) {
             lines[size_t(i)] = linesOf(sliceOf(i));
             return;
         }
         // One walk through the table: whether it reads, the lines, the second forms.
-        TableLines walked;
-        const TableScan scan = scanByTable(encoding, sliceOf(i), walked);
+        TableLines part;
+        const TableScan scan = scanByTable(encoding, sliceOf(i), part);
         if (!scan.read)
             unread = true;
         if (scan.privateUse)
             privateUse = true;
-        lines[size_t(i)].breaks = walked.breaks;
-        lines[size_t(i)].longestLine = walked.longestLine;
-        forms[size_t(i)] = std::move(walked.forms);
-    });
+        lines[size_t(i)].breaks = part.breaks;
+        lines[size_t(i)].longestLine = part.longestLine;
+        forms[size_t(i)] = std::move(part.forms);
+    };
+    if (walked && guess.encoding == TextEncoding::Cp932) {
+        unread = !walked->scan.read;
+        privateUse = walked->scan.privateUse;
+        lines.assign(1, Lines{walked->lines.breaks, walked->lines.longestLine, false});
+        forms.assign(1, std::move(walked->lines.forms));
+    } else {
+        onBothCores(count, look);
+    }
     if (byTable && (unread || !readsAsGuessedAlone(bytes, encoding, privateUse)))
         return nullptr;
     for (const Lines& part : lines) {

@@ -21,6 +21,7 @@ struct Table {
     char16_t singleUnit[256] = {};
     std::vector<char16_t> pair;   // lead << 8 | trail; 0 for none
     std::vector<char16_t> triple; // EUC-JP's 0x8F b2 b3, as b2 << 8 | b3
+    bool stepsAsGuess = false;    // CP932: see walkCp932Table
     // Each unit's one sequence (its bytes, the first in the lowest byte; kSeveral where more
     // than one reads as it, 0 where none does), made when first asked for.
     std::once_flag sequencesOnce;
@@ -73,6 +74,31 @@ private:
     iconv_t m_cd;
 };
 
+bool isGuessLead(uchar8 b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+bool isGuessTrail(uchar8 b)
+{
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+
+// Whether the table reads alone only bytes the encoding guess takes alone, and in pairs only
+// what it takes as pairs: then both walks are at the same place at every step.
+bool stepsAsGuess(const Table& table)
+{
+    for (int b = 0; b < 256; ++b) {
+        if (table.single[b] && isGuessLead(uchar8(b)))
+            return false;
+    }
+    for (int pair = 0; pair < (1 << 16); ++pair) {
+        if (table.pair[pair] != 0 && !(isGuessLead(uchar8(pair >> 8)) && isGuessTrail(uchar8(pair & 0xFF))))
+            return false;
+    }
+    return true;
+}
+
 std::unique_ptr<Table> build(const char* charset, bool triples)
 {
     auto table = std::make_unique<Table>();
@@ -109,6 +135,7 @@ std::unique_ptr<Table> build(const char* charset, bool triples)
         }
     }
     table->usable = true;
+    table->stepsAsGuess = !triples && stepsAsGuess(*table);
     return table;
 }
 
@@ -159,9 +186,10 @@ const std::vector<quint32>& sequencesOf(Table& table)
 }
 
 namespace {
-// The walk of scanByTable; `lines` (when not null) is told of the lines and second forms.
+// The walk of scanByTable; `walk` (when not null) is told of the lines and second forms, and
+// of what the encoding guess counts.
 template <bool kWithLines>
-TableScan scan(TextEncoding encoding, QByteArrayView bytes, TableLines* lines)
+TableScan scan(TextEncoding encoding, QByteArrayView bytes, TableWalk* walk)
 {
     const Table* table = tableFor(encoding);
     if (!table || !table->usable)
@@ -174,9 +202,15 @@ TableScan scan(TextEncoding encoding, QByteArrayView bytes, TableLines* lines)
     for (qsizetype i = 0; i < n;) {
         const uchar8 b = p[i];
         if (table->single[b]) {
+            if (kWithLines && b >= 0x80) {
+                if (b >= 0xA1 && b <= 0xDF)
+                    ++walk->kana;
+                else
+                    ++walk->strays;
+            }
             if (kWithLines && b <= '\r' && (b == '\n' || b == '\r')) {
-                lines->longestLine = std::max(lines->longestLine, i - lineStart);
-                ++lines->breaks;
+                walk->lines.longestLine = std::max(walk->lines.longestLine, i - lineStart);
+                ++walk->lines.breaks;
                 if (b == '\r' && i + 1 < n && p[i + 1] == '\n')
                     ++i;
                 lineStart = i + 1;
@@ -188,12 +222,14 @@ TableScan scan(TextEncoding encoding, QByteArrayView bytes, TableLines* lines)
         if (i + 1 < n) {
             if (const char16_t unit = table->pair[b << 8 | p[i + 1]]) {
                 privateUse += isPrivateUse(unit);
+                if (kWithLines)
+                    ++walk->pairs;
                 if (forms && mayBeCp932SecondForm(b)) {
                     const quint16 code = quint16(b << 8 | p[i + 1]);
                     const quint16 writers = cp932WritersFormOf(code);
                     // A page that holds a character in two second forms keeps the first it used.
-                    if (writers != 0 && !lines->forms.contains(writers))
-                        lines->forms.insert(writers, code);
+                    if (writers != 0 && !walk->lines.forms.contains(writers))
+                        walk->lines.forms.insert(writers, code);
                 }
                 i += 2;
                 continue;
@@ -206,10 +242,14 @@ TableScan scan(TextEncoding encoding, QByteArrayView bytes, TableLines* lines)
                 }
             }
         }
+        if (kWithLines)
+            walk->stoppedAt = i;
         return {};
     }
-    if (kWithLines)
-        lines->longestLine = std::max(lines->longestLine, n - lineStart);
+    if (kWithLines) {
+        walk->lines.longestLine = std::max(walk->lines.longestLine, n - lineStart);
+        walk->stoppedAt = n;
+    }
     return {true, privateUse > 0};
 }
 }
@@ -221,7 +261,20 @@ TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes)
 
 TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes, TableLines& lines)
 {
-    return scan<true>(encoding, bytes, &lines);
+    TableWalk walk;
+    const TableScan read = scan<true>(encoding, bytes, &walk);
+    lines = std::move(walk.lines);
+    return read;
+}
+
+std::optional<TableWalk> walkCp932Table(QByteArrayView bytes)
+{
+    const Table* table = tableFor(TextEncoding::Cp932);
+    if (!table || !table->usable || !table->stepsAsGuess)
+        return std::nullopt;
+    TableWalk walk;
+    walk.scan = scan<true>(TextEncoding::Cp932, bytes, &walk);
+    return walk;
 }
 
 std::optional<QByteArray> onlyBytesOf(TextEncoding encoding, QStringView text)

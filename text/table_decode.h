@@ -32,6 +32,21 @@ struct TableLines {
 };
 TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes, TableLines& lines);
 
+// The same walk through the CP932 table, counting on the way what the encoding guess counts of
+// CP932 bytes: characters of two bytes, single-byte kana, and bytes the guess takes as no
+// character. It stops at the first sequence the table does not read. Nothing when the table
+// does not step through bytes as the guess does (a byte it reads alone that the guess takes as
+// a lead, a pair the guess does not take as one), so the guess counts its own way.
+struct TableWalk {
+    TableScan scan; // read: every byte, so the walk reached the end
+    TableLines lines;
+    qsizetype stoppedAt = 0;
+    qsizetype pairs = 0;
+    qsizetype kana = 0;
+    qsizetype strays = 0;
+};
+std::optional<TableWalk> walkCp932Table(QByteArrayView bytes);
+
 // The bytes that read as `text`, when each of its characters has exactly one sequence in the
 // table; nothing when one has none or several (a page could then hold it in a form these bytes
 // do not find).
