@@ -177,6 +177,9 @@ private Q_SLOTS:
         for (int i = 0; i < 200000; ++i)
             large += "\xa4\xcd\xa4\xb3\n";
         row("large euc-jp, kana in the second half", large, TextEncoding::EucJp);
+        QByteArray strayLate = QByteArray(8 << 20, 'a') + "\n" + cat.toUtf8();
+        row("large utf-8, a stray byte in the second half", strayLate + "\x81", TextEncoding::Utf8,
+            QString(), true);
     }
     void encodingIsRecognised()
     {
@@ -187,6 +190,9 @@ private Q_SLOTS:
         const DecodedText d = decodeText(page);
         QCOMPARE(int(d.encoding), encoding);
         QCOMPARE(d.undecodable, undecodable);
+        // A reader in parts trusts the guess on this.
+        if (d.encoding == TextEncoding::Utf8)
+            QCOMPARE(guessEncodingOf(page).validUtf8, !undecodable);
         if (!text.isEmpty())
             QCOMPARE(d.text, text);
         if (!undecodable) {

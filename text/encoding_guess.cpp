@@ -145,13 +145,20 @@ bool mostlyUtf8(QByteArrayView b)
     return multiByte >= 8 * invalid;
 }
 
-// fitOf on two cores for a large page: split after an LF, which every walk above stops at (no
-// lead byte takes it as its second), so the halves' counts add up to the whole's.
+// Where a large page is parted for a walk on two cores: after an LF, which every walk here
+// stops at (no lead byte takes it as its second), so the halves' findings add up to the
+// whole's. -1 for a page walked on one.
+qsizetype halfwayBreak(QByteArrayView b, qsizetype from = 0)
+{
+    constexpr qsizetype kSplitFrom = 8 << 20;
+    return b.size() - from >= kSplitFrom ? b.indexOf('\n', from + (b.size() - from) / 2) : -1;
+}
+
+// fitOf on two cores for a large page.
 template <typename Length>
 Fit fitInHalves(QByteArrayView b, Length length, bool singleByteKana)
 {
-    constexpr qsizetype kSplitFrom = 8 << 20;
-    const qsizetype lf = b.size() >= kSplitFrom ? b.indexOf('\n', b.size() / 2) : -1;
+    const qsizetype lf = halfwayBreak(b);
     if (lf < 0)
         return fitOf(b, length, singleByteKana);
     Fit second;
@@ -183,8 +190,7 @@ Fit cp932FitWalking(QByteArrayView b, std::optional<TableWalk>* walk)
         fit.halfwidthKana += w->kana;
         return fit;
     };
-    constexpr qsizetype kSplitFrom = 8 << 20;
-    const qsizetype lf = b.size() >= kSplitFrom ? b.indexOf('\n', b.size() / 2) : -1;
+    const qsizetype lf = halfwayBreak(b);
     if (lf < 0)
         return half(b, *walk);
     Fit second;
@@ -246,6 +252,19 @@ bool validUtf8From(QByteArrayView bytes, qsizetype from)
         i += length;
     }
     return true;
+}
+
+// validUtf8From on two cores for a large page: split after an LF, which no sequence holds.
+bool validUtf8InHalves(QByteArrayView bytes, qsizetype from)
+{
+    const qsizetype lf = halfwayBreak(bytes, from);
+    if (lf < 0)
+        return validUtf8From(bytes, from);
+    bool second = false;
+    std::thread helper([&] { second = validUtf8From(bytes.sliced(lf + 1), 0); });
+    const bool first = validUtf8From(bytes.first(lf + 1), from);
+    helper.join();
+    return first && second;
 }
 
 // ESC $ @, ESC $ B (the JIS kanji sets), ESC ( I (half-width katakana), ESC $ ( D, and ESC ( J
@@ -428,7 +447,7 @@ EncodingGuess guessEncodingOf(QByteArrayView bytes, std::optional<TableWalk>* cp
         const std::optional<TextEncoding> declared = declaredEncoding(bytes);
         return {declared && !isUtf16(*declared) ? *declared : TextEncoding::Utf8, true, true};
     }
-    if (validUtf8From(bytes, asciiUpTo))
+    if (validUtf8InHalves(bytes, asciiUpTo))
         return {TextEncoding::Utf8, false, true};
     if (const std::optional<TextEncoding> utf16 = utf16ByJapaneseUnits(bytes))
         return {*utf16};
