@@ -9,6 +9,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+
 using namespace linemarks;
 
 const LineHolding::Index& LineHolding::index() const
@@ -114,8 +116,9 @@ void LineHolding::changed(int position, int removed, int added)
                             const QList<char16_t>* foundCharacters) {
         const qsizetype first = std::lower_bound(list.cbegin(), list.cend(), from) - list.cbegin();
         const qsizetype last = std::lower_bound(list.cbegin(), list.cend(), oldEnd) - list.cbegin();
-        for (qsizetype i = last; i < list.size(); ++i)
-            list[i] += delta;
+        // Through the raw ints: the index of a large page holds a separator for each of its
+        // lines, and every keystroke moves those after it.
+        std::for_each(list.data() + last, list.data() + list.size(), [delta](int& at) { at += delta; });
         list.remove(first, last - first);
         list.insert(first, found.size(), 0);
         std::copy(found.cbegin(), found.cend(), list.begin() + first);
