@@ -8,6 +8,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QImage>
 #include <QInputMethodEvent>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
@@ -73,6 +74,34 @@ private Q_SLOTS:
     {
         m_window.reset();
         m_folder.reset();
+    }
+
+    // The box's scroll bar is painted again when its slider or its ends change, not when a
+    // large page grows by a line the slider cannot show.
+    void theScrollBarPaintsWhatChanges()
+    {
+        QScrollBar* bar = box()->verticalScrollBar();
+        struct PaintCount : QObject {
+            int paints = 0;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                paints += e->type() == QEvent::Paint;
+                return false;
+            }
+        } count;
+        bar->installEventFilter(&count);
+        const auto paintsAfter = [&](const std::function<void()>& change) {
+            QCoreApplication::processEvents();
+            count.paints = 0;
+            change();
+            QCoreApplication::processEvents();
+            return count.paints;
+        };
+        QCOMPARE(paintsAfter([&] { bar->setRange(0, 100000); }), 1);
+        QCOMPARE(paintsAfter([&] { bar->setMaximum(100001); }), 0);
+        QCOMPARE(paintsAfter([&] { bar->setValue(50000); }), 1);
+        QCOMPARE(paintsAfter([&] { bar->setValue(100001); }), 1); // the far end's arrow
+        QCOMPARE(paintsAfter([&] { bar->setRange(0, 0); }), 1);
     }
 
     void colourRolesOnScreen_data()

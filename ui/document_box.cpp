@@ -1,5 +1,7 @@
 #include "ui/document_box.h"
 
+#include "ui/steady_scroll_bar.h"
+
 #include <QMimeData>
 #include <QResizeEvent>
 #include <QTextCursor>
@@ -9,6 +11,8 @@ DocumentBox::DocumentBox(TextModel& model, QWidget* parent) : QPlainTextEdit(par
     setObjectName(QStringLiteral("editwindow"));
     setDocument(m_model->document());
     setLineWrapMode(QPlainTextEdit::NoWrap);
+    setHorizontalScrollBar(new SteadyScrollBar(Qt::Horizontal, this));
+    setVerticalScrollBar(new SteadyScrollBar(Qt::Vertical, this));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setMouseTracking(true);
