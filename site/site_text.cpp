@@ -1,6 +1,7 @@
 #include "site/site_text.h"
 
 #include <array>
+#include <cstring>
 
 namespace {
 constexpr qsizetype kFirstBlock = 4096;
@@ -72,26 +73,31 @@ SiteText siteTextOf(QByteArrayView bytes)
     site.encoding = decoded.encoding;
     site.undecodable = decoded.undecodable;
     site.foreignEncoding = std::move(decoded.foreignEncoding);
-    const QString& raw = decoded.text;
-    if (!raw.contains(u'\r')) {
-        site.ending = raw.contains(u'\n') ? LineEnding::Lf : LineEnding::CrLf;
+    if (!decoded.text.contains(u'\r')) {
+        site.ending = decoded.text.contains(u'\n') ? LineEnding::Lf : LineEnding::CrLf;
         site.text = std::move(decoded.text);
         return site;
     }
-    // One pass: the LF text and each break's form; the forms are kept only when they differ.
-    QString lf;
-    lf.reserve(raw.size());
+    // One pass, in place (a large page is not held twice): the LF text and each break's form;
+    // the forms are kept only when they differ.
+    QString lf = std::move(decoded.text);
     QByteArray forms;
     std::array<qsizetype, 3> counts{}; // CR LF, LF, CR
-    const QChar* p = raw.constData();
-    const qsizetype n = raw.size();
+    QChar* p = lf.data();
+    const qsizetype n = lf.size();
+    qsizetype kept = 0;
     qsizetype from = 0;
+    const auto keep = [&](qsizetype to) {
+        if (kept != from)
+            std::memmove(p + kept, p + from, (to - from) * sizeof(QChar));
+        kept += to - from;
+    };
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = p[i].unicode();
         if (c != u'\r' && c != u'\n')
             continue;
-        lf.append(p + from, i - from);
-        lf.append(u'\n');
+        keep(i);
+        p[kept++] = u'\n';
         if (c == u'\r' && i + 1 < n && p[i + 1] == u'\n') {
             forms.append('c');
             ++counts[0];
@@ -102,7 +108,8 @@ SiteText siteTextOf(QByteArrayView bytes)
         }
         from = i + 1;
     }
-    lf.append(p + from, n - from);
+    keep(n);
+    lf.truncate(kept);
     site.text = std::move(lf);
     const int kinds = (counts[0] > 0) + (counts[1] > 0) + (counts[2] > 0);
     site.ending = counts[0] >= counts[1] && counts[0] >= counts[2] ? LineEnding::CrLf
