@@ -246,7 +246,8 @@ char16_t unitAt(QByteArrayView bytes, qsizetype i, bool big)
 std::optional<TextEncoding> utf16ByZeroBytes(QByteArrayView bytes)
 {
     const qsizetype size = qMin<qsizetype>(bytes.size(), 64 * 1024) & ~qsizetype(1);
-    if (bytes.size() % 2 != 0 || size < 16)
+    // Most pages hold no zero byte at all, which one quick look tells.
+    if (bytes.size() % 2 != 0 || size < 16 || !bytes.first(size).contains('\0'))
         return std::nullopt;
     qsizetype zeros[2] = {0, 0};
     for (qsizetype i = 0; i < size; ++i)
