@@ -67,14 +67,20 @@ int utf8Length(QByteArrayView b, qsizetype i)
     return 0;
 }
 
+// Where a walk may end: when only whether a byte does not fit (or a kana) is wanted, the
+// first one ends it.
+enum class Until { End, Invalid, InvalidOrKana };
+
 // How the bytes fall into characters, given the length of the character of more than one
 // byte that begins at i (0 when none begins there). CP932 counts its single-byte kana apart.
-// `stopAtInvalid`: only whether every byte fits is wanted, so the first that does not ends it.
-template <typename Length>
-Fit fitOf(QByteArrayView b, Length length, bool singleByteKana = false, bool stopAtInvalid = false)
+template <Until until = Until::End, typename Length>
+Fit fitOf(QByteArrayView b, Length length, bool singleByteKana = false)
 {
     Fit fit;
-    for (qsizetype i = 0; i < b.size() && !(stopAtInvalid && fit.invalid > 0);) {
+    for (qsizetype i = 0; i < b.size();) {
+        if constexpr (until != Until::End)
+            if (fit.invalid > 0 || (until == Until::InvalidOrKana && fit.halfwidthKana > 0))
+                break;
         const uchar8 c = at(b, i);
         if (c < 0x80) {
             i = asciiPrefix(b, i + 1);
@@ -112,9 +118,13 @@ int cp932Length(QByteArrayView b, qsizetype i)
         : 0;
 }
 
+// As function objects, not pointers, so that the walk has them inlined.
+constexpr auto kEucJpLength = [](QByteArrayView b, qsizetype i) { return eucJpLength(b, i); };
+constexpr auto kCp932Length = [](QByteArrayView b, qsizetype i) { return cp932Length(b, i); };
+
 bool fitsEucJp(QByteArrayView b)
 {
-    return fitOf(b, eucJpLength, false, true).invalid == 0;
+    return fitOf<Until::Invalid>(b, kEucJpLength).invalid == 0;
 }
 
 // Whether the bytes are UTF-8 but for a few stray bytes: eight characters of more than one
@@ -143,16 +153,18 @@ bool mostlyUtf8(QByteArrayView b)
 
 // fitOf on two cores for a large page: split after an LF, which every walk above stops at (no
 // lead byte takes it as its second), so the halves' counts add up to the whole's.
-template <typename Length>
+// With `until`, each half ends at its own first such byte: the counts then tell only whether
+// there was one.
+template <Until until, typename Length>
 Fit fitInHalves(QByteArrayView b, Length length, bool singleByteKana)
 {
     constexpr qsizetype kSplitFrom = 8 << 20;
     const qsizetype lf = b.size() >= kSplitFrom ? b.indexOf('\n', b.size() / 2) : -1;
     if (lf < 0)
-        return fitOf(b, length, singleByteKana);
+        return fitOf<until>(b, length, singleByteKana);
     Fit second;
-    std::thread helper([&] { second = fitOf(b.sliced(lf + 1), length, singleByteKana); });
-    Fit fit = fitOf(b.first(lf + 1), length, singleByteKana);
+    std::thread helper([&] { second = fitOf<until>(b.sliced(lf + 1), length, singleByteKana); });
+    Fit fit = fitOf<until>(b.first(lf + 1), length, singleByteKana);
     helper.join();
     fit.multiByte += second.multiByte;
     fit.invalid += second.invalid;
@@ -160,14 +172,15 @@ Fit fitInHalves(QByteArrayView b, Length length, bool singleByteKana)
     return fit;
 }
 
+template <Until until = Until::End>
 Fit cp932Fit(QByteArrayView b)
 {
-    return fitInHalves(b, cp932Length, true);
+    return fitInHalves<until>(b, kCp932Length, true);
 }
 
 Fit eucJpFit(QByteArrayView b)
 {
-    return fitInHalves(b, eucJpLength, false);
+    return fitInHalves<Until::End>(b, kEucJpLength, false);
 }
 
 bool isAscii(QByteArrayView bytes)
@@ -333,7 +346,7 @@ QList<TextEncoding> japaneseReadings(QByteArrayView bytes, TextEncoding guessed)
     const QList<TextEncoding> eucFamily{TextEncoding::EucJp, TextEncoding::EucJis2004};
     for (TextEncoding e : shiftJis ? sjisFamily : eucFamily)
         add(e);
-    if ((shiftJis ? eucJpFit(bytes) : cp932Fit(bytes)).invalid == 0) {
+    if (shiftJis ? fitsEucJp(bytes) : cp932Fit<Until::Invalid>(bytes).invalid == 0) {
         for (TextEncoding e : shiftJis ? eucFamily : sjisFamily)
             add(e);
     }
@@ -384,22 +397,24 @@ EncodingGuess guessEncodingOf(QByteArrayView bytes)
 
     const std::optional<TextEncoding> declared = declaredEncoding(bytes);
     const bool eucFits = fitsEucJp(bytes); // Shift_JIS bytes stop it soon
-    const Fit sjis = cp932Fit(bytes);
     if ((declared == TextEncoding::EucJp || declared == TextEncoding::EucJis2004) && eucFits)
         return {*declared};
-    if ((declared == TextEncoding::Cp932 || declared == TextEncoding::ShiftJis2004) && sjis.invalid == 0)
+    if ((declared == TextEncoding::Cp932 || declared == TextEncoding::ShiftJis2004)
+        && cp932Fit<Until::Invalid>(bytes).invalid == 0)
         return {*declared};
     // In Shift_JIS or EUC-JP text a byte sequence that happens to be valid UTF-8 is rare
     // beside the invalid ones; in a UTF-8 page with stray bytes it is the other way round.
     if (mostlyUtf8(bytes))
         return {TextEncoding::Utf8};
-    if (eucFits && sjis.invalid == 0) {
+    if (eucFits) {
         // Read as CP932, EUC-JP's kana and most kanji are half-width katakana, which real
-        // Shift_JIS text seldom holds.
-        return {sjis.halfwidthKana > 0 ? TextEncoding::EucJp : TextEncoding::Cp932};
+        // Shift_JIS text seldom holds: the first of them, or a byte CP932 lacks, tells.
+        const Fit sjis = cp932Fit<Until::InvalidOrKana>(bytes);
+        return {sjis.invalid == 0 && sjis.halfwidthKana == 0 ? TextEncoding::Cp932 : TextEncoding::EucJp};
     }
-    if (eucFits || sjis.invalid == 0)
-        return {eucFits ? TextEncoding::EucJp : TextEncoding::Cp932};
+    const Fit sjis = cp932Fit(bytes);
+    if (sjis.invalid == 0)
+        return {TextEncoding::Cp932};
     return {eucJpFit(bytes).invalid < sjis.invalid ? TextEncoding::EucJp : TextEncoding::Cp932};
 }
 
