@@ -5,6 +5,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -15,6 +16,7 @@ using uchar8 = unsigned char;
 // What the converter reads from every sequence of one, two (and, in EUC-JP, three) bytes.
 struct Table {
     bool usable = false;
+    bool plainAscii = false; // every byte below 0x80 reads alone, as no private-use character
     bool single[256] = {};
     char16_t singleUnit[256] = {};
     std::vector<char16_t> pair;   // lead << 8 | trail; 0 for none
@@ -106,6 +108,8 @@ std::unique_ptr<Table> build(const char* charset, bool triples)
                 return table;
         }
     }
+    table->plainAscii = std::all_of(table->single, table->single + 0x80, [](bool alone) { return alone; })
+        && std::none_of(table->singleUnit, table->singleUnit + 0x80, [](char16_t u) { return char16_t(u - 0xE000) < 0x1900; });
     table->usable = true;
     return table;
 }
@@ -124,6 +128,19 @@ const Table* tableFor(TextEncoding encoding)
     default:
         return nullptr;
     }
+}
+
+// Where the run of bytes below 0x80 from `i` ends, eight bytes at a time.
+qsizetype asciiRunEnd(const uchar8* p, qsizetype i, qsizetype n)
+{
+    for (quint64 word; i + 8 <= n; i += 8) {
+        std::memcpy(&word, p + i, sizeof word);
+        if (word & 0x8080808080808080ULL)
+            break;
+    }
+    while (i < n && p[i] < 0x80)
+        ++i;
+    return i;
 }
 
 bool isPrivateUse(char16_t unit)
@@ -166,6 +183,10 @@ TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes)
     int privateUse = 0; // counted, so the common path has no branch on it
     for (qsizetype i = 0; i < n;) {
         const uchar8 b = p[i];
+        if (b < 0x80 && table->plainAscii) {
+            i = asciiRunEnd(p, i + 1, n); // most of a page is markup
+            continue;
+        }
         if (table->single[b]) {
             privateUse += isPrivateUse(table->singleUnit[b]);
             ++i;
