@@ -50,7 +50,7 @@ struct Fit {
 };
 
 // The length of the UTF-8 sequence at i, or 0 when none begins there.
-int utf8Length(QByteArrayView b, qsizetype i)
+inline int utf8Length(QByteArrayView b, qsizetype i)
 {
     const uchar8 c = at(b, i);
     auto cont = [&](qsizetype k, uchar8 low = 0x80, uchar8 high = 0xBF) { return inRange(at(b, i + k), low, high); };
@@ -98,7 +98,7 @@ Fit fitOf(QByteArrayView b, Length length, bool singleByteKana = false)
     return fit;
 }
 
-int eucJpLength(QByteArrayView b, qsizetype i)
+inline int eucJpLength(QByteArrayView b, qsizetype i)
 {
     const uchar8 c = at(b, i);
     if (c == 0x8E)
@@ -108,7 +108,7 @@ int eucJpLength(QByteArrayView b, qsizetype i)
     return inRange(c, 0xA1, 0xFE) && inRange(at(b, i + 1), 0xA1, 0xFE) ? 2 : 0;
 }
 
-int cp932Length(QByteArrayView b, qsizetype i)
+inline int cp932Length(QByteArrayView b, qsizetype i)
 {
     const uchar8 c = at(b, i);
     const uchar8 next = at(b, i + 1);
