@@ -1,5 +1,7 @@
 #include "text/encoding_guess.h"
 
+#include "text/table_decode.h"
+
 #include <QByteArray>
 
 #include <cstring>
@@ -399,9 +401,25 @@ EncodingGuess guessEncodingOf(QByteArrayView bytes)
     const bool eucFits = fitsEucJp(bytes); // Shift_JIS bytes stop it soon
     if ((declared == TextEncoding::EucJp || declared == TextEncoding::EucJis2004) && eucFits)
         return {*declared};
-    if ((declared == TextEncoding::Cp932 || declared == TextEncoding::ShiftJis2004)
-        && cp932Fit<Until::Invalid>(bytes).invalid == 0)
-        return {*declared};
+    // Bytes CP932's table reads fit CP932, and a search wants that scan next: it is made here,
+    // once, in place of the walk.
+    std::optional<TableScan> cp932Scan;
+    const auto fitsCp932 = [&] {
+        if (!cp932Scan)
+            cp932Scan = cp932TableReadsOnlyItsForms() ? scanByTable(TextEncoding::Cp932, bytes) : TableScan{};
+        return cp932Scan->read || cp932Fit<Until::Invalid>(bytes).invalid == 0;
+    };
+    const auto withScan = [&](TextEncoding e) {
+        EncodingGuess guess{e};
+        if (e == TextEncoding::Cp932 && cp932Scan && cp932TableReadsOnlyItsForms()) {
+            guess.tableScanned = true;
+            guess.tableRead = cp932Scan->read;
+            guess.tablePrivateUse = cp932Scan->privateUse;
+        }
+        return guess;
+    };
+    if ((declared == TextEncoding::Cp932 || declared == TextEncoding::ShiftJis2004) && fitsCp932())
+        return withScan(*declared);
     // In Shift_JIS or EUC-JP text a byte sequence that happens to be valid UTF-8 is rare
     // beside the invalid ones; in a UTF-8 page with stray bytes it is the other way round.
     if (mostlyUtf8(bytes))
@@ -412,9 +430,9 @@ EncodingGuess guessEncodingOf(QByteArrayView bytes)
         const Fit sjis = cp932Fit<Until::InvalidOrKana>(bytes);
         return {sjis.invalid == 0 && sjis.halfwidthKana == 0 ? TextEncoding::Cp932 : TextEncoding::EucJp};
     }
+    if (fitsCp932())
+        return withScan(TextEncoding::Cp932);
     const Fit sjis = cp932Fit(bytes);
-    if (sjis.invalid == 0)
-        return {TextEncoding::Cp932};
     return {eucJpFit(bytes).invalid < sjis.invalid ? TextEncoding::EucJp : TextEncoding::Cp932};
 }
 

@@ -270,6 +270,27 @@ std::optional<QString> decodeByTable(TextEncoding encoding, QByteArrayView bytes
     return text;
 }
 
+bool cp932TableReadsOnlyItsForms()
+{
+    static const bool within = [] {
+        const Table* table = tableFor(TextEncoding::Cp932);
+        if (!table || !table->usable)
+            return false;
+        const auto lead = [](int b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); };
+        const auto trail = [](int b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); };
+        for (int b = 0x80; b < 0x100; ++b) {
+            if (table->single[b] && !(b >= 0xA1 && b <= 0xDF))
+                return false;
+        }
+        for (int pair = 0; pair < (1 << 16); ++pair) {
+            if (table->pair[pair] && !(lead(pair >> 8) && trail(pair & 0xFF)))
+                return false;
+        }
+        return true;
+    }();
+    return within;
+}
+
 bool tableMayRead(TextEncoding encoding, std::initializer_list<char16_t> units)
 {
     Table* table = const_cast<Table*>(tableFor(encoding));

@@ -23,6 +23,10 @@ struct TableScan {
 };
 TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes);
 
+// Whether every sequence CP932's table reads is one of CP932's forms (ASCII, a half-width kana,
+// a lead byte and a trail byte), so that bytes the table reads fit CP932.
+bool cp932TableReadsOnlyItsForms();
+
 // The bytes that read as `text`, when each of its characters has exactly one sequence in the
 // table; nothing when one has none or several (a page could then hold it in a form these bytes
 // do not find).

@@ -219,7 +219,8 @@ QString decodeUtf8Text(QByteArrayView bytes)
 
 bool readsAsGuessedByTable(QByteArrayView bytes, const EncodingGuess& guess)
 {
-    const TableScan scan = scanByTable(guess.encoding, bytes);
+    const TableScan scan =
+        guess.tableScanned ? TableScan{guess.tableRead, guess.tablePrivateUse} : scanByTable(guess.encoding, bytes);
     return scan.read && readsAsGuessedAlone(bytes, guess.encoding, scan.privateUse);
 }
 
