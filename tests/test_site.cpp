@@ -4,6 +4,8 @@
 #include "site/link_check.h"
 #include "site/replace_undo.h"
 #include "site/site_state.h"
+#include "text/encoding_guess.h"
+#include "text/table_decode.h"
 #include "text/write_steps.h"
 
 #include <QDir>
@@ -264,6 +266,7 @@ private Q_SLOTS:
         const TextEncoding encodings[] = {TextEncoding::Cp932, TextEncoding::EucJp};
         QRandomGenerator random(11);
         int inBytes = 0;
+        int handedOn = 0;
         for (int e = 0; e < 2; ++e) {
             for (int page = 0; page < 80; ++page) {
                 QByteArray bytes;
@@ -271,6 +274,12 @@ private Q_SLOTS:
                     bytes += tokens[e][random.bounded(int(tokens[e].size()))];
                 QString lf = decodeText(bytes, encodings[e]).text;
                 lf.replace("\r\n", "\n").replace(u'\r', u'\n');
+                // The table scan the guess hands on is the one a search would make.
+                if (const EncodingGuess guess = guessEncodingOf(bytes); guess.tableScanned) {
+                    const TableScan scan = scanByTable(guess.encoding, bytes);
+                    QVERIFY(scan.read == guess.tableRead && scan.privateUse == guess.tablePrivateUse);
+                    ++handedOn;
+                }
                 for (const QString& pattern : patterns) {
                     for (int options = 0; options < 2; ++options) {
                         const TextSearch search(pattern, {bool(options), false, false});
@@ -289,7 +298,7 @@ private Q_SLOTS:
                 }
             }
         }
-        QVERIFY(inBytes > 1000);
+        QVERIFY(inBytes > 1000 && handedOn > 100);
         // The because sign has three forms in CP932: never looked for in the bytes.
         FileHits none;
         QVERIFY(!LineHitFinder(TextSearch(QString::fromUtf16(u"\u2235会"), {})).collectEncoded("\x87\x9A", TextEncoding::Cp932, none));

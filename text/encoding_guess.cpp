@@ -398,26 +398,33 @@ EncodingGuess guessEncodingOf(QByteArrayView bytes)
         return {*utf16};
 
     const std::optional<TextEncoding> declared = declaredEncoding(bytes);
-    const bool eucFits = fitsEucJp(bytes); // Shift_JIS bytes stop it soon
-    if ((declared == TextEncoding::EucJp || declared == TextEncoding::EucJis2004) && eucFits)
-        return {*declared};
-    // Bytes CP932's table reads fit CP932, and a search wants that scan next: it is made here,
-    // once, in place of the walk.
+    // Bytes an encoding's table reads fit the encoding, and a search wants that scan next: it is
+    // made here, once, in place of the walk. EUC-JP's table reads C1 bytes alone, which do not
+    // fit: the scan ends at one (Shift_JIS bytes soon give one), and the walk tells.
+    const std::optional<TableScan> eucScan = tableReadsOnlyItsForms(TextEncoding::EucJp)
+        ? std::optional(scanByTable(TextEncoding::EucJp, bytes, true))
+        : std::nullopt;
+    const bool eucFits = (eucScan && eucScan->read) || fitsEucJp(bytes);
     std::optional<TableScan> cp932Scan;
     const auto fitsCp932 = [&] {
         if (!cp932Scan)
-            cp932Scan = cp932TableReadsOnlyItsForms() ? scanByTable(TextEncoding::Cp932, bytes) : TableScan{};
+            cp932Scan = tableReadsOnlyItsForms(TextEncoding::Cp932) ? scanByTable(TextEncoding::Cp932, bytes) : TableScan{};
         return cp932Scan->read || cp932Fit<Until::Invalid>(bytes).invalid == 0;
     };
     const auto withScan = [&](TextEncoding e) {
         EncodingGuess guess{e};
-        if (e == TextEncoding::Cp932 && cp932Scan && cp932TableReadsOnlyItsForms()) {
+        // Handed on only when whole: a scan of EUC-JP that ended at a C1 byte was not.
+        const std::optional<TableScan>& scan = e == TextEncoding::Cp932 ? cp932Scan : eucScan;
+        if ((e == TextEncoding::Cp932 || e == TextEncoding::EucJp) && tableReadsOnlyItsForms(e) && scan
+            && (scan->read || e == TextEncoding::Cp932)) {
             guess.tableScanned = true;
-            guess.tableRead = cp932Scan->read;
-            guess.tablePrivateUse = cp932Scan->privateUse;
+            guess.tableRead = scan->read;
+            guess.tablePrivateUse = scan->privateUse;
         }
         return guess;
     };
+    if ((declared == TextEncoding::EucJp || declared == TextEncoding::EucJis2004) && eucFits)
+        return withScan(*declared);
     if ((declared == TextEncoding::Cp932 || declared == TextEncoding::ShiftJis2004) && fitsCp932())
         return withScan(*declared);
     // In Shift_JIS or EUC-JP text a byte sequence that happens to be valid UTF-8 is rare
@@ -428,12 +435,12 @@ EncodingGuess guessEncodingOf(QByteArrayView bytes)
         // Read as CP932, EUC-JP's kana and most kanji are half-width katakana, which real
         // Shift_JIS text seldom holds: the first of them, or a byte CP932 lacks, tells.
         const Fit sjis = cp932Fit<Until::InvalidOrKana>(bytes);
-        return {sjis.invalid == 0 && sjis.halfwidthKana == 0 ? TextEncoding::Cp932 : TextEncoding::EucJp};
+        return withScan(sjis.invalid == 0 && sjis.halfwidthKana == 0 ? TextEncoding::Cp932 : TextEncoding::EucJp);
     }
     if (fitsCp932())
         return withScan(TextEncoding::Cp932);
     const Fit sjis = cp932Fit(bytes);
-    return {eucJpFit(bytes).invalid < sjis.invalid ? TextEncoding::EucJp : TextEncoding::Cp932};
+    return withScan(eucJpFit(bytes).invalid < sjis.invalid ? TextEncoding::EucJp : TextEncoding::Cp932);
 }
 
 bool isValidUtf8(QByteArrayView bytes)

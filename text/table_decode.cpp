@@ -173,7 +173,7 @@ const std::vector<quint32>& sequencesOf(Table& table)
 }
 }
 
-TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes)
+TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes, bool stopAtHighSingle)
 {
     const Table* table = tableFor(encoding);
     if (!table || !table->usable)
@@ -188,6 +188,8 @@ TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes)
             continue;
         }
         if (table->single[b]) {
+            if (b >= 0x80 && stopAtHighSingle)
+                return {};
             privateUse += isPrivateUse(table->singleUnit[b]);
             ++i;
             continue;
@@ -270,25 +272,32 @@ std::optional<QString> decodeByTable(TextEncoding encoding, QByteArrayView bytes
     return text;
 }
 
-bool cp932TableReadsOnlyItsForms()
+bool tableReadsOnlyItsForms(TextEncoding encoding)
 {
-    static const bool within = [] {
-        const Table* table = tableFor(TextEncoding::Cp932);
+    const auto within = [](TextEncoding e, auto singleFits, auto pairFits) {
+        const Table* table = tableFor(e);
         if (!table || !table->usable)
             return false;
-        const auto lead = [](int b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); };
-        const auto trail = [](int b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); };
         for (int b = 0x80; b < 0x100; ++b) {
-            if (table->single[b] && !(b >= 0xA1 && b <= 0xDF))
+            if (table->single[b] && !singleFits(b))
                 return false;
         }
         for (int pair = 0; pair < (1 << 16); ++pair) {
-            if (table->pair[pair] && !(lead(pair >> 8) && trail(pair & 0xFF)))
+            if (table->pair[pair] && !pairFits(pair >> 8, pair & 0xFF))
                 return false;
         }
-        return true;
-    }();
-    return within;
+        return true; // EUC-JP's triples are made of its forms only
+    };
+    const auto in = [](int b, int low, int high) { return b >= low && b <= high; };
+    static const bool cp932 = within(
+        TextEncoding::Cp932, [&](int b) { return in(b, 0xA1, 0xDF); },
+        [&](int lead, int trail) {
+            return (in(lead, 0x81, 0x9F) || in(lead, 0xE0, 0xFC)) && (in(trail, 0x40, 0x7E) || in(trail, 0x80, 0xFC));
+        });
+    static const bool eucJp = within(
+        TextEncoding::EucJp, [](int) { return true; },
+        [&](int lead, int trail) { return lead == 0x8E ? in(trail, 0xA1, 0xDF) : in(lead, 0xA1, 0xFE) && in(trail, 0xA1, 0xFE); });
+    return encoding == TextEncoding::Cp932 ? cp932 : encoding == TextEncoding::EucJp && eucJp;
 }
 
 bool tableMayRead(TextEncoding encoding, std::initializer_list<char16_t> units)

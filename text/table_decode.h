@@ -21,11 +21,13 @@ struct TableScan {
     bool read = false;
     bool privateUse = false;
 };
-TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes);
+// `stopAtHighSingle`: a byte of 0x80 or more that reads alone ends the scan, unread.
+TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes, bool stopAtHighSingle = false);
 
-// Whether every sequence CP932's table reads is one of CP932's forms (ASCII, a half-width kana,
-// a lead byte and a trail byte), so that bytes the table reads fit CP932.
-bool cp932TableReadsOnlyItsForms();
+// Whether every sequence of more than one byte the table of CP932 or EUC-JP reads is one of the
+// encoding's forms, and in CP932 every byte read alone ASCII or a half-width kana: so bytes the
+// table reads fit the encoding (EUC-JP's but for the C1 bytes its table reads alone).
+bool tableReadsOnlyItsForms(TextEncoding encoding);
 
 // The bytes that read as `text`, when each of its characters has exactly one sequence in the
 // table; nothing when one has none or several (a page could then hold it in a form these bytes
