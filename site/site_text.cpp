@@ -234,7 +234,10 @@ ReplacedBytes replacedBytes(SiteText&& site, QByteArrayView oldBytes, const Text
 {
     const std::optional<TextEncoding> pieces = pieceEncoding(site.encoding);
     const QStringView text = site.text;
-    if (!pieces || std::any_of(changes.begin(), changes.end(), [&](const TextChange& c) { return pairsAcross(text, c); }))
+    // A legacy encoding's converter is set up anew for each piece, which costs as much as
+    // writing a few thousand characters: a page with many hits for its length goes whole.
+    const bool fewPieces = isUnicode(site.encoding) || changes.size() <= 16 + text.size() / 8192;
+    if (!pieces || !fewPieces || std::any_of(changes.begin(), changes.end(), [&](const TextChange& c) { return pairsAcross(text, c); }))
         return replacedWhole(site, oldBytes, changes);
     // The old text is encoded a piece at a time, each piece matched with the old bytes: that
     // tells where each hit's bytes are, and that the rest may be copied as it is.
