@@ -274,10 +274,11 @@ private Q_SLOTS:
                     bytes += tokens[e][random.bounded(int(tokens[e].size()))];
                 QString lf = decodeText(bytes, encodings[e]).text;
                 lf.replace("\r\n", "\n").replace(u'\r', u'\n');
-                // The table scan the guess hands on is the one a search would make.
+                // The table scan (and declared charset) the guess hands on are what a search would find.
                 if (const EncodingGuess guess = guessEncodingOf(bytes); guess.tableScanned) {
                     const TableScan scan = scanByTable(guess.encoding, bytes);
                     QVERIFY(scan.read == guess.tableRead && scan.privateUse == guess.tablePrivateUse);
+                    QCOMPARE(readsAsGuessedByTable(bytes, guess), readsAsGuessedByTable(bytes, EncodingGuess{guess.encoding}));
                     ++handedOn;
                 }
                 for (const QString& pattern : patterns) {

@@ -413,6 +413,8 @@ EncodingGuess guessEncodingOf(QByteArrayView bytes)
     };
     const auto withScan = [&](TextEncoding e) {
         EncodingGuess guess{e};
+        guess.declaredKnown = true;
+        guess.declared = declared;
         // Handed on only when whole: a scan of EUC-JP that ended at a C1 byte was not.
         const std::optional<TableScan>& scan = e == TextEncoding::Cp932 ? cp932Scan : eucScan;
         if ((e == TextEncoding::Cp932 || e == TextEncoding::EucJp) && tableReadsOnlyItsForms(e) && scan

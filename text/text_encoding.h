@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 // How text files are decoded and encoded. Every reader of the program (documents,
 // templates, tag.ini, hcnn.otf) and every writer goes through here.
 enum class TextEncoding {
@@ -49,6 +51,9 @@ struct EncodingGuess {
     bool tableScanned = false;
     bool tableRead = false;
     bool tablePrivateUse = false;
+    // The charset the page declares (text/declared_charset.h), when the guess looked for it.
+    bool declaredKnown = false;
+    std::optional<TextEncoding> declared;
 };
 
 // UTF-8 with nothing taken off (a U+FEFF at the start is the text's own); a stray byte
