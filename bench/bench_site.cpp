@@ -171,6 +171,7 @@ int main(int argc, char** argv)
     store.startSet();
     const qint64 beforeReplace = residentKb();
     resetPeak();
+    const double replaceCpuBefore = processorSeconds();
     t.restart();
     QList<FileHits> targets;
     for (const QString& path : files.paths)
@@ -184,8 +185,11 @@ int main(int argc, char** argv)
         }
     }
     const double replaceTime = t.nsecsElapsed() / 1e9;
-    std::printf("すべて置換: %lld hits in %d files in %.2f s, memory above the start %.1f MB\n", qlonglong(replaced),
-                written, replaceTime, (peakKb() - beforeReplace) / 1e3);
+    const qint64 replaceMemory = (peakKb() - beforeReplace) * 1024;
+    std::printf("すべて置換: %lld hits in %d files in %.2f s (processor %.2f s), memory above the start %.1f MB (%.1f "
+                "times the largest page)\n",
+                qlonglong(replaced), written, replaceTime, processorSeconds() - replaceCpuBefore, replaceMemory / 1e6,
+                double(replaceMemory) / largest);
     t.restart();
     const ReplaceUndoStore::UndoOutcome undone = store.undo();
     std::printf("元に戻す: %lld files in %.2f s\n", qlonglong(undone.restored.size()), t.nsecsElapsed() / 1e9);

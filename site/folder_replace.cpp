@@ -8,23 +8,6 @@
 
 #include <mutex>
 
-namespace {
-bool isUnicode(TextEncoding e)
-{
-    switch (e) {
-    case TextEncoding::Utf8:
-    case TextEncoding::Utf8Bom:
-    case TextEncoding::Utf16Le:
-    case TextEncoding::Utf16Be:
-    case TextEncoding::Utf16LeNoBom:
-    case TextEncoding::Utf16BeNoBom:
-        return true;
-    default:
-        return false;
-    }
-}
-}
-
 TextChanges replaceAllChanges(QStringView lfText, const TextSearch& search, qsizetype* count)
 {
     ReplacedStretch stretch = search.replaceAll(lfText, {0, lfText.size()});
@@ -78,17 +61,11 @@ FileReplaceOutcome replaceInSiteFile(const QString& path, const TextSearch& sear
         return outcome;
     }
     // Nothing but the hits may change: a text that does not encode back to its own bytes
-    // (a character with two byte forms, say) is left alone. Valid UTF-8 and UTF-16 always do.
-    if (!isUnicode(site.encoding) && encodeText(withOwnBreaks(site, {}), site.encoding).bytes != read.bytes) {
-        outcome.kind = FileReplaceOutcome::NotAsRead;
-        return outcome;
-    }
-    QString replaced = withOwnBreaks(site, changes);
-    site.text = QString(); // a large page is not held in more forms than it must
-    const EncodedText encoded = encodeText(replaced, site.encoding);
-    replaced = QString();
-    if (encoded.unencodableCount > 0) {
-        outcome.kind = FileReplaceOutcome::Unencodable;
+    // (a character with two byte forms, say) is left alone.
+    const ReplacedBytes encoded = replacedBytes(std::move(site), read.bytes, changes);
+    if (encoded.result != ReplacedBytes::Made) {
+        outcome.kind = encoded.result == ReplacedBytes::Unencodable ? FileReplaceOutcome::Unencodable
+                                                                    : FileReplaceOutcome::NotAsRead;
         return outcome;
     }
     if (!store.keep(path, read.bytes, encoded.bytes)) {

@@ -64,12 +64,21 @@ SiteFileList listSiteFiles(const SiteQuery& query)
     return list;
 }
 
+namespace {
+// From the one stat a search makes of each file anyway (a local time is not wanted here, and
+// finding one reads the zone's rules).
+FileStamp stampOf(const std::optional<FileIdentity>& identity)
+{
+    if (!identity)
+        return {};
+    const qint64 ns = identity->modifiedNs;
+    return {identity->size, ns / 1'000'000 - (ns % 1'000'000 < 0)};
+}
+}
+
 FileStamp FileStamp::of(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return {};
-    return {info.size(), info.lastModified().toMSecsSinceEpoch()};
+    return stampOf(FileIdentity::of(path));
 }
 
 SiteFileRead readSiteFile(const QString& path, qint64 sizeLimit, QByteArray reuse)
@@ -147,9 +156,9 @@ FileHits searchSiteFile(const QString& path, const TextSearch& search, qint64 si
 {
     FileHits hits;
     hits.path = path;
-    hits.stamp = FileStamp::of(path);
     const LineHitFinder finder(search);
     if (shownText) {
+        hits.stamp = FileStamp::of(path);
         if (finder.usable())
             finder.collect(*shownText, hits);
         else
@@ -157,6 +166,7 @@ FileHits searchSiteFile(const QString& path, const TextSearch& search, qint64 si
         return hits;
     }
     const std::optional<FileIdentity> before = FileIdentity::of(path);
+    hits.stamp = stampOf(before);
     SiteFileRead read = readSiteFile(path, sizeLimit, std::move(room));
     const auto giveBack = qScopeGuard([&read] { room = std::move(read.bytes); });
     if (read.skipped != SiteSkip::None) {

@@ -38,5 +38,20 @@ SiteText siteTextOf(QByteArrayView bytes);
 // every untouched break in its own form and the breaks of the new text in the file's.
 QString withOwnBreaks(const SiteText& original, const TextChanges& changes);
 
+// The file's bytes after `changes`: withOwnBreaks encoded in the file's encoding, made only
+// when the file's text encodes back to `oldBytes`, so nothing but the hits changes. The text is
+// taken: where the encoding allows, the page is checked a piece at a time and the new bytes
+// are made from the old ones, so a large page is never held whole in a third form.
+struct ReplacedBytes {
+    enum Result {
+        Made,
+        NotAsRead,   // the text does not give back the old bytes
+        Unencodable, // the new text has what the encoding cannot hold
+    };
+    Result result = NotAsRead;
+    QByteArray bytes;
+};
+ReplacedBytes replacedBytes(SiteText&& site, QByteArrayView oldBytes, const TextChanges& changes);
+
 // The 1-based line of `position` in an LF text, counted from (`fromPosition`, `fromLine`).
 int lineOfPosition(QStringView lfText, qsizetype position, qsizetype fromPosition = 0, int fromLine = 1);

@@ -4,6 +4,8 @@
 #include "site/link_check.h"
 #include "site/replace_undo.h"
 #include "site/site_state.h"
+#include "text/encoding_guess.h"
+#include "text/table_decode.h"
 #include "text/write_steps.h"
 
 #include <QDir>
@@ -264,6 +266,7 @@ private Q_SLOTS:
         const TextEncoding encodings[] = {TextEncoding::Cp932, TextEncoding::EucJp};
         QRandomGenerator random(11);
         int inBytes = 0;
+        int handedOn = 0;
         for (int e = 0; e < 2; ++e) {
             for (int page = 0; page < 80; ++page) {
                 QByteArray bytes;
@@ -271,6 +274,13 @@ private Q_SLOTS:
                     bytes += tokens[e][random.bounded(int(tokens[e].size()))];
                 QString lf = decodeText(bytes, encodings[e]).text;
                 lf.replace("\r\n", "\n").replace(u'\r', u'\n');
+                // The table scan (and declared charset) the guess hands on are what a search would find.
+                if (const EncodingGuess guess = guessEncodingOf(bytes); guess.tableScanned) {
+                    const TableScan scan = scanByTable(guess.encoding, bytes);
+                    QVERIFY(scan.read == guess.tableRead && scan.privateUse == guess.tablePrivateUse);
+                    QCOMPARE(readsAsGuessedByTable(bytes, guess), readsAsGuessedByTable(bytes, EncodingGuess{guess.encoding}));
+                    ++handedOn;
+                }
                 for (const QString& pattern : patterns) {
                     for (int options = 0; options < 2; ++options) {
                         const TextSearch search(pattern, {bool(options), false, false});
@@ -289,10 +299,61 @@ private Q_SLOTS:
                 }
             }
         }
-        QVERIFY(inBytes > 1000);
+        QVERIFY(inBytes > 1000 && handedOn > 100);
         // The because sign has three forms in CP932: never looked for in the bytes.
         FileHits none;
         QVERIFY(!LineHitFinder(TextSearch(QString::fromUtf16(u"\u2235会"), {})).collectEncoded("\x87\x9A", TextEncoding::Cp932, none));
+    }
+
+    // A page is written a piece at a time, its unchanged bytes copied from the old ones: the
+    // same bytes, and the same refusals, as encoding the whole replaced text. Random pages of
+    // mixed breaks, lines longer than a piece (with pairs to cut), a stray surrogate in UTF-16,
+    // CP932's second forms (which do not read back), and replacements with breaks, nothing, or
+    // what the encoding lacks.
+    void piecewiseWriteIsTheWholeWrite()
+    {
+        const QStringList common{"会社", "<p>", "x", "\r\n", "\n", "\r", "日本語の文", "ｱｲ", "髙", QString("漢字").repeated(40000)};
+        const QList<QByteArrayList> extras{{"😀", QString("x😀").repeated(25000).toUtf8()},
+                                           {QByteArray("\x3D\xD8", 2), QByteArray("x\0\x3D\xD8\x00\xDE", 6).repeated(25000)},
+                                           {"\x87\x9A", "\xED\x40"},
+                                           {"\xAD\xA1", "\xA1\xC1"}};
+        const TextEncoding encodings[] = {TextEncoding::Utf8, TextEncoding::Utf16Le, TextEncoding::Cp932, TextEncoding::EucJp};
+        const QStringList replacements{"御社", "1\\n2", "", "🏢", "〜"};
+        QRandomGenerator random(5);
+        int made = 0, refused = 0;
+        for (int e = 0; e < 4; ++e) {
+            const bool unicode = e < 2;
+            for (int page = 0; page < 60; ++page) {
+                QByteArray bytes = e == 1 ? QByteArray("\xFF\xFE") : e == 3 ? QByteArray("<meta charset=\"euc-jp\">") : "";
+                for (int n = random.bounded(1, 30); n > 0; --n) {
+                    const int pick = random.bounded(int(common.size()) * 2 + 2);
+                    if (pick < common.size() * 2)
+                        bytes += encodeText(common[pick / 2], encodings[e]).bytes.sliced(e == 1 ? 2 : 0);
+                    else
+                        bytes += extras[e][pick % 2];
+                }
+                const SiteText site = siteTextOf(bytes);
+                if (site.encoding != encodings[e] || site.undecodable)
+                    continue;
+                const QString replacement = replacements[page % replacements.size()];
+                TextSearch search(QString(page % 3 ? "会社" : "x"), {false, false, replacement.contains("\\")});
+                search.setReplacement(replacement);
+                qsizetype count = 0;
+                const TextChanges changes = replaceAllChanges(site.text, search, &count);
+                ReplacedBytes whole;
+                if (unicode || encodeText(withOwnBreaks(site, {}), site.encoding).bytes == bytes) {
+                    EncodedText encoded = encodeText(withOwnBreaks(site, changes), site.encoding);
+                    whole.result = encoded.unencodableCount > 0 ? ReplacedBytes::Unencodable : ReplacedBytes::Made;
+                    whole.bytes = encoded.bytes;
+                }
+                const ReplacedBytes pieces = replacedBytes(SiteText(site), bytes, changes);
+                QCOMPARE(int(pieces.result), int(whole.result));
+                if (whole.result == ReplacedBytes::Made)
+                    QVERIFY(pieces.bytes == whole.bytes);
+                ++(whole.result == ReplacedBytes::Made ? made : refused);
+            }
+        }
+        QVERIFY(made > 100 && refused > 20);
     }
 
     // A file changed after the search is searched again: what it holds then is replaced.

@@ -1,5 +1,7 @@
 #include "text/encoding_guess.h"
 
+#include "text/table_decode.h"
+
 #include <QByteArray>
 
 #include <cstring>
@@ -50,7 +52,7 @@ struct Fit {
 };
 
 // The length of the UTF-8 sequence at i, or 0 when none begins there.
-int utf8Length(QByteArrayView b, qsizetype i)
+inline int utf8Length(QByteArrayView b, qsizetype i)
 {
     const uchar8 c = at(b, i);
     auto cont = [&](qsizetype k, uchar8 low = 0x80, uchar8 high = 0xBF) { return inRange(at(b, i + k), low, high); };
@@ -67,14 +69,20 @@ int utf8Length(QByteArrayView b, qsizetype i)
     return 0;
 }
 
+// Where a walk may end: when only whether a byte does not fit (or a kana) is wanted, the
+// first one ends it.
+enum class Until { End, Invalid, InvalidOrKana };
+
 // How the bytes fall into characters, given the length of the character of more than one
 // byte that begins at i (0 when none begins there). CP932 counts its single-byte kana apart.
-// `stopAtInvalid`: only whether every byte fits is wanted, so the first that does not ends it.
-template <typename Length>
-Fit fitOf(QByteArrayView b, Length length, bool singleByteKana = false, bool stopAtInvalid = false)
+template <Until until = Until::End, typename Length>
+Fit fitOf(QByteArrayView b, Length length, bool singleByteKana = false)
 {
     Fit fit;
-    for (qsizetype i = 0; i < b.size() && !(stopAtInvalid && fit.invalid > 0);) {
+    for (qsizetype i = 0; i < b.size();) {
+        if constexpr (until != Until::End)
+            if (fit.invalid > 0 || (until == Until::InvalidOrKana && fit.halfwidthKana > 0))
+                break;
         const uchar8 c = at(b, i);
         if (c < 0x80) {
             i = asciiPrefix(b, i + 1);
@@ -92,7 +100,7 @@ Fit fitOf(QByteArrayView b, Length length, bool singleByteKana = false, bool sto
     return fit;
 }
 
-int eucJpLength(QByteArrayView b, qsizetype i)
+inline int eucJpLength(QByteArrayView b, qsizetype i)
 {
     const uchar8 c = at(b, i);
     if (c == 0x8E)
@@ -102,7 +110,7 @@ int eucJpLength(QByteArrayView b, qsizetype i)
     return inRange(c, 0xA1, 0xFE) && inRange(at(b, i + 1), 0xA1, 0xFE) ? 2 : 0;
 }
 
-int cp932Length(QByteArrayView b, qsizetype i)
+inline int cp932Length(QByteArrayView b, qsizetype i)
 {
     const uchar8 c = at(b, i);
     const uchar8 next = at(b, i + 1);
@@ -112,13 +120,13 @@ int cp932Length(QByteArrayView b, qsizetype i)
         : 0;
 }
 
-// The lengths as types of their own, so each walk is compiled with its length inline.
+// As function objects, not pointers, so that the walk has them inlined.
 constexpr auto kEucJpLength = [](QByteArrayView b, qsizetype i) { return eucJpLength(b, i); };
 constexpr auto kCp932Length = [](QByteArrayView b, qsizetype i) { return cp932Length(b, i); };
 
 bool fitsEucJp(QByteArrayView b)
 {
-    return fitOf(b, kEucJpLength, false, true).invalid == 0;
+    return fitOf<Until::Invalid>(b, kEucJpLength).invalid == 0;
 }
 
 // Whether the bytes are UTF-8 but for a few stray bytes: eight characters of more than one
@@ -155,15 +163,17 @@ qsizetype halfwayBreak(QByteArrayView b, qsizetype from = 0)
 }
 
 // fitOf on two cores for a large page.
-template <typename Length>
+// With `until`, each half ends at its own first such byte: the counts then tell only whether
+// there was one.
+template <Until until, typename Length>
 Fit fitInHalves(QByteArrayView b, Length length, bool singleByteKana)
 {
     const qsizetype lf = halfwayBreak(b);
     if (lf < 0)
-        return fitOf(b, length, singleByteKana);
+        return fitOf<until>(b, length, singleByteKana);
     Fit second;
-    std::thread helper([&] { second = fitOf(b.sliced(lf + 1), length, singleByteKana); });
-    Fit fit = fitOf(b.first(lf + 1), length, singleByteKana);
+    std::thread helper([&] { second = fitOf<until>(b.sliced(lf + 1), length, singleByteKana); });
+    Fit fit = fitOf<until>(b.first(lf + 1), length, singleByteKana);
     helper.join();
     fit.multiByte += second.multiByte;
     fit.invalid += second.invalid;
@@ -171,56 +181,15 @@ Fit fitInHalves(QByteArrayView b, Length length, bool singleByteKana)
     return fit;
 }
 
+template <Until until = Until::End>
 Fit cp932Fit(QByteArrayView b)
 {
-    return fitInHalves(b, kCp932Length, true);
-}
-
-// cp932Fit from the table's walk where it read the bytes, and the guess's own count from where
-// it stopped; on two cores, as cp932Fit, with each half's walk put together.
-Fit cp932FitWalking(QByteArrayView b, std::optional<TableWalk>* walk)
-{
-    const auto half = [](QByteArrayView part, std::optional<TableWalk>& w) {
-        w = walkCp932Table(part);
-        if (!w)
-            return fitOf(part, kCp932Length, true);
-        Fit fit = w->scan.read ? Fit{} : fitOf(part.sliced(w->stoppedAt), kCp932Length, true);
-        fit.multiByte += w->pairs;
-        fit.invalid += w->strays;
-        fit.halfwidthKana += w->kana;
-        return fit;
-    };
-    const qsizetype lf = halfwayBreak(b);
-    if (lf < 0)
-        return half(b, *walk);
-    Fit second;
-    std::optional<TableWalk> secondWalk;
-    std::thread helper([&] { second = half(b.sliced(lf + 1), secondWalk); });
-    Fit fit = half(b.first(lf + 1), *walk);
-    helper.join();
-    fit.multiByte += second.multiByte;
-    fit.invalid += second.invalid;
-    fit.halfwidthKana += second.halfwidthKana;
-    if (*walk && secondWalk) {
-        TableWalk& w = **walk;
-        w.scan.read = w.scan.read && secondWalk->scan.read;
-        w.scan.privateUse = w.scan.privateUse || secondWalk->scan.privateUse;
-        w.lines.breaks += secondWalk->lines.breaks;
-        w.lines.longestLine = std::max(w.lines.longestLine, secondWalk->lines.longestLine);
-        // A page that holds a character in two second forms keeps the first it used.
-        for (auto form = secondWalk->lines.forms.cbegin(); form != secondWalk->lines.forms.cend(); ++form) {
-            if (!w.lines.forms.contains(form.key()))
-                w.lines.forms.insert(form.key(), form.value());
-        }
-    } else {
-        walk->reset();
-    }
-    return fit;
+    return fitInHalves<until>(b, kCp932Length, true);
 }
 
 Fit eucJpFit(QByteArrayView b)
 {
-    return fitInHalves(b, kEucJpLength, false);
+    return fitInHalves<Until::End>(b, kEucJpLength, false);
 }
 
 bool isAscii(QByteArrayView bytes)
@@ -254,7 +223,7 @@ bool validUtf8From(QByteArrayView bytes, qsizetype from)
     return true;
 }
 
-// validUtf8From on two cores for a large page: split after an LF, which no sequence holds.
+// validUtf8From on two cores for a large page.
 bool validUtf8InHalves(QByteArrayView bytes, qsizetype from)
 {
     const qsizetype lf = halfwayBreak(bytes, from);
@@ -265,6 +234,28 @@ bool validUtf8InHalves(QByteArrayView bytes, qsizetype from)
     const bool first = validUtf8From(bytes.first(lf + 1), from);
     helper.join();
     return first && second;
+}
+
+// walkByTable of CP932 on two cores for a large page, the halves' findings put together.
+TableWalk cp932WalkInHalves(QByteArrayView b)
+{
+    const qsizetype lf = halfwayBreak(b);
+    if (lf < 0)
+        return walkByTable(TextEncoding::Cp932, b);
+    TableWalk second;
+    std::thread helper([&] { second = walkByTable(TextEncoding::Cp932, b.sliced(lf + 1)); });
+    TableWalk walk = walkByTable(TextEncoding::Cp932, b.first(lf + 1));
+    helper.join();
+    walk.scan.read = walk.scan.read && second.scan.read;
+    walk.scan.privateUse = walk.scan.privateUse || second.scan.privateUse;
+    walk.lines.breaks += second.lines.breaks;
+    walk.lines.longestLine = std::max(walk.lines.longestLine, second.lines.longestLine);
+    // A page that holds a character in two second forms keeps the first it used.
+    for (auto form = second.lines.forms.cbegin(); form != second.lines.forms.cend(); ++form) {
+        if (!walk.lines.forms.contains(form.key()))
+            walk.lines.forms.insert(form.key(), form.value());
+    }
+    return walk;
 }
 
 // ESC $ @, ESC $ B (the JIS kanji sets), ESC ( I (half-width katakana), ESC $ ( D, and ESC ( J
@@ -312,7 +303,8 @@ char16_t unitAt(QByteArrayView bytes, qsizetype i, bool big)
 std::optional<TextEncoding> utf16ByZeroBytes(QByteArrayView bytes)
 {
     const qsizetype size = qMin<qsizetype>(bytes.size(), 64 * 1024) & ~qsizetype(1);
-    if (bytes.size() % 2 != 0 || size < 16)
+    // Most pages hold no zero byte at all, which one quick look tells.
+    if (bytes.size() % 2 != 0 || size < 16 || !bytes.first(size).contains('\0'))
         return std::nullopt;
     qsizetype zeros[2] = {0, 0};
     for (qsizetype i = 0; i < size; ++i)
@@ -398,7 +390,7 @@ QList<TextEncoding> japaneseReadings(QByteArrayView bytes, TextEncoding guessed)
     const QList<TextEncoding> eucFamily{TextEncoding::EucJp, TextEncoding::EucJis2004};
     for (TextEncoding e : shiftJis ? sjisFamily : eucFamily)
         add(e);
-    if ((shiftJis ? eucJpFit(bytes) : cp932Fit(bytes)).invalid == 0) {
+    if (shiftJis ? fitsEucJp(bytes) : cp932Fit<Until::Invalid>(bytes).invalid == 0) {
         for (TextEncoding e : shiftJis ? eucFamily : sjisFamily)
             add(e);
     }
@@ -453,24 +445,59 @@ EncodingGuess guessEncodingOf(QByteArrayView bytes, std::optional<TableWalk>* cp
         return {*utf16};
 
     const std::optional<TextEncoding> declared = declaredEncoding(bytes);
-    const bool eucFits = fitsEucJp(bytes); // Shift_JIS bytes stop it soon
-    const Fit sjis = cp932Walk ? cp932FitWalking(bytes, cp932Walk) : cp932Fit(bytes);
+    // Bytes an encoding's table reads fit the encoding, and a search wants that scan next: it is
+    // made here, once, in place of the walk. EUC-JP's table reads C1 bytes alone, which do not
+    // fit: the scan ends at one (Shift_JIS bytes soon give one), and the walk tells.
+    const std::optional<TableScan> eucScan = tableReadsOnlyItsForms(TextEncoding::EucJp)
+        ? std::optional(scanByTable(TextEncoding::EucJp, bytes, true))
+        : std::nullopt;
+    const bool eucFits = (eucScan && eucScan->read) || fitsEucJp(bytes);
+    std::optional<TableScan> cp932Scan;
+    const auto fitsCp932 = [&] {
+        if (!cp932Scan) {
+            if (!tableReadsOnlyItsForms(TextEncoding::Cp932)) {
+                cp932Scan = TableScan{};
+            } else if (cp932Walk) {
+                *cp932Walk = cp932WalkInHalves(bytes);
+                cp932Scan = (*cp932Walk)->scan;
+            } else {
+                cp932Scan = scanByTable(TextEncoding::Cp932, bytes);
+            }
+        }
+        return cp932Scan->read || cp932Fit<Until::Invalid>(bytes).invalid == 0;
+    };
+    const auto withScan = [&](TextEncoding e) {
+        EncodingGuess guess{e};
+        guess.declaredKnown = true;
+        guess.declared = declared;
+        // Handed on only when whole: a scan of EUC-JP that ended at a C1 byte was not.
+        const std::optional<TableScan>& scan = e == TextEncoding::Cp932 ? cp932Scan : eucScan;
+        if ((e == TextEncoding::Cp932 || e == TextEncoding::EucJp) && tableReadsOnlyItsForms(e) && scan
+            && (scan->read || e == TextEncoding::Cp932)) {
+            guess.tableScanned = true;
+            guess.tableRead = scan->read;
+            guess.tablePrivateUse = scan->privateUse;
+        }
+        return guess;
+    };
     if ((declared == TextEncoding::EucJp || declared == TextEncoding::EucJis2004) && eucFits)
-        return {*declared};
-    if ((declared == TextEncoding::Cp932 || declared == TextEncoding::ShiftJis2004) && sjis.invalid == 0)
-        return {*declared};
+        return withScan(*declared);
+    if ((declared == TextEncoding::Cp932 || declared == TextEncoding::ShiftJis2004) && fitsCp932())
+        return withScan(*declared);
     // In Shift_JIS or EUC-JP text a byte sequence that happens to be valid UTF-8 is rare
     // beside the invalid ones; in a UTF-8 page with stray bytes it is the other way round.
     if (mostlyUtf8(bytes))
         return {TextEncoding::Utf8};
-    if (eucFits && sjis.invalid == 0) {
+    if (eucFits) {
         // Read as CP932, EUC-JP's kana and most kanji are half-width katakana, which real
-        // Shift_JIS text seldom holds.
-        return {sjis.halfwidthKana > 0 ? TextEncoding::EucJp : TextEncoding::Cp932};
+        // Shift_JIS text seldom holds: the first of them, or a byte CP932 lacks, tells.
+        const Fit sjis = cp932Fit<Until::InvalidOrKana>(bytes);
+        return withScan(sjis.invalid == 0 && sjis.halfwidthKana == 0 ? TextEncoding::Cp932 : TextEncoding::EucJp);
     }
-    if (eucFits || sjis.invalid == 0)
-        return {eucFits ? TextEncoding::EucJp : TextEncoding::Cp932};
-    return {eucJpFit(bytes).invalid < sjis.invalid ? TextEncoding::EucJp : TextEncoding::Cp932};
+    if (fitsCp932())
+        return withScan(TextEncoding::Cp932);
+    const Fit sjis = cp932Fit(bytes);
+    return withScan(eucJpFit(bytes).invalid < sjis.invalid ? TextEncoding::EucJp : TextEncoding::Cp932);
 }
 
 bool isValidUtf8(QByteArrayView bytes)

@@ -21,8 +21,8 @@
 // text with little ASCII, by the pattern of its units.
 TextEncoding guessEncoding(QByteArrayView bytes);
 EncodingGuess guessEncodingOf(QByteArrayView bytes);
-// The same; where it weighs CP932, it walks the bytes through CP932's table as it counts, and
-// `cp932Walk` is what that walk found (text/table_decode.h), so a large page is walked once.
+// The same; where it reads the bytes through CP932's table, it also finds their lines and second
+// forms, on two cores for a large page (`cp932Walk`), so a large page is walked once.
 EncodingGuess guessEncodingOf(QByteArrayView bytes, std::optional<TableWalk>* cp932Walk);
 
 // Whether the bytes are valid UTF-8: quicker than Qt's check on Japanese text.

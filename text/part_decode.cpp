@@ -139,15 +139,14 @@ std::unique_ptr<PartReader> PartReader::open(QByteArray& bytes, std::function<vo
             return;
         }
         // One walk through the table: whether it reads, the lines, the second forms.
-        TableLines part;
-        const TableScan scan = scanByTable(encoding, sliceOf(i), part);
-        if (!scan.read)
+        TableWalk part = walkByTable(encoding, sliceOf(i));
+        if (!part.scan.read)
             unread = true;
-        if (scan.privateUse)
+        if (part.scan.privateUse)
             privateUse = true;
-        lines[size_t(i)].breaks = part.breaks;
-        lines[size_t(i)].longestLine = part.longestLine;
-        forms[size_t(i)] = std::move(part.forms);
+        lines[size_t(i)].breaks = part.lines.breaks;
+        lines[size_t(i)].longestLine = part.lines.longestLine;
+        forms[size_t(i)] = std::move(part.lines.forms);
     };
     if (walked && guess.encoding == TextEncoding::Cp932) {
         unread = !walked->scan.read;

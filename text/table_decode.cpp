@@ -7,6 +7,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -17,11 +18,11 @@ using uchar8 = unsigned char;
 // What the converter reads from every sequence of one, two (and, in EUC-JP, three) bytes.
 struct Table {
     bool usable = false;
+    bool plainAscii = false; // every byte below 0x80 reads alone, as no private-use character
     bool single[256] = {};
     char16_t singleUnit[256] = {};
     std::vector<char16_t> pair;   // lead << 8 | trail; 0 for none
     std::vector<char16_t> triple; // EUC-JP's 0x8F b2 b3, as b2 << 8 | b3
-    bool stepsAsGuess = false;    // CP932: see walkCp932Table
     // Each unit's one sequence (its bytes, the first in the lowest byte; kSeveral where more
     // than one reads as it, 0 where none does), made when first asked for.
     std::once_flag sequencesOnce;
@@ -74,31 +75,6 @@ private:
     iconv_t m_cd;
 };
 
-bool isGuessLead(uchar8 b)
-{
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-bool isGuessTrail(uchar8 b)
-{
-    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
-}
-
-// Whether the table reads alone only bytes the encoding guess takes alone, and in pairs only
-// what it takes as pairs: then both walks are at the same place at every step.
-bool stepsAsGuess(const Table& table)
-{
-    for (int b = 0; b < 256; ++b) {
-        if (table.single[b] && isGuessLead(uchar8(b)))
-            return false;
-    }
-    for (int pair = 0; pair < (1 << 16); ++pair) {
-        if (table.pair[pair] != 0 && !(isGuessLead(uchar8(pair >> 8)) && isGuessTrail(uchar8(pair & 0xFF))))
-            return false;
-    }
-    return true;
-}
-
 std::unique_ptr<Table> build(const char* charset, bool triples)
 {
     auto table = std::make_unique<Table>();
@@ -134,8 +110,9 @@ std::unique_ptr<Table> build(const char* charset, bool triples)
                 return table;
         }
     }
+    table->plainAscii = std::all_of(table->single, table->single + 0x80, [](bool alone) { return alone; })
+        && std::none_of(table->singleUnit, table->singleUnit + 0x80, [](char16_t u) { return char16_t(u - 0xE000) < 0x1900; });
     table->usable = true;
-    table->stepsAsGuess = !triples && stepsAsGuess(*table);
     return table;
 }
 
@@ -153,6 +130,19 @@ const Table* tableFor(TextEncoding encoding)
     default:
         return nullptr;
     }
+}
+
+// Where the run of bytes below 0x80 from `i` ends, eight bytes at a time.
+qsizetype asciiRunEnd(const uchar8* p, qsizetype i, qsizetype n)
+{
+    for (quint64 word; i + 8 <= n; i += 8) {
+        std::memcpy(&word, p + i, sizeof word);
+        if (word & 0x8080808080808080ULL)
+            break;
+    }
+    while (i < n && p[i] < 0x80)
+        ++i;
+    return i;
 }
 
 bool isPrivateUse(char16_t unit)
@@ -186,10 +176,10 @@ const std::vector<quint32>& sequencesOf(Table& table)
 }
 
 namespace {
-// The walk of scanByTable; `walk` (when not null) is told of the lines and second forms, and
-// of what the encoding guess counts.
+// The walk of scanByTable and walkByTable; with `kWithLines`, `lines` is told of the lines and,
+// in CP932, the second forms.
 template <bool kWithLines>
-TableScan scan(TextEncoding encoding, QByteArrayView bytes, TableWalk* walk)
+TableScan walk(TextEncoding encoding, QByteArrayView bytes, bool stopAtHighSingle, TableLines* lines)
 {
     const Table* table = tableFor(encoding);
     if (!table || !table->usable)
@@ -198,23 +188,32 @@ TableScan scan(TextEncoding encoding, QByteArrayView bytes, TableWalk* walk)
     const auto* p = reinterpret_cast<const uchar8*>(bytes.data());
     const qsizetype n = bytes.size();
     qsizetype lineStart = 0;
+    const auto lineBreak = [&](qsizetype& i) {
+        lines->longestLine = std::max(lines->longestLine, i - lineStart);
+        ++lines->breaks;
+        if (p[i] == '\r' && i + 1 < n && p[i + 1] == '\n')
+            ++i;
+        lineStart = i + 1;
+    };
     int privateUse = 0; // counted, so the common path has no branch on it
     for (qsizetype i = 0; i < n;) {
         const uchar8 b = p[i];
+        if (b < 0x80 && table->plainAscii) {
+            const qsizetype end = asciiRunEnd(p, i + 1, n); // most of a page is markup
+            if constexpr (kWithLines) {
+                for (; i < end; ++i) {
+                    if (p[i] <= '\r' && (p[i] == '\n' || p[i] == '\r'))
+                        lineBreak(i);
+                }
+            }
+            i = end;
+            continue;
+        }
         if (table->single[b]) {
-            if (kWithLines && b >= 0x80) {
-                if (b >= 0xA1 && b <= 0xDF)
-                    ++walk->kana;
-                else
-                    ++walk->strays;
-            }
-            if (kWithLines && b <= '\r' && (b == '\n' || b == '\r')) {
-                walk->lines.longestLine = std::max(walk->lines.longestLine, i - lineStart);
-                ++walk->lines.breaks;
-                if (b == '\r' && i + 1 < n && p[i + 1] == '\n')
-                    ++i;
-                lineStart = i + 1;
-            }
+            if (b >= 0x80 && stopAtHighSingle)
+                return {};
+            if (kWithLines && (b == '\n' || b == '\r'))
+                lineBreak(i);
             privateUse += isPrivateUse(table->singleUnit[b]);
             ++i;
             continue;
@@ -222,14 +221,12 @@ TableScan scan(TextEncoding encoding, QByteArrayView bytes, TableWalk* walk)
         if (i + 1 < n) {
             if (const char16_t unit = table->pair[b << 8 | p[i + 1]]) {
                 privateUse += isPrivateUse(unit);
-                if (kWithLines)
-                    ++walk->pairs;
                 if (forms && mayBeCp932SecondForm(b)) {
                     const quint16 code = quint16(b << 8 | p[i + 1]);
                     const quint16 writers = cp932WritersFormOf(code);
                     // A page that holds a character in two second forms keeps the first it used.
-                    if (writers != 0 && !walk->lines.forms.contains(writers))
-                        walk->lines.forms.insert(writers, code);
+                    if (writers != 0 && !lines->forms.contains(writers))
+                        lines->forms.insert(writers, code);
                 }
                 i += 2;
                 continue;
@@ -242,39 +239,24 @@ TableScan scan(TextEncoding encoding, QByteArrayView bytes, TableWalk* walk)
                 }
             }
         }
-        if (kWithLines)
-            walk->stoppedAt = i;
         return {};
     }
-    if (kWithLines) {
-        walk->lines.longestLine = std::max(walk->lines.longestLine, n - lineStart);
-        walk->stoppedAt = n;
-    }
+    if (kWithLines)
+        lines->longestLine = std::max(lines->longestLine, n - lineStart);
     return {true, privateUse > 0};
 }
 }
 
-TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes)
+TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes, bool stopAtHighSingle)
 {
-    return scan<false>(encoding, bytes, nullptr);
+    return walk<false>(encoding, bytes, stopAtHighSingle, nullptr);
 }
 
-TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes, TableLines& lines)
+TableWalk walkByTable(TextEncoding encoding, QByteArrayView bytes)
 {
-    TableWalk walk;
-    const TableScan read = scan<true>(encoding, bytes, &walk);
-    lines = std::move(walk.lines);
-    return read;
-}
-
-std::optional<TableWalk> walkCp932Table(QByteArrayView bytes)
-{
-    const Table* table = tableFor(TextEncoding::Cp932);
-    if (!table || !table->usable || !table->stepsAsGuess)
-        return std::nullopt;
-    TableWalk walk;
-    walk.scan = scan<true>(TextEncoding::Cp932, bytes, &walk);
-    return walk;
+    TableWalk found;
+    found.scan = walk<true>(encoding, bytes, false, &found.lines);
+    return found;
 }
 
 std::optional<QByteArray> onlyBytesOf(TextEncoding encoding, QStringView text)
@@ -334,6 +316,34 @@ std::optional<QString> decodeByTable(TextEncoding encoding, QByteArrayView bytes
     if (text.capacity() - text.size() > 1 << 20)
         text.squeeze();
     return text;
+}
+
+bool tableReadsOnlyItsForms(TextEncoding encoding)
+{
+    const auto within = [](TextEncoding e, auto singleFits, auto pairFits) {
+        const Table* table = tableFor(e);
+        if (!table || !table->usable)
+            return false;
+        for (int b = 0x80; b < 0x100; ++b) {
+            if (table->single[b] && !singleFits(b))
+                return false;
+        }
+        for (int pair = 0; pair < (1 << 16); ++pair) {
+            if (table->pair[pair] && !pairFits(pair >> 8, pair & 0xFF))
+                return false;
+        }
+        return true; // EUC-JP's triples are made of its forms only
+    };
+    const auto in = [](int b, int low, int high) { return b >= low && b <= high; };
+    static const bool cp932 = within(
+        TextEncoding::Cp932, [&](int b) { return in(b, 0xA1, 0xDF); },
+        [&](int lead, int trail) {
+            return (in(lead, 0x81, 0x9F) || in(lead, 0xE0, 0xFC)) && (in(trail, 0x40, 0x7E) || in(trail, 0x80, 0xFC));
+        });
+    static const bool eucJp = within(
+        TextEncoding::EucJp, [](int) { return true; },
+        [&](int lead, int trail) { return lead == 0x8E ? in(trail, 0xA1, 0xDF) : in(lead, 0xA1, 0xFE) && in(trail, 0xA1, 0xFE); });
+    return encoding == TextEncoding::Cp932 ? cp932 : encoding == TextEncoding::EucJp && eucJp;
 }
 
 bool tableMayRead(TextEncoding encoding, std::initializer_list<char16_t> units)

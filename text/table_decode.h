@@ -21,7 +21,13 @@ struct TableScan {
     bool read = false;
     bool privateUse = false;
 };
-TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes);
+// `stopAtHighSingle`: a byte of 0x80 or more that reads alone ends the scan, unread.
+TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes, bool stopAtHighSingle = false);
+
+// Whether every sequence of more than one byte the table of CP932 or EUC-JP reads is one of the
+// encoding's forms, and in CP932 every byte read alone ASCII or a half-width kana: so bytes the
+// table reads fit the encoding (EUC-JP's but for the C1 bytes its table reads alone).
+bool tableReadsOnlyItsForms(TextEncoding encoding);
 
 // The same walk telling also the lines of the bytes and, in CP932, the second forms they use
 // (as cp932FormsUsed), so a large page is walked once before it is read.
@@ -30,22 +36,11 @@ struct TableLines {
     qsizetype longestLine = 0; // in bytes
     ByteForms forms;
 };
-TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes, TableLines& lines);
-
-// The same walk through the CP932 table, counting on the way what the encoding guess counts of
-// CP932 bytes: characters of two bytes, single-byte kana, and bytes the guess takes as no
-// character. It stops at the first sequence the table does not read. Nothing when the table
-// does not step through bytes as the guess does (a byte it reads alone that the guess takes as
-// a lead, a pair the guess does not take as one), so the guess counts its own way.
 struct TableWalk {
-    TableScan scan; // read: every byte, so the walk reached the end
+    TableScan scan;
     TableLines lines;
-    qsizetype stoppedAt = 0;
-    qsizetype pairs = 0;
-    qsizetype kana = 0;
-    qsizetype strays = 0;
 };
-std::optional<TableWalk> walkCp932Table(QByteArrayView bytes);
+TableWalk walkByTable(TextEncoding encoding, QByteArrayView bytes);
 
 // The bytes that read as `text`, when each of its characters has exactly one sequence in the
 // table; nothing when one has none or several (a page could then hold it in a form these bytes

@@ -219,8 +219,12 @@ QString decodeUtf8Text(QByteArrayView bytes)
 
 bool readsAsGuessedByTable(QByteArrayView bytes, const EncodingGuess& guess)
 {
-    const TableScan scan = scanByTable(guess.encoding, bytes);
-    return scan.read && readsAsGuessedAlone(bytes, guess.encoding, scan.privateUse);
+    const TableScan scan =
+        guess.tableScanned ? TableScan{guess.tableRead, guess.tablePrivateUse} : scanByTable(guess.encoding, bytes);
+    if (!scan.read)
+        return false;
+    const std::optional<TextEncoding> declared = guess.declaredKnown ? guess.declared : declaredEncoding(bytes);
+    return isUsualReading(declared, guess.encoding, false, [&scan] { return scan.privateUse; });
 }
 
 bool readsAsGuessedAlone(QByteArrayView bytes, TextEncoding guessed, bool privateUse)

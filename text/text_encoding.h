@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 // How text files are decoded and encoded. Every reader of the program (documents,
 // templates, tag.ini, hcnn.otf) and every writer goes through here.
 enum class TextEncoding {
@@ -44,6 +46,14 @@ struct EncodingGuess {
     TextEncoding encoding = TextEncoding::Utf8;
     bool ascii = false;     // every byte below 0x80
     bool validUtf8 = false; // the bytes are valid UTF-8 (ASCII is)
+    // The scan of the guessed encoding's table (text/table_decode.h), when the guess made it:
+    // whether every byte read, and whether any as a private-use character.
+    bool tableScanned = false;
+    bool tableRead = false;
+    bool tablePrivateUse = false;
+    // The charset the page declares (text/declared_charset.h), when the guess looked for it.
+    bool declaredKnown = false;
+    std::optional<TextEncoding> declared;
 };
 
 // UTF-8 with nothing taken off (a U+FEFF at the start is the text's own); a stray byte
