@@ -52,18 +52,23 @@ void TextModel::readText(const std::function<void(QString)>& take, qsizetype par
 
 void TextModel::readLines(const std::function<void(QString)>& take, qsizetype partLength) const
 {
-    const qsizetype length = m_length;
-    qsizetype from = 0;
-    do {
-        qsizetype to = length;
-        if (from + partLength < length) {
-            const int line = lineAt(from + partLength);
-            if (line + 1 < lineCount())
-                to = lineStart(line + 1);
+    // Cut at the last break each part read holds, the rest carried into the next: asking the
+    // line index where lines start would build it for a large page first.
+    QString carried;
+    for (qsizetype from = 0; from < m_length; from += partLength) {
+        QString part = carried + text(from, qMin(from + partLength, m_length));
+        if (from + partLength >= m_length) {
+            take(std::move(part));
+            return;
         }
-        take(text(from, to));
-        from = to;
-    } while (from < length);
+        const qsizetype end = part.lastIndexOf(u'\n') + 1;
+        carried = part.sliced(end);
+        if (end > 0) {
+            part.truncate(end);
+            take(std::move(part));
+        }
+    }
+    take(carried); // an empty page
 }
 
 QString TextModel::text(qsizetype from, qsizetype to, QStringView lineBreak) const
