@@ -426,23 +426,8 @@ private:
             *failure = "a change went around the edit path";
             return false;
         }
-        // Read in parts, as a digest reads it, it is the whole text with CR LF between lines.
-        const QString crlf = QString(now).replace(u'\n', QStringLiteral("\r\n"));
-        QString parts;
-        const qsizetype partLength = 1 + now.size() / 3 + now.size() % 7;
-        model().readText([&parts](const QString& part) { parts += part; }, partLength);
-        // And in whole lines, as an encoder reads it: every part but the last ends with a break.
-        QString lines;
-        bool partedALine = false;
-        model().readLines([&](const QString& part) {
-            partedALine = partedALine || (lines.size() + part.size() < crlf.size() && !part.endsWith(u'\n'));
-            lines += part;
-        }, partLength);
-        if (parts != crlf || lines != crlf || partedALine || model().textLength() != crlf.size()) {
-            *failure = QStringLiteral("read in parts: %1 characters, %2 said, %3 in the text")
-                           .arg(parts.size()).arg(model().textLength()).arg(crlf.size());
+        if (!readsWhole(model(), now, failure))
             return false;
-        }
         if (below(8) == 0) {
             // Lines as the text has them: counted, found from a place and started where they start.
             const qsizetype at = below(int(now.size() + 1));

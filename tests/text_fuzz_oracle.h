@@ -141,6 +141,28 @@ inline QString slashTyped(const QString& now, const QString& base, qsizetype at,
 
 // Each change reported, made in turn on the text before with stand-ins for what it put in,
 // gives the text after: nothing changed unreported, and the lengths add up.
+// Read in parts, as a digest reads it, and in whole lines, as an encoder does (every part but
+// the last ending with a break), the model's text is `now` with CR LF between lines.
+inline bool readsWhole(const TextModel& model, const QString& now, QString* failure)
+{
+    const QString crlf = QString(now).replace(u'\n', QStringLiteral("\r\n"));
+    QString parts;
+    QString lines;
+    bool partedALine = false;
+    const qsizetype partLength = 1 + now.size() / 3 + now.size() % 7;
+    model.readText([&parts](const QString& part) { parts += part; }, partLength);
+    model.readLines([&](const QString& part) {
+        partedALine = partedALine || (lines.size() + part.size() < crlf.size() && !part.endsWith(u'\n'));
+        lines += part;
+    }, partLength);
+    if (parts == crlf && lines == crlf && !partedALine && model.textLength() == crlf.size())
+        return true;
+    *failure = QStringLiteral("read in parts: %1 characters (%2 in lines%3), %4 said, %5 in the text")
+                   .arg(parts.size()).arg(lines.size()).arg(partedALine ? ", a line parted" : "")
+                   .arg(model.textLength()).arg(crlf.size());
+    return false;
+}
+
 inline bool changesExplain(const QList<FuzzReport>& reports, const QString& before, const QString& after)
 {
     QString shadow = before;

@@ -1,11 +1,11 @@
 #include "text/encoding_guess.h"
 
 #include "text/table_decode.h"
+#include "text/two_halves.h"
 
 #include <QByteArray>
 
 #include <cstring>
-#include <thread>
 
 namespace {
 
@@ -153,32 +153,19 @@ bool mostlyUtf8(QByteArrayView b)
     return multiByte >= 8 * invalid;
 }
 
-// Where a large page is parted for a walk on two cores: after an LF, which every walk here
-// stops at (no lead byte takes it as its second), so the halves' findings add up to the
-// whole's. -1 for a page walked on one.
-qsizetype halfwayBreak(QByteArrayView b, qsizetype from = 0)
-{
-    constexpr qsizetype kSplitFrom = 8 << 20;
-    return b.size() - from >= kSplitFrom ? b.indexOf('\n', from + (b.size() - from) / 2) : -1;
-}
-
 // fitOf on two cores for a large page.
 // With `until`, each half ends at its own first such byte: the counts then tell only whether
 // there was one.
 template <Until until, typename Length>
 Fit fitInHalves(QByteArrayView b, Length length, bool singleByteKana)
 {
-    const qsizetype lf = halfwayBreak(b);
-    if (lf < 0)
-        return fitOf<until>(b, length, singleByteKana);
-    Fit second;
-    std::thread helper([&] { second = fitOf<until>(b.sliced(lf + 1), length, singleByteKana); });
-    Fit fit = fitOf<until>(b.first(lf + 1), length, singleByteKana);
-    helper.join();
-    fit.multiByte += second.multiByte;
-    fit.invalid += second.invalid;
-    fit.halfwidthKana += second.halfwidthKana;
-    return fit;
+    return walkInHalves(b, [&](QByteArrayView half) { return fitOf<until>(half, length, singleByteKana); },
+                        [](Fit fit, const Fit& second) {
+                            fit.multiByte += second.multiByte;
+                            fit.invalid += second.invalid;
+                            fit.halfwidthKana += second.halfwidthKana;
+                            return fit;
+                        });
 }
 
 template <Until until = Until::End>
@@ -221,41 +208,6 @@ bool validUtf8From(QByteArrayView bytes, qsizetype from)
         i += length;
     }
     return true;
-}
-
-// validUtf8From on two cores for a large page.
-bool validUtf8InHalves(QByteArrayView bytes, qsizetype from)
-{
-    const qsizetype lf = halfwayBreak(bytes, from);
-    if (lf < 0)
-        return validUtf8From(bytes, from);
-    bool second = false;
-    std::thread helper([&] { second = validUtf8From(bytes.sliced(lf + 1), 0); });
-    const bool first = validUtf8From(bytes.first(lf + 1), from);
-    helper.join();
-    return first && second;
-}
-
-// walkByTable of CP932 on two cores for a large page, the halves' findings put together.
-TableWalk cp932WalkInHalves(QByteArrayView b)
-{
-    const qsizetype lf = halfwayBreak(b);
-    if (lf < 0)
-        return walkByTable(TextEncoding::Cp932, b);
-    TableWalk second;
-    std::thread helper([&] { second = walkByTable(TextEncoding::Cp932, b.sliced(lf + 1)); });
-    TableWalk walk = walkByTable(TextEncoding::Cp932, b.first(lf + 1));
-    helper.join();
-    walk.scan.read = walk.scan.read && second.scan.read;
-    walk.scan.privateUse = walk.scan.privateUse || second.scan.privateUse;
-    walk.lines.breaks += second.lines.breaks;
-    walk.lines.longestLine = std::max(walk.lines.longestLine, second.lines.longestLine);
-    // A page that holds a character in two second forms keeps the first it used.
-    for (auto form = second.lines.forms.cbegin(); form != second.lines.forms.cend(); ++form) {
-        if (!walk.lines.forms.contains(form.key()))
-            walk.lines.forms.insert(form.key(), form.value());
-    }
-    return walk;
 }
 
 // ESC $ @, ESC $ B (the JIS kanji sets), ESC ( I (half-width katakana), ESC $ ( D, and ESC ( J
@@ -439,7 +391,9 @@ EncodingGuess guessEncodingOf(QByteArrayView bytes, std::optional<TableWalk>* cp
         const std::optional<TextEncoding> declared = declaredEncoding(bytes);
         return {declared && !isUtf16(*declared) ? *declared : TextEncoding::Utf8, true, true};
     }
-    if (validUtf8InHalves(bytes, asciiUpTo))
+    // On two cores for a large page.
+    if (walkInHalves(bytes.sliced(asciiUpTo), [](QByteArrayView half) { return validUtf8From(half, 0); },
+                     [](bool first, bool second) { return first && second; }))
         return {TextEncoding::Utf8, false, true};
     if (const std::optional<TextEncoding> utf16 = utf16ByJapaneseUnits(bytes))
         return {*utf16};
@@ -458,7 +412,9 @@ EncodingGuess guessEncodingOf(QByteArrayView bytes, std::optional<TableWalk>* cp
             if (!tableReadsOnlyItsForms(TextEncoding::Cp932)) {
                 cp932Scan = TableScan{};
             } else if (cp932Walk) {
-                *cp932Walk = cp932WalkInHalves(bytes);
+                const auto walk = [](QByteArrayView half) { return walkByTable(TextEncoding::Cp932, half); };
+                const auto join = [](TableWalk first, const TableWalk& second) { return std::move(first).then(second); };
+                *cp932Walk = walkInHalves(bytes, walk, join);
                 cp932Scan = (*cp932Walk)->scan;
             } else {
                 cp932Scan = scanByTable(TextEncoding::Cp932, bytes);

@@ -252,6 +252,20 @@ TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes, bool stopAtHi
     return walk<false>(encoding, bytes, stopAtHighSingle, nullptr);
 }
 
+TableWalk TableWalk::then(const TableWalk& after) &&
+{
+    scan.read = scan.read && after.scan.read;
+    scan.privateUse = scan.privateUse || after.scan.privateUse;
+    lines.breaks += after.lines.breaks;
+    lines.longestLine = std::max(lines.longestLine, after.lines.longestLine);
+    // A page that holds a character in two second forms keeps the first it used.
+    for (auto form = after.lines.forms.cbegin(); form != after.lines.forms.cend(); ++form) {
+        if (!lines.forms.contains(form.key()))
+            lines.forms.insert(form.key(), form.value());
+    }
+    return std::move(*this);
+}
+
 TableWalk walkByTable(TextEncoding encoding, QByteArrayView bytes)
 {
     TableWalk found;

@@ -39,6 +39,8 @@ struct TableLines {
 struct TableWalk {
     TableScan scan;
     TableLines lines;
+    // This walk followed by the walk of the bytes after these.
+    TableWalk then(const TableWalk& after) &&;
 };
 TableWalk walkByTable(TextEncoding encoding, QByteArrayView bytes);
 
