@@ -412,9 +412,7 @@ EncodingGuess guessEncodingOf(QByteArrayView bytes, std::optional<TableWalk>* cp
             if (!tableReadsOnlyItsForms(TextEncoding::Cp932)) {
                 cp932Scan = TableScan{};
             } else if (cp932Walk) {
-                const auto walk = [](QByteArrayView half) { return walkByTable(TextEncoding::Cp932, half); };
-                const auto join = [](TableWalk first, const TableWalk& second) { return std::move(first).then(second); };
-                *cp932Walk = walkInHalves(bytes, walk, join);
+                *cp932Walk = walkByTableInHalves(TextEncoding::Cp932, bytes);
                 cp932Scan = (*cp932Walk)->scan;
             } else {
                 cp932Scan = scanByTable(TextEncoding::Cp932, bytes);

@@ -3,11 +3,11 @@
 #include "text/encoding_guess.h"
 #include "text/line_breaks.h"
 #include "text/table_decode.h"
+#include "text/two_halves.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -67,20 +67,6 @@ PartReader::Lines linesOf(QByteArrayView bytes)
     return lines;
 }
 
-// `work` for each of [0, count), on this thread and one more, each taking the next.
-template <typename Work>
-void onBothCores(qsizetype count, Work work)
-{
-    std::atomic<qsizetype> next = 0;
-    const auto take = [&] {
-        for (qsizetype i = next++; i < count; i = next++)
-            work(i);
-    };
-    std::thread helper(take);
-    take();
-    helper.join();
-}
-
 // The pages of [from, to) that are read no more are given back to the system: a buffer
 // cannot be shortened at its front, but the pages under it can go.
 void letGo(QByteArray& bytes, qsizetype from, qsizetype to)
@@ -121,56 +107,26 @@ std::unique_ptr<PartReader> PartReader::open(QByteArray& bytes, std::function<vo
     const QByteArrayView body = QByteArrayView(bytes).sliced(reader->m_skip);
     reader->m_ends = partEnds(body);
     const qsizetype count = reader->partCount();
-    const auto sliceOf = [&](qsizetype i) {
-        const qsizetype from = i == 0 ? 0 : reader->m_ends[size_t(i - 1)];
-        return body.sliced(from, reader->m_ends[size_t(i)] - from);
-    };
-    // What the bytes say, on both cores: the lines; through a table, that every byte reads and
-    // whether a private-use character does, and the forms of the second bytes.
+    // What the bytes say, on both cores for a large page: the lines; through a table, that every
+    // byte reads and whether a private-use character does, and the forms of the second bytes.
     const TextEncoding encoding = guess.encoding;
-    const bool byTable = reader->m_byTable;
-    std::vector<Lines> lines(static_cast<size_t>(count));
-    std::vector<ByteForms> forms(static_cast<size_t>(count));
-    std::atomic<bool> unread = false;
-    std::atomic<bool> privateUse = false;
-    const auto look = [&](qsizetype i) {
-        if (!byTable) {
-            lines[size_t(i)] = linesOf(sliceOf(i));
-            return;
-        }
-        // One walk through the table: whether it reads, the lines, the second forms.
-        TableWalk part = walkByTable(encoding, sliceOf(i));
-        if (!part.scan.read)
-            unread = true;
-        if (part.scan.privateUse)
-            privateUse = true;
-        lines[size_t(i)].breaks = part.lines.breaks;
-        lines[size_t(i)].longestLine = part.lines.longestLine;
-        forms[size_t(i)] = std::move(part.lines.forms);
-    };
-    if (walked && guess.encoding == TextEncoding::Cp932) {
-        unread = !walked->scan.read;
-        privateUse = walked->scan.privateUse;
-        lines.assign(1, Lines{walked->lines.breaks, walked->lines.longestLine, false});
-        forms.assign(1, std::move(walked->lines.forms));
+    if (reader->m_byTable) {
+        // A Shift_JIS page was walked so by the guess.
+        const TableWalk whole = walked && encoding == TextEncoding::Cp932
+            ? *std::move(walked)
+            : walkByTableInHalves(encoding, body);
+        if (!whole.scan.read || !readsAsGuessedAlone(bytes, encoding, whole.scan.privateUse))
+            return nullptr;
+        reader->m_lines = {whole.lines.breaks, whole.lines.longestLine,
+                           tableMayRead(encoding, {0x2028, 0x2029, 0xFDD0, 0xFDD1})};
+        reader->m_forms = whole.lines.forms;
     } else {
-        onBothCores(count, look);
-    }
-    if (byTable && (unread || !readsAsGuessedAlone(bytes, encoding, privateUse)))
-        return nullptr;
-    for (const Lines& part : lines) {
-        reader->m_lines.breaks += part.breaks;
-        reader->m_lines.longestLine = std::max(reader->m_lines.longestLine, part.longestLine);
-        reader->m_lines.separators = reader->m_lines.separators || part.separators;
-    }
-    if (byTable)
-        reader->m_lines.separators = tableMayRead(encoding, {0x2028, 0x2029, 0xFDD0, 0xFDD1});
-    // A page that holds a character in two second forms keeps the first it used.
-    for (const ByteForms& partForms : forms) {
-        for (auto form = partForms.cbegin(); form != partForms.cend(); ++form) {
-            if (!reader->m_forms.contains(form.key()))
-                reader->m_forms.insert(form.key(), form.value());
-        }
+        reader->m_lines = walkInHalves(body, linesOf, [](Lines first, const Lines& second) {
+            first.breaks += second.breaks;
+            first.longestLine = std::max(first.longestLine, second.longestLine);
+            first.separators = first.separators || second.separators;
+            return first;
+        });
     }
 
     reader->m_bytes = std::exchange(bytes, QByteArray());

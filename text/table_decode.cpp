@@ -1,6 +1,7 @@
 #include "text/table_decode.h"
 
 #include "text/byte_forms.h"
+#include "text/two_halves.h"
 
 #include <QtEndian>
 
@@ -252,25 +253,28 @@ TableScan scanByTable(TextEncoding encoding, QByteArrayView bytes, bool stopAtHi
     return walk<false>(encoding, bytes, stopAtHighSingle, nullptr);
 }
 
-TableWalk TableWalk::then(const TableWalk& after) &&
-{
-    scan.read = scan.read && after.scan.read;
-    scan.privateUse = scan.privateUse || after.scan.privateUse;
-    lines.breaks += after.lines.breaks;
-    lines.longestLine = std::max(lines.longestLine, after.lines.longestLine);
-    // A page that holds a character in two second forms keeps the first it used.
-    for (auto form = after.lines.forms.cbegin(); form != after.lines.forms.cend(); ++form) {
-        if (!lines.forms.contains(form.key()))
-            lines.forms.insert(form.key(), form.value());
-    }
-    return std::move(*this);
-}
-
 TableWalk walkByTable(TextEncoding encoding, QByteArrayView bytes)
 {
     TableWalk found;
     found.scan = walk<true>(encoding, bytes, false, &found.lines);
     return found;
+}
+
+TableWalk walkByTableInHalves(TextEncoding encoding, QByteArrayView bytes)
+{
+    return walkInHalves(bytes, [encoding](QByteArrayView half) { return walkByTable(encoding, half); },
+                        [](TableWalk walk, const TableWalk& after) {
+                            walk.scan.read = walk.scan.read && after.scan.read;
+                            walk.scan.privateUse = walk.scan.privateUse || after.scan.privateUse;
+                            walk.lines.breaks += after.lines.breaks;
+                            walk.lines.longestLine = std::max(walk.lines.longestLine, after.lines.longestLine);
+                            // A page that holds a character in two second forms keeps the first it used.
+                            for (auto form = after.lines.forms.cbegin(); form != after.lines.forms.cend(); ++form) {
+                                if (!walk.lines.forms.contains(form.key()))
+                                    walk.lines.forms.insert(form.key(), form.value());
+                            }
+                            return walk;
+                        });
 }
 
 std::optional<QByteArray> onlyBytesOf(TextEncoding encoding, QStringView text)

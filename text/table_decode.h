@@ -39,10 +39,10 @@ struct TableLines {
 struct TableWalk {
     TableScan scan;
     TableLines lines;
-    // This walk followed by the walk of the bytes after these.
-    TableWalk then(const TableWalk& after) &&;
 };
 TableWalk walkByTable(TextEncoding encoding, QByteArrayView bytes);
+// The same on two cores for a large page.
+TableWalk walkByTableInHalves(TextEncoding encoding, QByteArrayView bytes);
 
 // The bytes that read as `text`, when each of its characters has exactly one sequence in the
 // table; nothing when one has none or several (a page could then hold it in a form these bytes
