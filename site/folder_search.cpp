@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QScopeGuard>
 
@@ -46,6 +47,7 @@ SiteFileList listSiteFiles(const SiteQuery& query)
     QDirIterator it(root, query.namePatterns.isEmpty() ? QStringList{QStringLiteral("*")} : query.namePatterns,
                     QDir::Files | QDir::Hidden | QDir::System,
                     query.subfolders ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
+    QHash<QString, bool> folderInside;
     while (it.hasNext()) {
         const QString path = it.next();
         const QFileInfo info = it.fileInfo();
@@ -53,8 +55,13 @@ SiteFileList listSiteFiles(const SiteQuery& query)
             ++list.outside; // what a link points at outside the site is not the site's to change
             continue;
         }
-        // A folder reached through a link out of the site is out of it too.
-        if (!inside(QFileInfo(info.absolutePath()).canonicalFilePath(), root)) {
+        // A folder reached through a link out of the site is out of it too. Each folder is
+        // resolved once, not once for each of its files.
+        const QString folder = info.absolutePath();
+        auto known = folderInside.constFind(folder);
+        if (known == folderInside.cend())
+            known = folderInside.insert(folder, inside(QFileInfo(folder).canonicalFilePath(), root));
+        if (!*known) {
             ++list.outside;
             continue;
         }
@@ -85,10 +92,10 @@ SiteFileRead readSiteFile(const QString& path, qint64 sizeLimit, QByteArray reus
 {
     FileRead read = readWholeFile(path, ReadCap::refuseOver(sizeLimit), std::move(reuse));
     if (!read)
-        return {{}, read.failure() == ReadFailure::TooLarge ? SiteSkip::TooLarge : SiteSkip::Unreadable};
+        return {{}, read.failure() == ReadFailure::TooLarge ? SiteSkip::TooLarge : SiteSkip::Unreadable, {}, {}};
     QByteArray bytes = read.take();
     const SiteSkip kind = textKindOf(bytes);
-    return {kind == SiteSkip::None ? std::move(bytes) : QByteArray(), kind};
+    return {kind == SiteSkip::None ? std::move(bytes) : QByteArray(), kind, read.opened(), read.read()};
 }
 
 LineHit shownHit(QStringView line, int number, TextMatch m)
@@ -165,20 +172,19 @@ FileHits searchSiteFile(const QString& path, const TextSearch& search, qint64 si
             collectHits(*shownText, search, hits);
         return hits;
     }
-    const std::optional<FileIdentity> before = FileIdentity::of(path);
-    hits.stamp = stampOf(before);
     SiteFileRead read = readSiteFile(path, sizeLimit, std::move(room));
     const auto giveBack = qScopeGuard([&read] { room = std::move(read.bytes); });
     if (read.skipped != SiteSkip::None) {
+        hits.stamp = FileStamp::of(path);
         hits.skipped = read.skipped;
         return hits;
     }
-    std::optional<FileReading> known = before ? readingmemory::recall(path, *before) : std::nullopt;
+    hits.stamp = stampOf(read.opened);
+    std::optional<FileReading> known = readingmemory::recall(path, *read.opened);
     if (!known) {
         known = FileReading{guessEncodingOf(read.bytes)};
         known->byTable = readsAsGuessedByTable(read.bytes, known->guess);
-        if (const std::optional<FileIdentity> after = FileIdentity::of(path); before && after)
-            readingmemory::keep(path, *before, *after, *known);
+        readingmemory::keep(path, *read.opened, *read.read, *known);
     }
     const EncodingGuess guess = known->guess;
     if (finder.usable() && readsAsUtf8(guess)) {

@@ -2,6 +2,7 @@
 
 #include "search/text_search.h"
 #include "site/site_text.h"
+#include "text/file_read.h"
 
 #include <QList>
 #include <QString>
@@ -60,6 +61,8 @@ struct FileHits {
 struct SiteFileRead {
     QByteArray bytes;
     SiteSkip skipped = SiteSkip::None;
+    std::optional<FileIdentity> opened; // the file as it was when opened, and once read
+    std::optional<FileIdentity> read;
 };
 SiteFileRead readSiteFile(const QString& path, qint64 sizeLimit, QByteArray reuse = {});
 

@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QHash>
 
-#include <sys/stat.h>
 
 #include <ctime>
 #include <mutex>
@@ -31,15 +30,6 @@ qint64 nanoseconds(const timespec& t)
 {
     return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
 }
-}
-
-std::optional<FileIdentity> FileIdentity::of(const QString& path)
-{
-    struct stat s {};
-    if (::stat(QFile::encodeName(path).constData(), &s) != 0)
-        return std::nullopt;
-    return FileIdentity{quint64(s.st_dev), quint64(s.st_ino), qint64(s.st_size), nanoseconds(s.st_mtim),
-                        nanoseconds(s.st_ctim)};
 }
 
 namespace readingmemory {

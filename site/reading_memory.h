@@ -1,5 +1,6 @@
 #pragma once
 
+#include "text/file_read.h"
 #include "text/text_encoding.h"
 
 #include <QString>
@@ -12,17 +13,6 @@
 struct FileReading {
     EncodingGuess guess;
     bool byTable = false;
-};
-
-// A file as the system knows it, compared whole: any write changes its change time.
-struct FileIdentity {
-    quint64 device = 0;
-    quint64 inode = 0;
-    qint64 size = -1;
-    qint64 modifiedNs = 0;
-    qint64 changedNs = 0;
-    bool operator==(const FileIdentity&) const = default;
-    static std::optional<FileIdentity> of(const QString& path);
 };
 
 namespace readingmemory {

@@ -3,6 +3,7 @@
 #include "text/encoding_guess.h"
 #include "text/part_decode.h"
 #include "text/text_encoding.h"
+#include "text/utf8_check.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -268,6 +269,31 @@ private Q_SLOTS:
         }
         QCOMPARE(encodeText(lone, TextEncoding::Utf8, Unencodable::CharacterReferences).bytes,
                  QByteArray("a\r\nb&#xD800;c&#xDC00;"));
+    }
+
+    // The wide check and the byte-by-byte one agree with Qt's on UTF-8 with every kind of fault,
+    // at every place in and across the 32-byte blocks and in the short tail.
+    void utf8IsCheckedAsTheStandardHasIt()
+    {
+        const QList<QByteArray> pieces = {"a", "\x7F", "\xC2\x80", "\xDF\xBF", "\xE0\xA0\x80", "\xE3\x81\x82",
+                                          "\xED\x9F\xBF", "\xEF\xBF\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF",
+                                          // faults: overlong, surrogate, too large, cut short, stray
+                                          "\xC0\x80", "\xC1\xBF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF0\x8F\xBF\xBF",
+                                          "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xFF", "\x80", "\xE3\x81",
+                                          "\xF0\x90\x80", "\xC2"};
+        QRandomGenerator random(3);
+        for (int round = 0; round < 20000; ++round) {
+            QByteArray bytes;
+            const int count = random.bounded(90);
+            const bool faultless = random.bounded(2);
+            for (int i = 0; i < count; ++i)
+                bytes += pieces[random.bounded(faultless ? 10 : pieces.size())];
+            if (faultless && random.bounded(4) == 0 && !bytes.isEmpty())
+                bytes[random.bounded(bytes.size())] = char(random.bounded(256)); // one byte at random
+            const bool expected = QUtf8StringView(bytes).isValidUtf8();
+            QCOMPARE(isUtf8(bytes), expected);
+            QCOMPARE(utf8check::isUtf8ByteByByte(bytes), expected);
+        }
     }
 };
 

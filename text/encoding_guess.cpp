@@ -2,6 +2,7 @@
 
 #include "text/table_decode.h"
 #include "text/two_halves.h"
+#include "text/utf8_check.h"
 
 #include <QByteArray>
 
@@ -184,30 +185,10 @@ bool isAscii(QByteArrayView bytes)
     return asciiPrefix(bytes) == bytes.size();
 }
 
-// Whether the bytes from `from` on are valid UTF-8 (the bytes before it are ASCII). A run of
-// three-byte characters, which Japanese text is, is taken without going back to the general
-// case for each.
+// Whether the bytes from `from` on are valid UTF-8 (the bytes before it are ASCII).
 bool validUtf8From(QByteArrayView bytes, qsizetype from)
 {
-    const auto* p = reinterpret_cast<const uchar8*>(bytes.data());
-    const qsizetype n = bytes.size();
-    qsizetype i = from;
-    while (i < n) {
-        const uchar8 c = p[i];
-        if (c < 0x80) {
-            i = asciiPrefix(bytes, i + 1);
-            continue;
-        }
-        if (c >= 0xE1 && c <= 0xEC && i + 2 < n && (p[i + 1] & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80) {
-            i += 3; // the usual case: no special second byte for these leads
-            continue;
-        }
-        const int length = utf8Length(bytes, i);
-        if (length == 0)
-            return false;
-        i += length;
-    }
-    return true;
+    return isUtf8(bytes.sliced(from));
 }
 
 // ESC $ @, ESC $ B (the JIS kanji sets), ESC ( I (half-width katakana), ESC $ ( D, and ESC ( J

@@ -1,7 +1,28 @@
 #include "text/file_read.h"
 
 #include <QFile>
-#include <QFileInfo>
+
+#include <sys/stat.h>
+
+namespace {
+qint64 nanoseconds(const timespec& t)
+{
+    return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
+
+FileIdentity identityOf(const struct stat& s)
+{
+    return {quint64(s.st_dev), quint64(s.st_ino), qint64(s.st_size), nanoseconds(s.st_mtim), nanoseconds(s.st_ctim)};
+}
+}
+
+std::optional<FileIdentity> FileIdentity::of(const QString& path)
+{
+    struct stat s {};
+    if (::stat(QFile::encodeName(path).constData(), &s) != 0)
+        return std::nullopt;
+    return identityOf(s);
+}
 
 FileRead readWholeFile(const QString& path, ReadCap cap)
 {
@@ -12,18 +33,21 @@ FileRead readWholeFile(const QString& path, ReadCap cap, QByteArray reuse)
 {
     if (path.isEmpty())
         return ReadFailure::Missing;
-    const QFileInfo info(path);
-    if (!info.exists())
+    struct stat atPath {};
+    if (::stat(QFile::encodeName(path).constData(), &atPath) != 0)
         return ReadFailure::Missing;
-    if (!info.isFile())
+    if (!S_ISREG(atPath.st_mode))
         return ReadFailure::NotAFile;
     QFile file(path);
     // Unbuffered: the bytes go straight into the one buffer below, not through the device's
     // own buffer first.
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return ReadFailure::NoAccess;
+    struct stat opened {};
+    if (::fstat(file.handle(), &opened) != 0 || !S_ISREG(opened.st_mode))
+        return ReadFailure::NotAFile; // replaced by something else since the look above
     const bool capped = cap.maxBytes >= 0;
-    qint64 size = file.size();
+    qint64 size = opened.st_size;
     if (capped && size > cap.maxBytes) {
         if (cap.over == ReadCap::Refuse)
             return ReadFailure::TooLarge;
@@ -66,5 +90,10 @@ FileRead readWholeFile(const QString& path, ReadCap cap, QByteArray reuse)
             return ReadFailure::TooLarge;
         bytes.truncate(qsizetype(cap.maxBytes));
     }
-    return bytes;
+    struct stat read {};
+    if (::fstat(file.handle(), &read) != 0)
+        read = opened;
+    FileRead result(std::move(bytes));
+    result.setIdentities(identityOf(opened), identityOf(read));
+    return result;
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <utility>
 
 // The one way the program reads a file: whole, at once, regular files only (a symlink to
@@ -28,6 +29,17 @@ struct ReadCap {
     static ReadCap firstBytes(qint64 bytes) { return {bytes, TakeStart}; }
 };
 
+// A file as the system knows it, compared whole: any write changes its change time.
+struct FileIdentity {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = -1;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+    static std::optional<FileIdentity> of(const QString& path);
+};
+
 class FileRead {
 public:
     FileRead(QByteArray bytes) : m_bytes(std::move(bytes)) {}
@@ -42,10 +54,21 @@ public:
     QByteArray value_or(const QByteArray& other) const { return *this ? m_bytes : other; }
     // Hands the bytes over, leaving none behind (a large page is not held twice).
     QByteArray take() { return std::exchange(m_bytes, QByteArray()); }
+    // The file read, as it was when opened and once read: a reader that keeps what it learnt
+    // of a file knows whether the file changed meanwhile, with no second look up its path.
+    const FileIdentity& opened() const { return m_opened; }
+    const FileIdentity& read() const { return m_read; }
+    void setIdentities(const FileIdentity& opened, const FileIdentity& read)
+    {
+        m_opened = opened;
+        m_read = read;
+    }
 
 private:
     QByteArray m_bytes;
     ReadFailure m_failure = ReadFailure::None;
+    FileIdentity m_opened;
+    FileIdentity m_read;
 };
 
 FileRead readWholeFile(const QString& path, ReadCap cap = ReadCap::none());
