@@ -1,7 +1,9 @@
 #include "text/charset_declaration.h"
 #include "text/document_codec.h"
 #include "text/encoding_guess.h"
+#include "text/iconv_codec.h"
 #include "text/part_decode.h"
+#include "text/table_decode.h"
 #include "text/text_encoding.h"
 #include "text/utf8_check.h"
 
@@ -269,6 +271,33 @@ private Q_SLOTS:
         }
         QCOMPARE(encodeText(lone, TextEncoding::Utf8, Unencodable::CharacterReferences).bytes,
                  QByteArray("a\r\nb&#xD800;c&#xDC00;"));
+    }
+
+    // Every sequence of two bytes (and EUC-JP's three) the tables read, they read as the
+    // converter does; every one the converter reads as one character, they read.
+    void tablesHoldTheConvertersReadingOfEverySequence()
+    {
+        for (TextEncoding encoding : {TextEncoding::Cp932, TextEncoding::EucJp}) {
+            const char* charset = encoding == TextEncoding::Cp932 ? "CP932" : "EUC-JP-MS";
+            QList<QByteArray> sequences;
+            for (int b = 0x80; b < 256; ++b) {
+                for (int t = 0; t < 256; ++t)
+                    sequences.append(QByteArray(1, char(b)) + char(t));
+            }
+            for (int b = 0xA1; encoding == TextEncoding::EucJp && b <= 0xFE; ++b) {
+                for (int t = 0xA1; t <= 0xFE; ++t)
+                    sequences.append(QByteArray(1, char(0x8F)) + char(b) + char(t));
+            }
+            for (const QByteArray& bytes : sequences) {
+                bool undecodable = false;
+                const QString converter = decodeWithIconv(charset, bytes, &undecodable);
+                const std::optional<QString> table = decodeByTable(encoding, bytes);
+                if (table)
+                    QCOMPARE(*table, converter);
+                else if (!undecodable && converter.size() == 1 && bytes.size() > 1 && bytes[0] < 0)
+                    QFAIL(qPrintable(QStringLiteral("not in the table: ") + QString::fromLatin1(bytes.toHex())));
+            }
+        }
     }
 
     // The wide check and the byte-by-byte one agree with Qt's on UTF-8 with every kind of fault,

@@ -60,8 +60,8 @@ private Q_SLOTS:
     // Each encoding is recognised by its bytes or by the charset the page declares, read
     // into the right text, and written back byte for byte.
     // The table reading of CP932 and EUC-JP gives what the converter gives, on random bytes
-    // made mostly of whole characters with stray bytes among them; where it declines (a
-    // stray byte), the converter reads the page.
+    // made mostly of whole characters (kanji rows with every trail assigned) with stray bytes
+    // among them; where it declines (a stray byte), the converter reads the page.
     void tableReadingIsTheConvertersReading()
     {
         QRandomGenerator random(11);
@@ -75,9 +75,9 @@ private Q_SLOTS:
                     const quint32 r = random.generate();
                     const uchar b = uchar(r);
                     if (clean && encoding == TextEncoding::Cp932)
-                        bytes += r % 3 ? QByteArray(1, char(b & 0x7F)) : QByteArray{char(0x81 + (b % 31)), char(0x40 + ((r >> 8) % 0x3F))};
+                        bytes += r % 3 ? QByteArray(1, char(b & 0x7F)) : QByteArray(1, char(0x89 + (b % 15))) + char(0x40 + ((r >> 8) % 0x3F));
                     else if (clean)
-                        bytes += r % 3 ? QByteArray(1, char(b & 0x7F)) : QByteArray{char(0xA1 + (b % 94)), char(0xA1 + ((r >> 8) % 94))};
+                        bytes += r % 3 ? QByteArray(1, char(b & 0x7F)) : QByteArray(1, char(0xB0 + (b % 31))) + char(0xA1 + ((r >> 8) % 94));
                     else
                         bytes += char(b);
                 }

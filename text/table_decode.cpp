@@ -8,6 +8,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -72,6 +73,45 @@ public:
         return units.size() == 1 && units[0] != 0 ? units[0] : 0;
     }
 
+    // readOne for each of the 256 sequences `lead` then one byte, into `units`: the sequences
+    // one after another in as few calls of the converter as its errors allow, since a call for
+    // each made building the tables a noticeable part of opening a page. A sequence the
+    // converter does not read stops a call and reads as none. The lead of EUC-JP's three bytes,
+    // whose length depends on what follows, and anything but one unit for each sequence read
+    // are asked one at a time.
+    void readEach(uchar8 lead, char16_t* units)
+    {
+        char in[512];
+        for (int t = 0; t < 256; ++t) {
+            in[2 * t] = char(lead);
+            in[2 * t + 1] = char(t);
+        }
+        char16_t out[512];
+        bool byOne = lead == kTripleLead;
+        for (int at = 0; at < 256 && !byOne;) {
+            iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+            char* inAt = in + 2 * at;
+            size_t inLeft = size_t(512 - 2 * at);
+            char* outAt = reinterpret_cast<char*>(out);
+            size_t outLeft = sizeof out;
+            const bool stopped = iconv(m_cd, &inAt, &inLeft, &outAt, &outLeft) == size_t(-1);
+            const int consumed = int(inAt - (in + 2 * at));
+            const int made = int((sizeof out - outLeft) / 2);
+            byOne = consumed % 2 != 0 || made != consumed / 2 || (stopped && errno != EILSEQ);
+            for (int k = 0; k < made && !byOne; ++k) {
+                byOne = out[k] == 0 || QChar::isSurrogate(out[k]);
+                units[at + k] = out[k];
+            }
+            at += consumed / 2;
+            if (stopped && at < 256)
+                units[at++] = 0;
+        }
+        if (byOne) {
+            for (int t = 0; t < 256; ++t)
+                units[t] = readOne({lead, uchar8(t)});
+        }
+    }
+
 private:
     iconv_t m_cd;
 };
@@ -90,8 +130,7 @@ std::unique_ptr<Table> build(const char* charset, bool triples)
             table->singleUnit[b] = alone[0];
             continue;
         }
-        for (int t = 0; t < 256; ++t)
-            table->pair[b << 8 | t] = reader.readOne({uchar8(b), uchar8(t)});
+        reader.readEach(uchar8(b), table->pair.data() + (b << 8));
     }
     if (triples) {
         table->triple.assign(1 << 16, 0);
