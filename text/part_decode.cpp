@@ -8,6 +8,10 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -40,24 +44,50 @@ std::vector<qsizetype> partEnds(QByteArrayView bytes)
 }
 
 // The lines of a UTF-8 part's bytes, and whether the characters that part lines otherwise are
-// found in them.
+// found in them. Sixteen bytes at a time: the breaks are found by mask, and the separators
+// (E2 80 A8/A9, EF B7 90/91) by comparing three loads, since the leads E2 and EF are common in
+// Japanese text (full-width forms) and a branch on each was most of the walk.
 PartReader::Lines linesOf(QByteArrayView bytes)
 {
     PartReader::Lines lines;
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype n = bytes.size();
     qsizetype lineStart = 0;
-    for (qsizetype i = 0; i < n; ++i) {
+    const auto lineEnds = [&](qsizetype at) { // the break at `at`; a CR LF's LF is skipped
+        if (p[at] == '\n' && at > 0 && p[at - 1] == '\r')
+            return;
+        lines.longestLine = std::max(lines.longestLine, at - lineStart);
+        ++lines.breaks;
+        lineStart = at + (p[at] == '\r' && at + 1 < n && p[at + 1] == '\n' ? 2 : 1);
+    };
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    __m128i separators = _mm_setzero_si128();
+    for (; i + 18 <= n; i += 16) {
+        const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
+        const __m128i b2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 2));
+        const __m128i e2 = _mm_and_si128(_mm_cmpeq_epi8(b0, _mm_set1_epi8(char(0xE2))),
+                                         _mm_cmpeq_epi8(b1, _mm_set1_epi8(char(0x80))));
+        const __m128i ef = _mm_and_si128(_mm_cmpeq_epi8(b0, _mm_set1_epi8(char(0xEF))),
+                                         _mm_cmpeq_epi8(b1, _mm_set1_epi8(char(0xB7))));
+        // A8/A9 and 90/91 differ from A8 and 90 in the lowest bit only.
+        const __m128i third = _mm_andnot_si128(_mm_set1_epi8(1), b2);
+        separators = _mm_or_si128(separators, _mm_and_si128(e2, _mm_cmpeq_epi8(third, _mm_set1_epi8(char(0xA8)))));
+        separators = _mm_or_si128(separators, _mm_and_si128(ef, _mm_cmpeq_epi8(third, _mm_set1_epi8(char(0x90)))));
+        for (unsigned mask = unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(b0, lf), _mm_cmpeq_epi8(b0, cr))));
+             mask != 0; mask &= mask - 1)
+            lineEnds(i + qsizetype(__builtin_ctz(mask)));
+    }
+    lines.separators = _mm_movemask_epi8(separators) != 0;
+#endif
+    for (; i < n; ++i) {
         const unsigned char c = p[i];
-        if (c > '\r' && c != 0xE2 && c != 0xEF)
-            continue;
         if (c == '\n' || c == '\r') {
-            lines.longestLine = std::max(lines.longestLine, i - lineStart);
-            ++lines.breaks;
-            if (c == '\r' && i + 1 < n && p[i + 1] == '\n')
-                ++i;
-            lineStart = i + 1;
-        } else if (i + 2 < n
+            lineEnds(i);
+        } else if ((c == 0xE2 || c == 0xEF) && i + 2 < n
                    && ((c == 0xE2 && p[i + 1] == 0x80 && (p[i + 2] == 0xA8 || p[i + 2] == 0xA9))
                        || (c == 0xEF && p[i + 1] == 0xB7 && (p[i + 2] == 0x90 || p[i + 2] == 0x91)))) {
             lines.separators = true;
