@@ -7,6 +7,10 @@
 
 #include <iconv.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -216,6 +220,39 @@ const std::vector<quint32>& sequencesOf(Table& table)
 }
 
 namespace {
+// Where the run of bytes below 0x80 from `i` ends, each break in it told to `lineBreak` (which
+// moves its argument past the LF of a CR LF). Sixteen bytes at a time where the processor
+// allows: a walk with lines went through each byte of the markup twice.
+template <typename LineBreak>
+qsizetype asciiRunWithBreaks(const uchar8* p, qsizetype i, qsizetype n, LineBreak& lineBreak)
+{
+    qsizetype next = i; // breaks before this were told
+#if defined(__SSE2__)
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const unsigned high = unsigned(_mm_movemask_epi8(v));
+        unsigned breaks = unsigned(_mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\n')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\r')))));
+        if (high != 0)
+            breaks &= (1u << __builtin_ctz(high)) - 1;
+        for (; breaks != 0; breaks &= breaks - 1) {
+            qsizetype at = i + __builtin_ctz(breaks);
+            if (at < next)
+                continue;
+            lineBreak(at);
+            next = at + 1;
+        }
+        if (high != 0)
+            return i + __builtin_ctz(high);
+    }
+#endif
+    for (i = std::max(i, next); i < n && p[i] < 0x80; ++i) {
+        if (p[i] == '\n' || p[i] == '\r')
+            lineBreak(i);
+    }
+    return i;
+}
+
 // The walk of scanByTable and walkByTable; with `kWithLines`, `lines` is told of the lines and,
 // in CP932, the second forms.
 template <bool kWithLines>
@@ -239,14 +276,11 @@ TableScan walk(TextEncoding encoding, QByteArrayView bytes, bool stopAtHighSingl
     for (qsizetype i = 0; i < n;) {
         const uchar8 b = p[i];
         if (b < 0x80 && table->plainAscii) {
-            const qsizetype end = asciiRunEnd(p, i + 1, n); // most of a page is markup
             if constexpr (kWithLines) {
-                for (; i < end; ++i) {
-                    if (p[i] <= '\r' && (p[i] == '\n' || p[i] == '\r'))
-                        lineBreak(i);
-                }
+                i = asciiRunWithBreaks(p, i, n, lineBreak);
+                continue;
             }
-            i = end;
+            i = asciiRunEnd(p, i + 1, n); // most of a page is markup
             continue;
         }
         if (table->single[b]) {
