@@ -138,6 +138,13 @@ private Q_SLOTS:
         QCOMPARE(readWholeFile(path, ReadCap::refuseOver(9)).failure(), ReadFailure::TooLarge);
         QCOMPARE(readWholeFile(path, ReadCap::firstBytes(4)).value_or("-"), QByteArray("0123"));
         QCOMPARE(readWholeFile(path, ReadCap::firstBytes(40)).value_or("-"), QByteArray("0123456789"));
+        // A large file is read in two halves, and a cap cuts it as it cuts a small one.
+        QByteArray large(9 << 20, Qt::Uninitialized);
+        for (qsizetype i = 0; i < large.size(); ++i)
+            large[i] = char('a' + i % 23);
+        writeFile(path, large);
+        QCOMPARE(readWholeFile(path).value_or("-"), large);
+        QCOMPARE(readWholeFile(path, ReadCap::firstBytes(large.size() - 5)).value_or("-"), large.chopped(5));
     }
 
     // One rounding for every conversion: to the nearest pixel, halves away from zero.
