@@ -44,6 +44,12 @@ void openStartFileAhead(const QString& path)
     ahead().opened = std::async(std::launch::async, [path] { return openFile(path, std::nullopt, true); });
 }
 
+bool openingAhead()
+{
+    const Ahead& a = ahead();
+    return a.opened.valid() && a.opened.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+}
+
 std::optional<OpenedFile> takeOpenedAhead(const QString& path)
 {
     Ahead& a = ahead();

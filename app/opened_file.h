@@ -28,6 +28,8 @@ OpenedFile openFile(const QString& path, std::optional<TextEncoding> encoding, b
 
 // Starts opening the file named at start on another thread.
 void openStartFileAhead(const QString& path);
+// Whether the file named at start is still being opened on its thread.
+bool openingAhead();
 // What was opened ahead, when it was `path` (waiting for it); nothing otherwise. What was
 // opened ahead goes either way.
 std::optional<OpenedFile> takeOpenedAhead(const QString& path);

@@ -1,7 +1,9 @@
 #include "app/start_file.h"
 
 #include "app/file_commands.h"
+#include "app/opened_file.h"
 #include "document/document.h"
+#include "ui/document_box.h"
 #include "ui/message_box.h"
 
 #include <QFileInfo>
@@ -32,5 +34,8 @@ void openStartFile(Document& document, DocumentBox& box, QWidget& window, const 
         document.setFilePath(path);
         return;
     }
+    // The time the page still takes to be read readies the fonts its first paint needs.
+    if (openingAhead())
+        box.prepareJapaneseFonts();
     loadDocumentFile(document, path);
 }

@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <QResizeEvent>
 #include <QTextCursor>
+#include <QTextLayout>
 
 DocumentBox::DocumentBox(TextModel& model, QWidget* parent) : QPlainTextEdit(parent), m_model(&model)
 {
@@ -203,4 +204,12 @@ void DocumentBox::insertFromMimeData(const QMimeData* source)
         return;
     if (const std::optional<QString> text = pastedText(source))
         replaceSelection(*text);
+}
+
+void DocumentBox::prepareJapaneseFonts() const
+{
+    QTextLayout layout(QStringLiteral("<p class=\"a\">漢字ひらがなカタカナｶﾀｶﾅ、。「」ＡＢ１２</p>"), document()->defaultFont());
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
 }

@@ -58,6 +58,9 @@ public:
         return blockBoundingGeometry(block).translated(contentOffset());
     }
     void setLeftMargin(int width) { setViewportMargins(width, 0, 0, 0); }
+    // Lays out a line of Japanese text in the box's font, so the fonts a Japanese page's first
+    // paint needs are found and loaded before it (while a large page is still being read).
+    void prepareJapaneseFonts() const;
     // Help with typing markup, switched by the user; off in a box nobody switched it on in.
     struct TypingHelp {
         bool keepIndentation = false; // Enter carries the line's leading blanks over
