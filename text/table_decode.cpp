@@ -26,6 +26,7 @@ struct Table {
     bool usable = false;
     bool plainAscii = false; // every byte below 0x80 reads alone, as no private-use character
     bool single[256] = {};
+    bool lead[256] = {}; // from 0x80, and not read alone: a byte that starts a pair
     char16_t singleUnit[256] = {};
     std::vector<char16_t> pair;   // lead << 8 | trail; 0 for none
     std::vector<char16_t> triple; // EUC-JP's 0x8F b2 b3, as b2 << 8 | b3
@@ -154,6 +155,8 @@ std::unique_ptr<Table> build(const char* charset, bool triples)
                 return table;
         }
     }
+    for (int b = 0x80; b < 256; ++b)
+        table->lead[b] = !table->single[b];
     table->plainAscii = std::all_of(table->single, table->single + 0x80, [](bool alone) { return alone; })
         && std::none_of(table->singleUnit, table->singleUnit + 0x80, [](char16_t u) { return char16_t(u - 0xE000) < 0x1900; });
     table->usable = true;
@@ -303,6 +306,15 @@ TableScan walk(TextEncoding encoding, QByteArrayView bytes, bool stopAtHighSingl
                         lines->forms.insert(writers, code);
                 }
                 i += 2;
+                // Japanese text is runs of such characters: the rest of the run is taken here,
+                // without going round the checks for markup and single bytes for each.
+                while (i + 1 < n && table->lead[p[i]] && !(forms && mayBeCp932SecondForm(p[i]))) {
+                    const char16_t next = table->pair[p[i] << 8 | p[i + 1]];
+                    if (next == 0)
+                        break;
+                    privateUse += isPrivateUse(next);
+                    i += 2;
+                }
                 continue;
             }
             if (b == kTripleLead && !table->triple.empty() && i + 2 < n) {
