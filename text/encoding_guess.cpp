@@ -52,22 +52,9 @@ struct Fit {
     qsizetype halfwidthKana = 0; // CP932 only: single bytes 0xA1 to 0xDF
 };
 
-// The length of the UTF-8 sequence at i, or 0 when none begins there.
 inline int utf8Length(QByteArrayView b, qsizetype i)
 {
-    const uchar8 c = at(b, i);
-    auto cont = [&](qsizetype k, uchar8 low = 0x80, uchar8 high = 0xBF) { return inRange(at(b, i + k), low, high); };
-    if (inRange(c, 0xC2, 0xDF))
-        return cont(1) ? 2 : 0;
-    if (inRange(c, 0xE0, 0xEF)) {
-        const bool second = c == 0xE0 ? cont(1, 0xA0) : c == 0xED ? cont(1, 0x80, 0x9F) : cont(1);
-        return second && cont(2) ? 3 : 0;
-    }
-    if (inRange(c, 0xF0, 0xF4)) {
-        const bool second = c == 0xF0 ? cont(1, 0x90) : c == 0xF4 ? cont(1, 0x80, 0x8F) : cont(1);
-        return second && cont(2) && cont(3) ? 4 : 0;
-    }
-    return 0;
+    return utf8check::sequenceLength(reinterpret_cast<const uchar8*>(b.data()), b.size(), i);
 }
 
 // Where a walk may end: when only whether a byte does not fit (or a kana) is wanted, the
@@ -183,12 +170,6 @@ Fit eucJpFit(QByteArrayView b)
 bool isAscii(QByteArrayView bytes)
 {
     return asciiPrefix(bytes) == bytes.size();
-}
-
-// Whether the bytes from `from` on are valid UTF-8 (the bytes before it are ASCII).
-bool validUtf8From(QByteArrayView bytes, qsizetype from)
-{
-    return isUtf8(bytes.sliced(from));
 }
 
 // ESC $ @, ESC $ B (the JIS kanji sets), ESC ( I (half-width katakana), ESC $ ( D, and ESC ( J
@@ -373,7 +354,7 @@ EncodingGuess guessEncodingOf(QByteArrayView bytes, std::optional<TableWalk>* cp
         return {declared && !isUtf16(*declared) ? *declared : TextEncoding::Utf8, true, true};
     }
     // On two cores for a large page.
-    if (walkInHalves(bytes.sliced(asciiUpTo), [](QByteArrayView half) { return validUtf8From(half, 0); },
+    if (walkInHalves(bytes.sliced(asciiUpTo), [](QByteArrayView half) { return isUtf8(half); },
                      [](bool first, bool second) { return first && second; }))
         return {TextEncoding::Utf8, false, true};
     if (const std::optional<TextEncoding> utf16 = utf16ByJapaneseUnits(bytes))
@@ -435,7 +416,3 @@ EncodingGuess guessEncodingOf(QByteArrayView bytes, std::optional<TableWalk>* cp
     return withScan(eucJpFit(bytes).invalid < sjis.invalid ? TextEncoding::EucJp : TextEncoding::Cp932);
 }
 
-bool isValidUtf8(QByteArrayView bytes)
-{
-    return validUtf8From(bytes, asciiPrefix(bytes));
-}

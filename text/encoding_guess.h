@@ -25,9 +25,6 @@ EncodingGuess guessEncodingOf(QByteArrayView bytes);
 // forms, on two cores for a large page (`cp932Walk`), so a large page is walked once.
 EncodingGuess guessEncodingOf(QByteArrayView bytes, std::optional<TableWalk>* cp932Walk);
 
-// Whether the bytes are valid UTF-8: quicker than Qt's check on Japanese text.
-bool isValidUtf8(QByteArrayView bytes);
-
 // The Japanese multi-byte encodings to try reading `bytes` in, when guessEncoding gave
 // `guessed` (one of them): the declared one first, then the guessed one's family, common form
 // first (CP932 before Shift_JIS-2004, EUC-JP before EUC-JIS-2004), then the other family where

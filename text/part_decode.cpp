@@ -1,6 +1,7 @@
 #include "text/part_decode.h"
 
 #include "text/encoding_guess.h"
+#include "text/utf8_check.h"
 #include "text/line_breaks.h"
 #include "text/table_decode.h"
 #include "text/two_halves.h"
@@ -123,7 +124,7 @@ std::unique_ptr<PartReader> PartReader::open(QByteArray& bytes, std::function<vo
         reader->m_skip = 3;
         [[fallthrough]];
     case TextEncoding::Utf8:
-        reader->m_undecodable = !guess.validUtf8 && !isValidUtf8(QByteArrayView(bytes).sliced(reader->m_skip));
+        reader->m_undecodable = !guess.validUtf8 && !isUtf8(QByteArrayView(bytes).sliced(reader->m_skip));
         break;
     case TextEncoding::Cp932:
     case TextEncoding::EucJp:

@@ -1,6 +1,7 @@
 #include "text/text_encoding.h"
 
 #include "text/encoding_guess.h"
+#include "text/utf8_check.h"
 #include "text/iconv_codec.h"
 #include "text/line_breaks.h"
 #include "text/table_decode.h"
@@ -243,7 +244,7 @@ DecodedText decodeText(QByteArrayView bytes, TextEncoding encoding)
     case TextEncoding::Utf8:
     case TextEncoding::Utf8Bom:
         // Stray bytes in a UTF-8 page become U+FFFD, one for each.
-        result.undecodable = !isValidUtf8(bytes);
+        result.undecodable = !isUtf8(bytes);
         result.text = decodeUtf8(bytes);
         break;
     case TextEncoding::Utf16Le:

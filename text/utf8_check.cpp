@@ -9,11 +9,6 @@
 
 namespace {
 using uchar8 = unsigned char;
-
-bool inRange(uchar8 b, uchar8 low, uchar8 high)
-{
-    return b >= low && b <= high;
-}
 }
 
 namespace utf8check {
@@ -21,25 +16,11 @@ bool isUtf8ByteByByte(QByteArrayView bytes)
 {
     const auto* p = reinterpret_cast<const uchar8*>(bytes.data());
     const qsizetype n = bytes.size();
-    const auto cont = [&](qsizetype k, uchar8 low = 0x80, uchar8 high = 0xBF) { return k < n && inRange(p[k], low, high); };
     for (qsizetype i = 0; i < n;) {
-        const uchar8 c = p[i];
-        if (c < 0x80) {
+        if (p[i] < 0x80) {
             ++i;
-        } else if (inRange(c, 0xC2, 0xDF)) {
-            if (!cont(i + 1))
-                return false;
-            i += 2;
-        } else if (inRange(c, 0xE0, 0xEF)) {
-            const bool second = c == 0xE0 ? cont(i + 1, 0xA0) : c == 0xED ? cont(i + 1, 0x80, 0x9F) : cont(i + 1);
-            if (!second || !cont(i + 2))
-                return false;
-            i += 3;
-        } else if (inRange(c, 0xF0, 0xF4)) {
-            const bool second = c == 0xF0 ? cont(i + 1, 0x90) : c == 0xF4 ? cont(i + 1, 0x80, 0x8F) : cont(i + 1);
-            if (!second || !cont(i + 2) || !cont(i + 3))
-                return false;
-            i += 4;
+        } else if (const int length = sequenceLength(p, n, i)) {
+            i += length;
         } else {
             return false;
         }
